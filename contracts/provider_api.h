@@ -1,0 +1,48 @@
+// The audio file provider (libQoDataPr.so): reading, probing, tags and encoding.
+// Handles are 32-bit values, 0 means failure. Paths and texts are UTF-8.
+#pragma once
+
+#include <cstdint>
+
+#include "contracts/wave_format.h"
+
+class QWidget;
+
+// Tag record filled in two passes: first with null texts to learn the capacities
+// (characters, terminator included), then with buffers of those capacities.
+struct QoTagInfo {
+    char* text[16];
+    int32_t capacity[16];
+};
+
+enum QoTagEntry : int {
+    QoTagTitle = 0,
+    QoTagArtist = 1,
+    QoTagAlbum = 2,
+    QoTagYear = 3,
+    QoTagGenre = 4,
+    QoTagComment = 5,
+    QoTagTrack = 6,
+};
+
+enum QoOpenMode : int { QoModeDecode = 0, QoModeProbe = 1 };
+
+// Encoder record tags (the first 32-bit field of an encoder record).
+inline constexpr uint32_t QoEncoderMp3 = 0xBEEF1003;
+inline constexpr uint32_t QoEncoderAac = 0xBEEF3006;
+
+extern "C" {
+uint32_t QoOpenFile(const char* path, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length, int mode);
+uint32_t QoGetFileData(uint32_t h, uint32_t firstFrame, uint32_t frames, void* buf, uint32_t bufBytes);
+void QoCloseFile(uint32_t h);
+int QoGetSupportedFileExtensions(char* buf, uint32_t capacity);
+int QoGetFormatDescription(const char* extWithDot, char* buf, uint32_t capacity);
+uint32_t QoTagOpen(const char* path);
+int QoTagGetInfo(uint32_t h, QoTagInfo* info);
+void QoTagClose(uint32_t h);
+uint32_t QoCoderCreateFile(const char* path, const WAVEFORMATEXTENSIBLE* pcm, const void* encoderRecord,
+                           uint32_t reserved, const uint64_t* totalFrames);
+int QoCoderAddFileData(uint32_t h, uint32_t frames, const void* buf, uint32_t bytes);
+void QoCoderCloseFile(uint32_t h);
+QWidget* QoCoderShowSettings(uint32_t reserved, QWidget* parent, int embedded);
+}

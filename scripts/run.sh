@@ -1,0 +1,16 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds Morvane and starts it.
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/bootstrap.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$(nproc)"
+
+if [ -x build/bin/Morvane ]; then
+  exec build/bin/Morvane "$@"
+else
+  echo "Morvane: the program itself is not built yet; the libraries and tools are in build/bin:"
+  ls build/bin
+  echo "It will start as build/bin/Morvane."
+fi

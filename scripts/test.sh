@@ -1,0 +1,43 @@
+#!/usr/bin/env bash
+# Installs what is missing, builds everything and runs the whole test suite:
+#   1. the normal build and every test;
+#   2. the Qt-free engine tests again under AddressSanitizer + UndefinedBehaviorSanitizer;
+#   3. the threaded tests under ThreadSanitizer;
+#   4. the fuzz targets: a short libFuzzer run each with clang (FUZZ_SECONDS, default 20),
+#      their seed corpora otherwise (those run in step 1 as ordinary tests).
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+bash scripts/bootstrap.sh
+
+jobs=$(nproc)
+generator=(-G Ninja)
+
+echo "== build"
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake --build build -j"$jobs"
+echo "== tests"
+(cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
+
+echo "== address + undefined sanitizers (engine tests)"
+cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
+      -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
+cmake --build build-asan -j"$jobs" --target engine-tests
+(cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -L engine --timeout 900)
+
+echo "== thread sanitizer (threaded tests)"
+cmake -S . -B build-tsan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TSAN=ON \
+      -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
+cmake --build build-tsan -j"$jobs" --target threaded-tests
+(cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -L threads --timeout 900)
+
+if command -v clang++ >/dev/null 2>&1; then
+  echo "== fuzzing (libFuzzer, ${FUZZ_SECONDS:-20} s per target)"
+  cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+        -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFUZZ=ON \
+        -DMORVANE_TESTS=OFF -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
+  cmake --build build-fuzz -j"$jobs" --target fuzzers
+  bash tests/fuzz/run_fuzzers.sh build-fuzz "${FUZZ_SECONDS:-20}"
+else
+  echo "== fuzzing skipped: no clang; the seed corpora ran with the tests"
+fi

@@ -1,0 +1,177 @@
+// Test support for the effect plug-ins: a plug-in library loaded from bin/plugins with its
+// exports resolved, a stream input that plays given samples through the stream callback,
+// a runner that pulls a whole stream, and a temporary folder.
+#pragma once
+
+#include <dlfcn.h>
+#include <gtest/gtest.h>
+#include <stdlib.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "contracts/plugin_api.h"
+#include "contracts/sound_data.h"
+#include "contracts/wave_format.h"
+
+// dlopen of bin/plugins/lib<name>.so with every symbol bound at once; the exports every
+// plug-in has, resolved by name.
+class LoadedPlugin {
+public:
+    explicit LoadedPlugin(const std::string& name) {
+        const std::string path = std::string(MORVANE_BIN_DIR) + "/plugins/lib" + name + ".so";
+        m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
+        if (m_handle == nullptr) {
+            ADD_FAILURE() << "dlopen " << path << ": " << dlerror();
+            return;
+        }
+        PlugInInfo = Resolve<PFN_PlugInInfo>("PlugInInfo");
+        Initialize = Resolve<PFN_Initialize>("Initialize");
+        InitializeXml = Resolve<PFN_InitializeXml>("InitializeXml");
+        LoadPreset = Resolve<PFN_LoadPreset>("LoadPreset");
+        SavePreset = Resolve<PFN_SavePreset>("SavePreset");
+        SavePresetXml = Resolve<PFN_SavePresetXml>("SavePresetXml");
+        CopySettings = Resolve<PFN_CopySettings>("CopySettings");
+        Free = Resolve<PFN_Free>("Free");
+        SetStreamCallBack = Resolve<PFN_SetStreamCallBack>("SetStreamCallBack");
+        OpenStream = Resolve<PFN_OpenStream>("OpenStream");
+        ProcessStream = Resolve<PFN_ProcessStream>("ProcessStream");
+        CloseStream = Resolve<PFN_CloseStream>("CloseStream");
+        CreateSettingsWindow = Resolve<PFN_CreateSettingsWindow>("CreateSettingsWindow");
+    }
+    ~LoadedPlugin() {
+        if (m_handle != nullptr) dlclose(m_handle);
+    }
+    LoadedPlugin(const LoadedPlugin&) = delete;
+    LoadedPlugin& operator=(const LoadedPlugin&) = delete;
+
+    bool Loaded() const { return m_handle != nullptr && CreateSettingsWindow != nullptr; }
+    bool Exports(const char* name) const { return m_handle != nullptr && dlsym(m_handle, name) != nullptr; }
+
+    template <class Function>
+    Function Resolve(const char* name) {
+        void* symbol = dlsym(m_handle, name);
+        if (symbol == nullptr) ADD_FAILURE() << "missing export " << name;
+        return reinterpret_cast<Function>(symbol);
+    }
+
+    PFN_PlugInInfo PlugInInfo = nullptr;
+    PFN_Initialize Initialize = nullptr;
+    PFN_InitializeXml InitializeXml = nullptr;
+    PFN_LoadPreset LoadPreset = nullptr;
+    PFN_SavePreset SavePreset = nullptr;
+    PFN_SavePresetXml SavePresetXml = nullptr;
+    PFN_CopySettings CopySettings = nullptr;
+    PFN_Free Free = nullptr;
+    PFN_SetStreamCallBack SetStreamCallBack = nullptr;
+    PFN_OpenStream OpenStream = nullptr;
+    PFN_ProcessStream ProcessStream = nullptr;
+    PFN_CloseStream CloseStream = nullptr;
+    PFN_CreateSettingsWindow CreateSettingsWindow = nullptr;
+
+private:
+    void* m_handle = nullptr;
+};
+
+// A settings handle freed through its plug-in's Free.
+class PluginSettingsHandle {
+public:
+    PluginSettingsHandle(const LoadedPlugin& plugin, void* settings) : m_free(plugin.Free), m_settings(settings) {}
+    ~PluginSettingsHandle() {
+        if (m_settings != nullptr) m_free(m_settings);
+    }
+    PluginSettingsHandle(const PluginSettingsHandle&) = delete;
+    PluginSettingsHandle& operator=(const PluginSettingsHandle&) = delete;
+    void* get() const { return m_settings; }
+
+private:
+    PFN_Free m_free;
+    void* m_settings;
+};
+
+// Stream input: plays per-channel samples through the stream callback and records what
+// each call asked for; ends (delivers 0) when the samples run out.
+class SignalSource {
+public:
+    explicit SignalSource(std::vector<std::vector<float>> channels) : m_channels(std::move(channels)) {}
+
+    static uint32_t Callback(void* user, _SOUNDDATAEX_* record) {
+        return static_cast<SignalSource*>(user)->Deliver(*record);
+    }
+
+    std::vector<uint32_t> requests;  // the requested count of every call
+
+private:
+    uint32_t Deliver(_SOUNDDATAEX_& record) {
+        requests.push_back(record.capacity);
+        const size_t length = m_channels.empty() ? 0 : m_channels[0].size();
+        const uint32_t count = static_cast<uint32_t>(std::min<size_t>(record.capacity, length - m_position));
+        for (size_t k = 0; k < record.channels.size() && k < m_channels.size(); ++k)
+            std::copy_n(m_channels[k].begin() + static_cast<ptrdiff_t>(m_position), count, record.channels[k]);
+        m_position += count;
+        record.frames = count;
+        return count;
+    }
+
+    std::vector<std::vector<float>> m_channels;
+    size_t m_position = 0;
+};
+
+// Pulls a stream to its end in requests of blockFrames through process (ProcessStream of a
+// plug-in or a settings record) and returns what came out, per channel.
+inline std::vector<std::vector<float>> RunStream(const std::function<uint32_t(_SOUNDDATAEX_&)>& process,
+                                                 uint32_t channelCount, uint32_t blockFrames) {
+    std::vector<std::vector<float>> output(channelCount);
+    SoundBlock block(channelCount, blockFrames);
+    for (;;) {
+        block->capacity = blockFrames;
+        const uint32_t produced = process(*block);
+        if (produced == 0) break;
+        EXPECT_EQ(block->frames, produced);
+        for (uint32_t k = 0; k < channelCount; ++k)
+            output[k].insert(output[k].end(), block->channels[k], block->channels[k] + produced);
+    }
+    return output;
+}
+
+// `length` samples of silence with a unit click at `at`.
+inline std::vector<float> Click(size_t length, size_t at) {
+    std::vector<float> samples(length, 0.0f);
+    samples.at(at) = 1.0f;
+    return samples;
+}
+
+inline WAVEFORMATEX FloatFormat(uint16_t channels, uint32_t samplesPerSecond) {
+    WAVEFORMATEX format{};
+    format.wFormatTag = WAVE_FORMAT_IEEE_FLOAT;
+    format.nChannels = channels;
+    format.nSamplesPerSec = samplesPerSecond;
+    format.wBitsPerSample = 32;
+    format.nBlockAlign = static_cast<uint16_t>(channels * 4);
+    format.nAvgBytesPerSec = samplesPerSecond * format.nBlockAlign;
+    return format;
+}
+
+// A fresh folder under the temporary folder, removed with everything in it.
+class TempFolder {
+public:
+    TempFolder() {
+        std::string pattern = (std::filesystem::temp_directory_path() / "morvane-plugin-XXXXXX").string();
+        if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
+        EXPECT_FALSE(m_path.empty());
+    }
+    ~TempFolder() {
+        std::error_code ignored;
+        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
+    }
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+    const std::string& path() const { return m_path; }
+
+private:
+    std::string m_path;
+};

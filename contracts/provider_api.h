@@ -45,4 +45,11 @@ uint32_t QoCoderCreateFile(const char* path, const WAVEFORMATEXTENSIBLE* pcm, co
 int QoCoderAddFileData(uint32_t h, uint32_t frames, const void* buf, uint32_t bytes);
 void QoCoderCloseFile(uint32_t h);
 QWidget* QoCoderShowSettings(uint32_t reserved, QWidget* parent, int embedded);
+
+// Audio CDs. A track opens like a file as "<device>/Track NN.cda", the device being a
+// drive's device path or a disc image file ("/dev/sr0/Track 01.cda"). Both return a
+// count of newline-separated entries written to buf, or -1 on failure or when they do
+// not fit: the drives' device paths, and a disc's audio tracks as "Track NN.cda".
+int QoCdListDrives(char* buf, uint32_t capacity);
+int QoCdListTracks(const char* device, char* buf, uint32_t capacity);
 }

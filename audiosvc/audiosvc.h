@@ -5,6 +5,7 @@
 #pragma once
 
 #include <cstdint>
+#include <vector>
 
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
@@ -58,6 +59,9 @@ enum : int {
     IDCLOSE = 8,
 };
 
+// The library is built with hidden visibility; everything declared below is its interface.
+#pragma GCC visibility push(default)
+
 extern "C" {
 uint64_t TimeToSample(const WAVEFORMATEX* format, uint64_t value);
 uint64_t SampleToTime(const WAVEFORMATEX* format, uint64_t value);
@@ -81,8 +85,85 @@ void SD2MME(const _SOUNDDATAEX_* block, uint32_t firstFrame, uint32_t frameCount
 typedef int (*SCMessageBoxFn)(const char* text, uint32_t type, const char* caption, QWidget* parent);
 // Shows a message: through the registered replacement, else the library's own dialog.
 int AfxSCMessageBox(const char* text, uint32_t type, const char* caption, QWidget* parent);
-// Runs the library's own dialog modally (icon null: chosen by type) and returns its result.
+// Runs the library's own dialog modally (icon null: chosen by type; parent null: the active
+// window) and returns its result. Without a QApplication, or in a build without the dialog
+// library, it writes "caption: text" to standard error and returns the type's default result.
 int ShowMessageBox(uint32_t type, const char* caption, const char* text, const QIcon* icon, QWidget* parent);
 // Registers the process-wide replacement (null removes it); returns the same function.
 SCMessageBoxFn ReplaceSCMessageBox(SCMessageBoxFn replacement);
 }
+
+// ---- message box layout ------------------------------------------------------------------
+// The geometry of the message dialog, free of any toolkit so that the library's own dialog
+// and a host's skinned one place their controls alike. Positions come from the dialog
+// resource in dialog units (163 x 49; icon, text, three button slots) converted with the
+// dialog font's base units; the dialog then grows by (dx, dy) to fit its text and caption.
+
+// Control ids of the dialog resource.
+enum MessageBoxControl : int {
+    IDC_MB_ICON = 600,
+    IDC_MB_TEXT = 601,
+    IDC_MB_NO = 602,
+    IDC_MB_OK = 603,
+    IDC_MB_YES = 604,
+    IDC_MB_RETRY = 605,
+    IDC_MB_IGNORE = 606,
+    IDC_MB_CANCEL = 607,
+    IDC_MB_ABORT = 608,
+    IDC_MB_CLOSE = 609,
+};
+
+enum class MessageBoxIcon { None, Hand, Question, Exclamation, Information };
+
+struct MessageBoxRect {
+    int x = 0;
+    int y = 0;
+    int width = 0;
+    int height = 0;
+    bool operator==(const MessageBoxRect&) const = default;
+};
+
+// The dialog font's base units in pixels: average character width and character height.
+// One horizontal dialog unit is a quarter of the first, one vertical unit an eighth of the second.
+struct DialogBaseUnits {
+    int x = 0;
+    int y = 0;
+};
+
+// What the caller measured with the dialog's fonts.
+struct MessageBoxMeasure {
+    int textWidth = 0;     // widest line of the message as drawn
+    int textHeight = 0;    // height of all its lines
+    int captionWidth = 0;  // the window title
+};
+
+struct MessageBoxButton {
+    int id = 0;                // IDC_MB_*
+    const char* text = "";     // "Ok", "Cancel", ...
+    int result = 0;            // IDOK ... IDCLOSE
+    MessageBoxRect rect;       // final position, in pixels
+};
+
+struct MessageBoxLayout {
+    int dx = 0;                    // growth to the right, never negative
+    int dy = 0;                    // growth downwards, never negative
+    int width = 0;                 // dialog client size after the growth
+    int height = 0;
+    MessageBoxRect icon;           // icon control
+    MessageBoxRect text;           // text control after the growth
+    MessageBoxIcon iconKind = MessageBoxIcon::None;  // the icon chosen by type
+    std::vector<MessageBoxButton> buttons;           // the shown buttons, left to right
+    int enterResult = 0;           // what Enter returns; 0 when the dialog has no button
+    int escapeResult = IDCANCEL;   // what Escape (and closing the window) returns
+};
+
+// Dialog units to pixels, rounding as the system's dialog manager does.
+MessageBoxRect DialogUnitsToPixels(const MessageBoxRect& units, DialogBaseUnits base);
+// The icon a message of this type shows when the caller gives none.
+MessageBoxIcon MessageBoxIconForType(uint32_t type);
+// The result of Enter and of "Ok" for this type; 0 for a button set without buttons.
+int MessageBoxDefaultResult(uint32_t type);
+// The whole dialog geometry for a message of this type.
+MessageBoxLayout LayoutMessageBox(uint32_t type, const MessageBoxMeasure& measure, DialogBaseUnits base);
+
+#pragma GCC visibility pop

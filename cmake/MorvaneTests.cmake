@@ -22,9 +22,16 @@ function(morvane_add_test)
     MORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
     MORVANE_BIN_DIR="${CMAKE_BINARY_DIR}/bin")
   include(GoogleTest)
-  gtest_discover_tests(${T_NAME}
-    DISCOVERY_MODE PRE_TEST
-    PROPERTIES LABELS "${T_LABELS}" ENVIRONMENT "QT_QPA_PLATFORM=offscreen")
+  gtest_discover_tests(${T_NAME} DISCOVERY_MODE PRE_TEST)
+  # Properties go through a CTest include file read after the discovered list (the
+  # discovery's own PROPERTIES flattens lists: no labels or several would garble them).
+  set(properties_file ${CMAKE_CURRENT_BINARY_DIR}/${T_NAME}_properties.cmake)
+  file(WRITE ${properties_file}
+    "if(${T_NAME}_TESTS)\n"
+    "  set_tests_properties(\${${T_NAME}_TESTS} PROPERTIES LABELS \"${T_LABELS}\"\n"
+    "                      ENVIRONMENT \"QT_QPA_PLATFORM=offscreen\")\n"
+    "endif()\n")
+  set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${properties_file})
   if("threads" IN_LIST T_LABELS)
     add_dependencies(threaded-tests ${T_NAME})
   endif()

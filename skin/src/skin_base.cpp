@@ -1,0 +1,94 @@
+// CSkinBase: window id, window text, tooltip, focus ring and the command signal shared by
+// every skinned control.
+#include <QEnterEvent>
+#include <QFocusEvent>
+#include <QPainter>
+
+#include "skin/skin.h"
+#include "xml/xml.h"
+
+CSkinBase::CSkinBase(QWidget* parent, int windowId, uint32_t style)
+    : QWidget(parent), m_windowId(windowId), m_style(style) {
+    setAttribute(Qt::WA_Hover);
+}
+
+CSkinBase::~CSkinBase() = default;
+
+bool CSkinBase::UseCustomSkin(const void*) { return false; }
+
+void CSkinBase::SetTooltip(const QString& text, const QString& title) {
+    if (title.isEmpty()) setToolTip(text);
+    else setToolTip(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), text.toHtmlEscaped()));
+    if (accessibleName().isEmpty() && m_text.isEmpty()) setAccessibleName(text);
+}
+
+void CSkinBase::SetWindowText(const QString& text) {
+    if (text == m_text) return;
+    m_text = text;
+    if (!text.isEmpty()) setAccessibleName(text);
+    OnTextChanged();
+}
+
+void CSkinBase::ApplyElement(const enXml& element) {
+    std::string value;
+    if (element.GetAttribute("Text", value)) SetWindowText(QString::fromStdString(value));
+    if (element.GetAttribute("LogFont", value) && !value.empty()) {
+        LOGFONT lf{};
+        if (LoadFont(&lf, value)) setFont(ToQFont(lf, font()));
+    }
+}
+
+void CSkinBase::NotifyParent(int code) { emit command(m_windowId, code); }
+
+bool CSkinBase::IsFocusVisible() const { return hasFocus() && m_keyboardFocus; }
+
+void CSkinBase::focusInEvent(QFocusEvent* event) {
+    const Qt::FocusReason reason = event->reason();
+    m_keyboardFocus = reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason;
+    update();
+    QWidget::focusInEvent(event);
+}
+
+void CSkinBase::focusOutEvent(QFocusEvent* event) {
+    if (event->reason() != Qt::PopupFocusReason) m_keyboardFocus = false;
+    update();
+    QWidget::focusOutEvent(event);
+}
+
+void CSkinBase::enterEvent(QEnterEvent* event) {
+    m_hover = true;
+    update();
+    QWidget::enterEvent(event);
+}
+
+void CSkinBase::leaveEvent(QEvent* event) {
+    m_hover = false;
+    update();
+    QWidget::leaveEvent(event);
+}
+
+void CSkinBase::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
+    QWidget::changeEvent(event);
+}
+
+SkinState CSkinBase::CurrentState() const {
+    SkinState state;
+    state.disabled = !isEnabled();
+    state.hover = m_hover && !state.disabled;
+    state.focused = hasFocus();
+    return state;
+}
+
+void CSkinBase::DrawFocusRing(QPainter& painter, const QRectF& rect, qreal radius) const {
+    painter.save();
+    painter.setRenderHint(QPainter::Antialiasing);
+    painter.setBrush(Qt::NoBrush);
+    painter.setPen(QPen(SkinPaletteColor(SKINCOLOR_FOCUS), 2.0));
+    painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
+    painter.restore();
+}
+
+QColor CSkinBase::ColorOr(COLORREF color, int paletteIndex) {
+    return color != CLR_INVALID ? ToQColor(color) : SkinPaletteColor(paletteIndex);
+}

@@ -1,0 +1,39 @@
+// Helpers shared by the skin library's Qt sources (not part of its interface).
+#pragma once
+
+#include <QColor>
+#include <QIcon>
+#include <QString>
+
+#include "skin/skin.h"
+
+class enXml;
+
+namespace skinui {
+
+// An image named by a skin element, made absolute against the loaded skin's folder.
+QString SkinFilePath(const std::string& name);
+// An icon file named by the attribute, or a null icon.
+QIcon LoadIconAttribute(const enXml& element, const char* attribute);
+// "Left", "Center", "Right" (case-insensitive) into `alignment`'s horizontal part; false
+// when the attribute is absent or says something else.
+bool ReadHorizontalAlign(const enXml& element, const char* attribute, Qt::Alignment& alignment);
+// "Yes"/"No" (case-insensitive); `fallback` when absent or anything else.
+bool ReadYesNo(const enXml& element, const char* attribute, bool fallback);
+// A colour attribute through LoadColor; invalid when absent or bad.
+QColor ReadColor(const enXml& element, const char* attribute);
+// An integer attribute; fallback when absent or no number.
+int ReadInt(const enXml& element, const char* attribute, int fallback);
+// The icon rendered at size for the pixel ratio, every pixel painted in `color`.
+QPixmap TintedIcon(const QIcon& icon, const QSize& size, qreal ratio, const QColor& color);
+// `color` with its alpha scaled.
+QColor WithAlpha(QColor color, qreal alpha);
+// The plain look of a text field: rounded, bordered, accent border when focused.
+void PaintField(QPainter& painter, const QRect& rect, const QColor& background, bool focused, bool hover,
+                bool disabled);
+// A small downward chevron centred on `centre`.
+void PaintChevron(QPainter& painter, const QPointF& centre, const QColor& color);
+// A scroll bar style sheet in the palette's colours for Qt's own scrolling widgets.
+QString ScrollingStyleSheet(const QColor& background);
+
+}  // namespace skinui

@@ -90,23 +90,44 @@ private:
 
 // Plans per order, guarded by PlannerLock(). A transform holds its own reference while it
 // runs, so releasing an order never pulls the plans from under another thread.
-std::array<std::shared_ptr<OrderPlans>, kHighestOrder + 1>& PlanTable() {
-    static std::array<std::shared_ptr<OrderPlans>, kHighestOrder + 1> table;
+class PlanTable {
+public:
+    std::shared_ptr<OrderPlans>& operator[](int order) { return m_plans[order]; }
+
+    // When the module is unloaded (or the process ends) the plans go, and with them the
+    // planner's own caches, which would otherwise be lost with the FFTW library: the
+    // transforms here are the process's only users of FFTW.
+    ~PlanTable() {
+        for (auto& plans : m_plans) plans.reset();
+        std::lock_guard guard(PlannerLock());
+        fftw_cleanup();
+    }
+
+private:
+    std::array<std::shared_ptr<OrderPlans>, kHighestOrder + 1> m_plans;
+};
+
+PlanTable& Plans() {
+    // Made after the planner lock, so it is destroyed before it.
+    PlannerLock();
+    static PlanTable table;
     return table;
 }
 
 std::shared_ptr<OrderPlans> FindOrCreatePlans(int order) {
+    PlanTable& table = Plans();
     std::lock_guard guard(PlannerLock());
-    auto& entry = PlanTable()[order];
+    auto& entry = table[order];
     if (!entry) entry = OrderPlans::Create(order);
     return entry;
 }
 
 void ReleasePlans(int order) {
+    PlanTable& table = Plans();
     std::shared_ptr<OrderPlans> released;
     {
         std::lock_guard guard(PlannerLock());
-        released = std::move(PlanTable()[order]);
+        released = std::move(table[order]);
     }
     // The plans are destroyed here (outside the table lock) unless a transform still runs.
 }

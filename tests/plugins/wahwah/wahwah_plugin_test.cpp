@@ -1,0 +1,161 @@
+// libwahwah.so through its exports: identity, formats, presets in the three stores and
+// the stream.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "tests/plugins/dsp/preset_test_support.h"
+#include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/wahwah/wahwah_test_support.h"
+#include "xml/xml.h"
+
+namespace {
+
+struct Stored {
+    double dryOut, volume2, bandWidth, rightBorder, leftBorder, speed;
+    int procKind, log, normal;
+    bool operator==(const Stored&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Stored& s) {
+    return out << s.dryOut << ' ' << s.volume2 << ' ' << s.bandWidth << ' ' << s.rightBorder << ' ' << s.leftBorder
+               << ' ' << s.speed << ' ' << s.procKind << ' ' << s.log << ' ' << s.normal;
+}
+
+constexpr Stored kDefaults{8191, 65534, 400, 1500, 300, 3, 1, 1, 0};
+constexpr Stored kCustom{16383, 0, 120, 4000, 200, 0.5, 0, 0, 1};
+
+void WriteXml(enXml& element, const Stored& s) {
+    element.SetValue("DryOut", s.dryOut);
+    element.SetValue("Volume2", s.volume2);
+    element.SetValue("BandWidth", s.bandWidth);
+    element.SetValue("RightBorder", s.rightBorder);
+    element.SetValue("LeftBorder", s.leftBorder);
+    element.SetValue("Speed", s.speed);
+    element.SetValue("ProcKind", s.procKind);
+    element.SetValue("Log", s.log);
+    element.SetValue("Normal", s.normal);
+}
+
+class WahWahPlugin : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(plugin.Loaded()); }
+
+    // A settings object loaded from an element holding s.
+    void* FromValues(const Stored& s) {
+        enXml element("WahWah");
+        WriteXml(element, s);
+        void* settings = nullptr;
+        EXPECT_EQ(plugin.InitializeXml(&element, &settings), 1);
+        return settings;
+    }
+
+    // The stored values of a settings object, read back through SavePresetXml.
+    Stored StoredValues(void* settings) {
+        enXml element("WahWah");
+        EXPECT_EQ(plugin.SavePresetXml(&element, settings), 1);
+        Stored s{-1, -1, -1, -1, -1, -1, -1, -1, -1};
+        element.GetValue("DryOut", s.dryOut);
+        element.GetValue("Volume2", s.volume2);
+        element.GetValue("BandWidth", s.bandWidth);
+        element.GetValue("RightBorder", s.rightBorder);
+        element.GetValue("LeftBorder", s.leftBorder);
+        element.GetValue("Speed", s.speed);
+        element.GetValue("ProcKind", s.procKind);
+        element.GetValue("Log", s.log);
+        element.GetValue("Normal", s.normal);
+        return s;
+    }
+
+    LoadedPlugin plugin{"wahwah"};
+};
+
+TEST_F(WahWahPlugin, IdentifiesItselfAndHasNoDelayExport) {
+    PLUGIN_INFO info{};
+    info.size = 20;
+    EXPECT_EQ(plugin.PlugInInfo(&info), 0);
+    EXPECT_EQ(info.name, nullptr);
+    info.size = sizeof(PLUGIN_INFO);
+    info.reserved = 5;
+    EXPECT_EQ(plugin.PlugInInfo(&info), 1);
+    EXPECT_EQ(info.reserved, 0u);
+    EXPECT_STREQ(info.name, "Wah-Wah Filter");
+    EXPECT_STREQ(info.author, "Pemaro Ltd (CY)");
+    EXPECT_EQ(info.version, 0x50000u);
+    EXPECT_EQ(info.kind, 2u);
+    EXPECT_FALSE(plugin.Exports("GetDelay"));
+}
+
+TEST_F(WahWahPlugin, RefusesMoreThanTenChannels) {
+    PluginSettingsHandle settings(plugin, FromValues(kDefaults));
+    const WAVEFORMATEX eleven = FloatFormat(11, 44100);
+    EXPECT_EQ(plugin.OpenStream(settings.get(), &eleven), PLUGIN_OPEN_UNSUPPORTED);
+    const WAVEFORMATEX ten = FloatFormat(10, 44100);
+    EXPECT_EQ(plugin.OpenStream(settings.get(), &ten), PLUGIN_OPEN_OK);
+    EXPECT_EQ(plugin.CloseStream(settings.get()), 1);
+}
+
+TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
+    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    EXPECT_EQ(StoredValues(custom.get()), kCustom);
+
+    enXml partial("WahWah");
+    partial.SetValue("Speed", 7.5);
+    void* raw = nullptr;
+    ASSERT_EQ(plugin.InitializeXml(&partial, &raw), 1);
+    PluginSettingsHandle settings(plugin, raw);
+    Stored expected = kDefaults;
+    expected.speed = 7.5;
+    EXPECT_EQ(StoredValues(settings.get()), expected);
+}
+
+TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
+    ScopedFolder folder;
+    const std::string ini = folder.path() + "/wah.ini";
+    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Slow", 0, custom.get()), 1);
+    std::ifstream file(ini);
+    std::stringstream text;
+    text << file.rdbuf();
+    EXPECT_NE(text.str().find("DryOut=16383"), std::string::npos) << text.str();
+    EXPECT_NE(text.str().find("Speed=0.5"), std::string::npos) << text.str();
+
+    void* loaded = nullptr;
+    ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Slow", 0, &loaded), 1);
+    ASSERT_NE(loaded, custom.get());
+    PluginSettingsHandle copy(plugin, loaded);
+    EXPECT_EQ(StoredValues(copy.get()), kCustom);
+}
+
+TEST_F(WahWahPlugin, KeyStorePresetsRoundTrip) {
+    ScopedConfigHome configHome;
+    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const char* key = "SOFTWARE\\Zo Ruvo\\Tests\\WahWah";
+    EXPECT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, custom.get()), 1);
+    void* loaded = nullptr;
+    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
+    PluginSettingsHandle copy(plugin, loaded);
+    EXPECT_EQ(StoredValues(copy.get()), kCustom);
+}
+
+TEST_F(WahWahPlugin, StreamsThroughTheExportsAndCopiesKeepTheCallback) {
+    Stored dryOnly = kDefaults;
+    dryOnly.dryOut = 32766.5;  // gain 1
+    dryOnly.volume2 = -0.5;    // gain 0
+    PluginSettingsHandle settings(plugin, FromValues(dryOnly));
+    const std::vector<float> input = Sine(50000, 500.0, 44100.0, 0.6);
+    SignalSource source({input, input});
+    ASSERT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings.get()), 1);
+    void* copied = nullptr;
+    ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
+    PluginSettingsHandle copy(plugin, copied);
+    const WAVEFORMATEX format = kWorkingFormat.Format;
+    ASSERT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
+    const auto output =
+        RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, 2, 20000);
+    EXPECT_EQ(output[0], input);
+    EXPECT_EQ(output[1], input);
+}
+
+}  // namespace

@@ -20,29 +20,41 @@ bool CheckArgs(const char* function, int line, int n, const void* dst, const voi
     return false;
 }
 
-}  // namespace
-
-void nspsbMpy1(float val, float* dst, int n) {
-    if (!CheckArgs("nspsbMpy1", __LINE__, n, dst, nullptr, false)) return;
+NSP_VECTOR_LOOP void ScaleFloats(float val, float* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] *= val;
 }
 
-void nspdbMpy1(double val, double* dst, int n) {
-    if (!CheckArgs("nspdbMpy1", __LINE__, n, dst, nullptr, false)) return;
+NSP_VECTOR_LOOP void ScaleDoubles(double val, double* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] *= val;
 }
 
-void nspdbAdd2(const double* src, double* dst, int n) {
-    if (!CheckArgs("nspdbAdd2", __LINE__, n, dst, src, true)) return;
+NSP_VECTOR_LOOP void AddDoubles(const double* src, double* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] += src[k];
 }
 
-void nspzbMpy2(const DCplx* src, DCplx* dst, int n) {
-    if (!CheckArgs("nspzbMpy2", __LINE__, n, dst, src, true)) return;
+NSP_VECTOR_LOOP void MultiplyComplex(const DCplx* src, DCplx* dst, int n) {
     for (int k = 0; k < n; ++k) {
         const double a = dst[k].re, b = dst[k].im;
         const double p = src[k].re, q = src[k].im;
         dst[k].re = a * p - b * q;
         dst[k].im = a * q + b * p;
     }
+}
+
+}  // namespace
+
+void nspsbMpy1(float val, float* dst, int n) {
+    if (CheckArgs("nspsbMpy1", __LINE__, n, dst, nullptr, false)) ScaleFloats(val, dst, n);
+}
+
+void nspdbMpy1(double val, double* dst, int n) {
+    if (CheckArgs("nspdbMpy1", __LINE__, n, dst, nullptr, false)) ScaleDoubles(val, dst, n);
+}
+
+void nspdbAdd2(const double* src, double* dst, int n) {
+    if (CheckArgs("nspdbAdd2", __LINE__, n, dst, src, true)) AddDoubles(src, dst, n);
+}
+
+void nspzbMpy2(const DCplx* src, DCplx* dst, int n) {
+    if (CheckArgs("nspzbMpy2", __LINE__, n, dst, src, true)) MultiplyComplex(src, dst, n);
 }

@@ -99,12 +99,11 @@ void CEqualizerFFT::Process(_SOUNDDATAEX_& record) {
 void CEqualizerFFT::ProcessSamples(float* samples, uint32_t count) {
     while (count > 0) {
         const uint32_t run = std::min(count, kBlock - m_position);
+        // Two loops: the rings are separate arrays, and each loop vectorises on its own.
         double* input = m_inputRing.data() + m_position;
         const double* output = m_outputRing.data() + m_position;
-        for (uint32_t k = 0; k < run; ++k) {
-            input[k] = samples[k];
-            samples[k] = static_cast<float>(output[k]);
-        }
+        for (uint32_t k = 0; k < run; ++k) input[k] = samples[k];
+        for (uint32_t k = 0; k < run; ++k) samples[k] = static_cast<float>(output[k]);
         samples += run;
         count -= run;
         m_position += run;

@@ -460,7 +460,8 @@ private:
 // Push button, or check button with BS_AUTOCHECKBOX. Space and Enter activate it; a check
 // button toggles before it reports SCN_CLICKED. With a caption, the Source picture is the
 // button's background (Glyph="Fill", default) or a box drawn left of the caption
-// (Glyph="Left"). An Icon is painted in the text colour, left of the caption.
+// (Glyph="Left"). An Icon is painted in the text colour, left of the caption (right of it
+// with IconPosition="Right").
 class CSCButton : public CSkinBase {
     Q_OBJECT
 public:
@@ -477,6 +478,8 @@ public:
     void SetDropDown(bool dropDown);
     bool IsDropDown() const { return m_dropDown; }
     void SetGlyphLeft(bool left);
+    // Puts the icon right of the caption (a "next" arrow) instead of left of it.
+    void SetIconRight(bool right);
     // Presses and releases the button as a click would.
     void Click();
     CDataSource& GetDataSource() { return m_source; }
@@ -503,6 +506,7 @@ private:
     bool m_spacePressed = false;
     bool m_dropDown = false;
     bool m_glyphLeft = false;
+    bool m_iconRight = false;
     Qt::Alignment m_textAlign = Qt::AlignCenter;
 };
 

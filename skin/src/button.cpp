@@ -53,8 +53,9 @@ void CSCButton::ApplyElement(const enXml& element) {
     const QIcon icon = skinui::LoadIconAttribute(element, "Icon");
     const int iconSize = skinui::ReadInt(element, "IconSize", m_iconSize.width());
     if (!icon.isNull()) SetIcon(icon, QSize(iconSize, iconSize));
-    std::string glyph;
-    if (element.GetAttribute("Glyph", glyph)) SetGlyphLeft(glyph == "Left" || glyph == "left");
+    std::string text;
+    if (element.GetAttribute("Glyph", text)) SetGlyphLeft(text == "Left" || text == "left");
+    if (element.GetAttribute("IconPosition", text)) SetIconRight(text == "Right" || text == "right");
     skinui::ReadHorizontalAlign(element, "TextAlign", m_textAlign);
     update();
 }
@@ -80,6 +81,11 @@ void CSCButton::SetDropDown(bool dropDown) {
 void CSCButton::SetGlyphLeft(bool left) {
     m_glyphLeft = left;
     if (left) m_textAlign = Qt::AlignLeft;
+    update();
+}
+
+void CSCButton::SetIconRight(bool right) {
+    m_iconRight = right;
     update();
 }
 
@@ -159,12 +165,15 @@ void CSCButton::PaintFallback(QPainter& painter, const SkinState& state) const {
 }
 
 void CSCButton::PaintContent(QPainter& painter, const QRect& area, const QColor& color) const {
-    const bool glyphStyle = m_glyphLeft;
     const QFontMetrics metrics(font());
     const bool hasIcon = !m_icon.isNull();
     const int chevron = m_dropDown ? kChevron + kGap : 0;
     const int iconWidth = hasIcon ? m_iconSize.width() + (m_text.isEmpty() ? 0 : kGap) : 0;
-    const int padding = glyphStyle ? 0 : (m_text.isEmpty() ? 0 : kPadding);
+    const int fullText = m_text.isEmpty() ? 0 : metrics.horizontalAdvance(m_text);
+    // Small buttons give up some padding before their caption is shortened.
+    int padding = m_glyphLeft || m_text.isEmpty() ? 0 : kPadding;
+    if (padding && iconWidth + fullText + chevron + 2 * padding > area.width())
+        padding = std::clamp((area.width() - iconWidth - fullText - chevron) / 2, 6, kPadding);
     const int available = std::max(0, area.width() - 2 * padding - iconWidth - chevron);
     const QString text = metrics.elidedText(m_text, Qt::ElideRight, available);
     const int textWidth = text.isEmpty() ? 0 : metrics.horizontalAdvance(text);
@@ -174,10 +183,13 @@ void CSCButton::PaintContent(QPainter& painter, const QRect& area, const QColor&
     if (m_textAlign & Qt::AlignHCenter) x = area.left() + (area.width() - total) / 2;
     else if (m_textAlign & Qt::AlignRight) x = area.right() - padding - total;
 
-    if (hasIcon) {
+    auto paintIcon = [&](int at) {
         const qreal ratio = painter.device()->devicePixelRatioF();
-        const QPoint at(x, area.top() + (area.height() - m_iconSize.height()) / 2);
-        painter.drawPixmap(at, skinui::TintedIcon(m_icon, m_iconSize, ratio, color));
+        painter.drawPixmap(QPoint(at, area.top() + (area.height() - m_iconSize.height()) / 2),
+                           skinui::TintedIcon(m_icon, m_iconSize, ratio, color));
+    };
+    if (hasIcon && !m_iconRight) {
+        paintIcon(x);
         x += iconWidth;
     }
     if (!text.isEmpty()) {
@@ -186,9 +198,11 @@ void CSCButton::PaintContent(QPainter& painter, const QRect& area, const QColor&
         painter.drawText(QRect(x, area.top(), textWidth + 1, area.height()), Qt::AlignVCenter | Qt::AlignLeft, text);
         x += textWidth;
     }
-    if (m_dropDown) {
-        skinui::PaintChevron(painter, QPointF(x + kGap + kChevron / 2.0, area.center().y() + 1.0), color);
+    if (hasIcon && m_iconRight) {
+        paintIcon(x + (m_text.isEmpty() ? 0 : kGap));
+        x += iconWidth;
     }
+    if (m_dropDown) skinui::PaintChevron(painter, QPointF(x + kGap + kChevron / 2.0, area.center().y() + 1.0), color);
 }
 
 void CSCButton::mousePressEvent(QMouseEvent* event) {

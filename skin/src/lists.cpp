@@ -95,6 +95,7 @@ QString PopupStyleSheet() {
 CSCComboBox::CSCComboBox(QWidget* parent, int windowId, uint32_t style)
     : CSkinBase(parent, windowId, style), m_combo(new SkinComboBox(this)) {
     FillLayout(this)->addWidget(m_combo);
+    m_combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_combo->setAttribute(Qt::WA_Hover);
     m_combo->setItemDelegate(new SkinItemDelegate(m_combo, [this] { return RowHeight(); }, [this] { return MarksCurrent(); },
                                                   [this] { return m_combo->currentIndex(); }));

@@ -183,7 +183,7 @@ void CAutoPanel::AutoDisposeControl(CSkinBase* control, const enXml* element) {
         control->ApplyElement(*element);
     }
     control->setGeometry(PlaceAt(placed.place, placed.anchors));
-    if (!element || skinui::ReadYesNo(*element, "Visible", true)) control->show();
+    control->setVisible(!element || skinui::ReadYesNo(*element, "Visible", true));
     if (m_lastInOrder && control->focusPolicy() != Qt::NoFocus) QWidget::setTabOrder(m_lastInOrder, control);
     if (control->focusPolicy() != Qt::NoFocus) m_lastInOrder = control;
     m_controls.push_back(placed);

@@ -68,6 +68,10 @@ void CSkinBase::leaveEvent(QEvent* event) {
 }
 
 void CSkinBase::changeEvent(QEvent* event) {
+    // Inner widgets styled by a style sheet keep the font they were polished with; hand
+    // them the control's font explicitly.
+    if (event->type() == QEvent::FontChange)
+        for (QWidget* child : findChildren<QWidget*>(Qt::FindDirectChildrenOnly)) child->setFont(font());
     if (event->type() == QEvent::EnabledChange || event->type() == QEvent::FontChange) update();
     QWidget::changeEvent(event);
 }

@@ -67,13 +67,15 @@ private:
         for (int i = 0; i < SKINCOLOR_COUNT; ++i) m_palette[static_cast<size_t>(i)] = kDefaultPalette[i];
     }
 
-    // Palette entries may refer to entries named before them ("@Accent").
+    // Palette entries may refer to entries written before them ("@Accent").
     void ReadPalette(const enXml& palette) {
-        for (int i = 0; i < SKINCOLOR_COUNT; ++i) {
-            std::string text;
-            if (!palette.GetAttribute(SkinColorName(i), text)) continue;
-            const COLORREF color = skintext::ParseColor(text, [this](int index) { return m_palette[static_cast<size_t>(index)]; });
-            if (color != CLR_INVALID) m_palette[static_cast<size_t>(i)] = color;
+        for (const enXmlAttribute& attribute : palette.Attributes()) {
+            for (int i = 0; i < SKINCOLOR_COUNT; ++i) {
+                if (!skintext::EqualsNoCase(attribute.name, SkinColorName(i))) continue;
+                const COLORREF color = skintext::ParseColor(
+                    attribute.value, [this](int index) { return m_palette[static_cast<size_t>(index)]; });
+                if (color != CLR_INVALID) m_palette[static_cast<size_t>(i)] = color;
+            }
         }
     }
 

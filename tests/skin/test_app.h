@@ -1,0 +1,6 @@
+// The one QApplication the skin tests share (offscreen).
+#pragma once
+
+class QApplication;
+
+QApplication& TestApp();

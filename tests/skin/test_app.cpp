@@ -1,11 +1,33 @@
 #include "tests/skin/test_app.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 
-QApplication& TestApp() {
-    static int argc = 1;
-    static char name[] = "skin_test";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+#include <memory>
+
+namespace {
+
+// Owns the application and ends it when the tests end, before the process's own static
+// objects (Qt's font and style caches among them) go away.
+class QtEnvironment final : public ::testing::Environment {
+public:
+    QApplication& App() {
+        if (!m_app) m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        return *m_app;
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[10] = "skin_test";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+QtEnvironment* const g_environment =
+    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
+
+}  // namespace
+
+QApplication& TestApp() { return g_environment->App(); }

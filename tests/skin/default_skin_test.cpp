@@ -3,7 +3,10 @@
 // its panel. Each window is also saved as a picture (build/screenshots/skin-*.png).
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QDir>
+#include <QEnterEvent>
+#include <QMouseEvent>
 #include <QPixmap>
 #include <QTextBrowser>
 
@@ -189,4 +192,68 @@ TEST_F(DefaultSkin, Screenshots) {
             }
         }
     }
+}
+
+// Every button look of the default skin in every state, side by side (skin-states.png).
+TEST_F(DefaultSkin, StatesScreenshot) {
+    const char* xml =
+        "<Looks>"
+        "<Primary Source=\"Morvane/btn-primary.svg\" TextColor=\"@AccentText\" LogFont=\"Inter, 14, semibold\" Text=\"Continue\"/>"
+        "<Secondary Source=\"Morvane/btn-secondary.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" Text=\"Browse…\" Icon=\"Morvane/icon-folder.svg\"/>"
+        "<Ghost Source=\"Morvane/btn-ghost.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-help.svg\" IconSize=\"20\"/>"
+        "<Close Source=\"Morvane/btn-close.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-close.svg\" IconSize=\"20\"/>"
+        "<Check Check=\"1\" Source=\"Morvane/check.svg\" TextColor=\"@Text\" Glyph=\"Left\" Text=\"Normalize\"/>"
+        "<Tab Check=\"1\" Source=\"Morvane/tab.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" Text=\"General\"/>"
+        "<Play Check=\"1\" Source=\"Morvane/toggle-play.svg\"/>"
+        "<Record Check=\"1\" Source=\"Morvane/toggle-record.svg\"/>"
+        "</Looks>";
+    enXml looks;
+    ASSERT_TRUE(looks.LoadMemory(xml, std::strlen(xml)));
+    CSCScaleDialog host;
+    host.setAttribute(Qt::WA_TranslucentBackground, false);
+    host.setStyleSheet("CSCScaleDialog{background:#F4F5F8;}");
+    const QSize cell(150, 56);
+    const char* states[] = {"normal", "hover", "pressed", "disabled", "focused", "checked", "checked+hover"};
+    std::vector<CSkinFile> files;
+    int row = 0;
+    for (const enXml* look = looks.FirstChildElement(); look; look = look->NextSiblingElement(), ++row) {
+        int isCheck = 0;
+        look->GetAttribute("Check", isCheck);
+        for (int column = 0; column < 7; ++column) {
+            if (column >= 5 && !isCheck) continue;
+            auto* button = new CSCButton(&host, 1, isCheck ? static_cast<uint32_t>(BS_AUTOCHECKBOX) : 0u);
+            ASSERT_TRUE(SkinControl(button, isCheck ? 2 : 1, *look, files)) << look->GetName();
+            button->setFont(host.font());
+            button->ApplyElement(*look);
+            button->show();
+            const QSize natural = button->GetDataSource().GetFrameSize();
+            QSize size = natural;
+            if (look->GetName() == "Primary" || look->GetName() == "Secondary" || look->GetName() == "Tab" ||
+                look->GetName() == "Check")
+                size = QSize(130, look->GetName() == "Check" ? 24 : (look->GetName() == "Tab" ? 32 : 40));
+            button->setGeometry(QRect(QPoint(10 + column * cell.width(), 10 + row * cell.height()), size));
+            const std::string state = states[column];
+            if (state.find("hover") != std::string::npos) {
+                QEnterEvent enter(QPointF(5, 5), QPointF(5, 5), QPointF(5, 5));
+                QApplication::sendEvent(button, &enter);
+            }
+            if (state == "pressed") {
+                QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton,
+                                  Qt::LeftButton, Qt::NoModifier);
+                QApplication::sendEvent(button, &press);
+            }
+            if (state == "disabled") button->setEnabled(false);
+            if (state.rfind("checked", 0) == 0) button->SetCheck(1);
+            if (state == "focused" && row == 1) {
+                host.show();
+                QApplication::setActiveWindow(&host);
+                button->setFocus(Qt::TabFocusReason);
+            }
+        }
+    }
+    host.resize(10 + 7 * cell.width(), 10 + row * cell.height());
+    host.show();
+    const QDir dir(MORVANE_SCREENSHOT_DIR);
+    ASSERT_TRUE(dir.mkpath("."));
+    EXPECT_TRUE(host.grab().save(dir.filePath("skin-states.png")));
 }

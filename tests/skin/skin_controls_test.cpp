@@ -502,3 +502,45 @@ TEST_F(SkinControls, ListsKeepItemDataAndReportOnlyUserChoices) {
     EXPECT_EQ(list.GetItemData(0), 42);
     EXPECT_EQ(list.GetText(0), "Tablet");
 }
+
+TEST_F(SkinControls, LinkIsActivatedByKeyboard) {
+    CSCHyperLinkStatic link(nullptr, 1056);
+    SCHYPERLINKRES res;
+    res.normal = RGB(1, 2, 3);
+    EXPECT_TRUE(link.UseCustomSkin(&res));
+    SCSTATICRES wrong;
+    EXPECT_FALSE(link.UseCustomSkin(&wrong));
+    link.SetWindowText("Morvane");
+    Commands commands;
+    commands.Attach(&link);
+    int activations = 0;
+    QObject::connect(&link, &CSCHyperLinkStatic::linkActivated, [&](const QString& url) {
+        EXPECT_TRUE(url.isEmpty());
+        ++activations;
+    });
+    Press(&link, Qt::Key_Space);
+    Press(&link, Qt::Key_Return);
+    EXPECT_EQ(activations, 2);
+    EXPECT_EQ(commands.Count(SCN_CLICKED), 2);
+    EXPECT_EQ(link.focusPolicy(), Qt::StrongFocus);
+}
+
+TEST_F(SkinControls, MenuEntriesCarryTheirIds) {
+    CSCMenu menu;
+    menu.AppendMenu(CSCMenu::MF_STRING, 32871, "My Library");
+    menu.AppendMenu(CSCMenu::MF_STRING, 32872, "My Computer");
+    menu.AppendMenu(CSCMenu::MF_SEPARATOR);
+    menu.AppendMenu(CSCMenu::MF_GRAYED, 32874, "CD Drive 1 [No Audio Tracks]");
+    menu.InsertMenu(1, CSCMenu::MF_CHECKED, 1001, "1 : 1");
+    EXPECT_EQ(menu.GetMenuItemCount(), 5);
+    EXPECT_EQ(menu.actions().at(1)->data().toInt(), 1001);
+    EXPECT_TRUE(menu.FindItem(1001)->isChecked());
+    EXPECT_FALSE(menu.FindItem(32874)->isEnabled());
+    menu.CheckMenuItem(32871, true);
+    EXPECT_TRUE(menu.FindItem(32871)->isChecked());
+    menu.EnableMenuItem(32874, true);
+    EXPECT_TRUE(menu.FindItem(32874)->isEnabled());
+    EXPECT_EQ(menu.FindItem(5), nullptr);
+    menu.InsertMenu(99, CSCMenu::MF_STRING, 32875, "CD Drive 2");
+    EXPECT_EQ(menu.actions().last()->data().toInt(), 32875);
+}

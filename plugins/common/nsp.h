@@ -59,14 +59,6 @@ void nspdbAdd2(const double* src, double* dst, int n);
 // dst[k] := dst[k] * src[k] (complex product) for k < n.
 void nspzbMpy2(const DCplx* src, DCplx* dst, int n);
 
-// Marks a plain loop to be compiled also for AVX2; the variant for the processor is chosen
-// when the code is loaded.
-#if defined(__x86_64__) && (defined(__GNUC__) || defined(__clang__))
-#define NSP_VECTOR_LOOP __attribute__((target_clones("avx2", "default")))
-#else
-#define NSP_VECTOR_LOOP
-#endif
-
 // ---- transforms -------------------------------------------------------------------------
 // Length N = 2^order, order 0 ... 31. A CCS spectrum holds bins 0 ... N/2 (N/2 + 1 complex
 // values, N + 2 doubles); the imaginary parts of bins 0 and N/2 are 0.

@@ -201,11 +201,11 @@ std::shared_ptr<OrderPlans> Prepare(const char* function, const void* in, const 
     return plans;
 }
 
-NSP_VECTOR_LOOP void ScaleBy(double factor, double* data, size_t count) {
+void ScaleBy(double factor, double* data, size_t count) {
     for (size_t k = 0; k < count; ++k) data[k] *= factor;
 }
 
-NSP_VECTOR_LOOP void Conjugate(DCplx* data, size_t count) {
+void Conjugate(DCplx* data, size_t count) {
     for (size_t k = 0; k < count; ++k) data[k].im = -data[k].im;
 }
 

@@ -20,19 +20,19 @@ bool CheckArgs(const char* function, int line, int n, const void* dst, const voi
     return false;
 }
 
-NSP_VECTOR_LOOP void ScaleFloats(float val, float* dst, int n) {
+void ScaleFloats(float val, float* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] *= val;
 }
 
-NSP_VECTOR_LOOP void ScaleDoubles(double val, double* dst, int n) {
+void ScaleDoubles(double val, double* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] *= val;
 }
 
-NSP_VECTOR_LOOP void AddDoubles(const double* src, double* dst, int n) {
+void AddDoubles(const double* src, double* dst, int n) {
     for (int k = 0; k < n; ++k) dst[k] += src[k];
 }
 
-NSP_VECTOR_LOOP void MultiplyComplex(const DCplx* src, DCplx* dst, int n) {
+void MultiplyComplex(const DCplx* src, DCplx* dst, int n) {
     for (int k = 0; k < n; ++k) {
         const double a = dst[k].re, b = dst[k].im;
         const double p = src[k].re, q = src[k].im;

@@ -63,6 +63,7 @@ std::shared_ptr<AudioWriter> AudioWriter::Create(const std::string& path, const 
     if (!writer->frame_ || !writer->packet_) return nullptr;
     if (!writer->OpenEncoder(plan) || !writer->OpenConverter(pcm)) return nullptr;
     if (!writer->OpenOutput(path, plan)) return nullptr;
+    writer->closed_ = false;
     return writer;
 }
 

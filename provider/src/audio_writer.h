@@ -67,5 +67,5 @@ private:
     int frameSize_ = 0;
     int64_t nextPts_ = 0;
     bool failed_ = false;
-    bool closed_ = false;
+    bool closed_ = true;  // until Create has opened everything
 };

@@ -1,8 +1,11 @@
 #include "provider/src/media_input.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
 
 namespace {
@@ -14,17 +17,19 @@ constexpr int64_t kAnalyzeMicroseconds = 5 * 1000 * 1000;
 // A decoder that rejects this many packets in a row is not going to produce sound.
 constexpr int kMaxRejectedPackets = 1000;
 
-bool IsNonEmptyRegularFile(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && ::stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode) && st.st_size > 0;
-}
-
 }  // namespace
+
+FileDescriptor::~FileDescriptor() { reset(-1); }
+
+void FileDescriptor::reset(int fd) {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = fd;
+}
 
 std::unique_ptr<MediaInput> MediaInput::Open(const InputSpec& spec, bool openDecoder) {
     std::unique_ptr<MediaInput> input(new MediaInput());
     input->ArmDeadline(kOpenBudget);
-    if (!input->OpenDemuxer(spec)) return nullptr;
+    if (!input->OpenBytes(spec) || !input->OpenDemuxer(spec)) return nullptr;
     if (openDecoder && !input->OpenDecoder()) return nullptr;
     return input;
 }
@@ -38,18 +43,49 @@ int MediaInput::InterruptCallback(void* opaque) {
     return std::chrono::steady_clock::now() > self->deadline_ ? 1 : 0;
 }
 
-int MediaInput::ReadMemory(void* opaque, uint8_t* buf, int size) {
+bool MediaInput::OpenBytes(const InputSpec& spec) {
+    if (spec.InMemory()) {
+        memory_ = spec.data;
+        memorySize_ = spec.size;
+        return spec.size > 0;
+    }
+    // Opened without blocking (a pipe would wait for a writer), then only a regular,
+    // non-empty file is accepted.
+    file_.reset(::open(spec.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    struct stat st {};
+    if (!file_.valid() || ::fstat(file_.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return false;
+    const int flags = ::fcntl(file_.get(), F_GETFL);
+    return flags >= 0 && ::fcntl(file_.get(), F_SETFL, flags & ~O_NONBLOCK) == 0;
+}
+
+int MediaInput::ReadBytes(void* opaque, uint8_t* buf, int size) {
     auto* self = static_cast<MediaInput*>(opaque);
-    const size_t left = self->memorySize_ - self->memoryPos_;
-    const size_t count = std::min(left, static_cast<size_t>(std::max(size, 0)));
+    if (size <= 0) return 0;
+    if (self->file_.valid()) {
+        ssize_t count;
+        do {
+            count = ::read(self->file_.get(), buf, static_cast<size_t>(size));
+        } while (count < 0 && errno == EINTR);
+        if (count < 0) return AVERROR(errno);
+        return count == 0 ? AVERROR_EOF : static_cast<int>(count);
+    }
+    const size_t count = std::min(self->memorySize_ - self->memoryPos_, static_cast<size_t>(size));
     if (count == 0) return AVERROR_EOF;
     std::memcpy(buf, self->memory_ + self->memoryPos_, count);
     self->memoryPos_ += count;
     return static_cast<int>(count);
 }
 
-int64_t MediaInput::SeekMemory(void* opaque, int64_t offset, int whence) {
+int64_t MediaInput::SeekBytes(void* opaque, int64_t offset, int whence) {
     auto* self = static_cast<MediaInput*>(opaque);
+    if (self->file_.valid()) {
+        if (whence & AVSEEK_SIZE) {
+            struct stat st {};
+            return ::fstat(self->file_.get(), &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);
+        }
+        const off_t position = ::lseek(self->file_.get(), static_cast<off_t>(offset), whence & ~AVSEEK_FORCE);
+        return position < 0 ? AVERROR(errno) : static_cast<int64_t>(position);
+    }
     const auto size = static_cast<int64_t>(self->memorySize_);
     if (whence & AVSEEK_SIZE) return size;
     int64_t target = 0;
@@ -65,44 +101,29 @@ int64_t MediaInput::SeekMemory(void* opaque, int64_t offset, int whence) {
 }
 
 bool MediaInput::OpenDemuxer(const InputSpec& spec) {
+    auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
+    if (!buffer) return false;
+    io_.reset(avio_alloc_context(buffer, kIoBufferSize, 0, this, &MediaInput::ReadBytes, nullptr,
+                                 &MediaInput::SeekBytes));
+    if (!io_) {
+        av_free(buffer);
+        return false;
+    }
     AVFormatContext* ctx = avformat_alloc_context();
     if (!ctx) return false;
     ctx->interrupt_callback = {&MediaInput::InterruptCallback, this};
     ctx->probesize = kProbeBytes;
     ctx->max_analyze_duration = kAnalyzeMicroseconds;
+    ctx->pb = io_.get();
+    ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
 
-    std::string url;
-    if (spec.InMemory()) {
-        if (spec.size == 0) {
-            avformat_free_context(ctx);
-            return false;
-        }
-        memory_ = spec.data;
-        memorySize_ = spec.size;
-        auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
-        if (buffer) io_.reset(avio_alloc_context(buffer, kIoBufferSize, 0, this, &MediaInput::ReadMemory, nullptr,
-                                                 &MediaInput::SeekMemory));
-        if (!io_) {
-            av_free(buffer);
-            avformat_free_context(ctx);
-            return false;
-        }
-        ctx->pb = io_.get();
-        ctx->flags |= AVFMT_FLAG_CUSTOM_IO;
-    } else {
-        // Only regular files: a folder, a device or a pipe would block or mean nothing.
-        if (!IsNonEmptyRegularFile(spec.path)) {
-            avformat_free_context(ctx);
-            return false;
-        }
-        // The explicit protocol keeps a name with a colon from being taken as a URL.
-        url = "file:" + spec.path;
-    }
-
+    // FFmpeg reads the input only through io_. No protocol is allowed, so that nothing a
+    // playlist or reference inside the file names is ever opened (a pipe it names would
+    // block forever; other files are none of its business).
     AVDictionary* options = nullptr;
-    // Neither a file nor a playlist inside it may reach out to anything but local files.
-    av_dict_set(&options, "protocol_whitelist", "file", 0);
-    const int opened = avformat_open_input(&ctx, spec.InMemory() ? nullptr : url.c_str(), nullptr, &options);
+    av_dict_set(&options, "protocol_whitelist", "none", 0);
+    // The name only helps to tell formats apart by their extension.
+    const int opened = avformat_open_input(&ctx, spec.InMemory() ? "" : spec.path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return false;  // avformat_open_input freed ctx
     format_.reset(ctx);

@@ -23,6 +23,22 @@ struct InputSpec {
 inline constexpr int kMaxSampleRate = 384000;
 inline constexpr int kMaxChannels = 64;
 
+// An open file descriptor, closed on destruction.
+class FileDescriptor {
+public:
+    FileDescriptor() = default;
+    explicit FileDescriptor(int fd) : fd_(fd) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor();
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    void reset(int fd);
+
+private:
+    int fd_ = -1;
+};
+
 class MediaInput {
 public:
     enum class Step { Frame, End, Error };
@@ -51,11 +67,13 @@ private:
     MediaInput() = default;
     bool OpenDemuxer(const InputSpec& spec);
     bool OpenDecoder();
+    bool OpenBytes(const InputSpec& spec);
     static int InterruptCallback(void* opaque);
-    static int ReadMemory(void* opaque, uint8_t* buf, int size);
-    static int64_t SeekMemory(void* opaque, int64_t offset, int whence);
+    static int ReadBytes(void* opaque, uint8_t* buf, int size);
+    static int64_t SeekBytes(void* opaque, int64_t offset, int whence);
 
-    // Memory input state (unused for files).
+    // FFmpeg reads only through io_ from one of these: the open file, or the memory.
+    FileDescriptor file_;
     const uint8_t* memory_ = nullptr;
     size_t memorySize_ = 0;
     size_t memoryPos_ = 0;

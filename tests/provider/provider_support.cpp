@@ -1,0 +1,149 @@
+#include "provider_support.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+#include <stdexcept>
+
+namespace provider_test {
+
+ScratchDir::ScratchDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "qoprovider-XXXXXX").string();
+    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
+    path_ = pattern;
+}
+
+ScratchDir::~ScratchDir() {
+    std::error_code ignored;
+    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
+    std::filesystem::remove_all(path_, ignored);
+}
+
+bool Ffmpeg(const std::string& args) {
+    return std::system(("ffmpeg -nostdin -v error -y " + args + " </dev/null").c_str()) == 0;
+}
+
+std::string Output(const std::string& command) {
+    std::string result;
+    if (std::FILE* pipe = popen(command.c_str(), "r")) {
+        char buf[4096];
+        size_t n;
+        while ((n = std::fread(buf, 1, sizeof buf, pipe)) > 0) result.append(buf, n);
+        pclose(pipe);
+    }
+    while (!result.empty() && (result.back() == '\n' || result.back() == '\r')) result.pop_back();
+    return result;
+}
+
+std::string Probe(const std::string& path, const std::string& entry) {
+    const bool stream = entry.rfind("stream=", 0) == 0;
+    return Output("ffprobe -v error " + std::string(stream ? "-select_streams a:0 " : "") + "-show_entries " +
+                  entry + " -of default=nw=1:nk=1 '" + path + "'");
+}
+
+std::string SineSource(const std::vector<int>& frequencies, int rate, double seconds) {
+    std::ostringstream s;
+    s << "-f lavfi -i \"aevalsrc=";
+    for (size_t i = 0; i < frequencies.size(); ++i)
+        s << (i ? "|" : "") << "0.5*sin(2*PI*" << frequencies[i] << "*t)";
+    s << ":s=" << rate << ":d=" << seconds << "\"";
+    return s.str();
+}
+
+Decoded DecodeAll(const std::string& path, int channels, int rate, uint32_t chunk) {
+    Decoded d;
+    d.format = Pcm16(channels, rate);
+    d.handle = QoOpenFile(path.c_str(), &d.format, &d.length, QoModeDecode);
+    if (!d.handle) return d;
+    const int ch = d.format.Format.nChannels;
+    std::vector<int16_t> buffer(static_cast<size_t>(chunk) * ch);
+    uint32_t position = 0;
+    while (const uint32_t n = QoGetFileData(d.handle, position, chunk, buffer.data(),
+                                            static_cast<uint32_t>(buffer.size() * 2))) {
+        d.samples.insert(d.samples.end(), buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(n) * ch);
+        position += n;
+    }
+    QoCloseFile(d.handle);
+    return d;
+}
+
+std::optional<Probed> ProbeFile(const std::string& path) {
+    Probed p;
+    const uint32_t h = QoOpenFile(path.c_str(), &p.format, &p.length, QoModeProbe);
+    if (!h) return std::nullopt;
+    QoCloseFile(h);
+    return p;
+}
+
+std::vector<uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+void WriteBytes(const std::string& path, const std::vector<uint8_t>& bytes) {
+    std::ofstream file(path, std::ios::binary);
+    file.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+}
+
+std::vector<int16_t> ReadS16(const std::string& path) {
+    const std::vector<uint8_t> bytes = ReadBytes(path);
+    std::vector<int16_t> samples(bytes.size() / 2);
+    for (size_t i = 0; i < samples.size(); ++i)
+        samples[i] = static_cast<int16_t>(bytes[2 * i] | (bytes[2 * i + 1] << 8));
+    return samples;
+}
+
+namespace {
+
+size_t EndOf(const std::vector<int16_t>& samples, int channels, size_t first, size_t count) {
+    const size_t frames = samples.size() / channels;
+    return count == 0 ? frames : std::min(frames, first + count);
+}
+
+}  // namespace
+
+double SineLevelDb(const std::vector<int16_t>& samples, int channels, int channel, size_t first, size_t count) {
+    const size_t end = EndOf(samples, channels, first, count);
+    double sum = 0;
+    for (size_t i = first; i < end; ++i) {
+        const double v = samples[i * channels + channel] / 32768.0;
+        sum += v * v;
+    }
+    const double rms = std::sqrt(sum / static_cast<double>(std::max<size_t>(end - first, 1)));
+    return 20 * std::log10(rms * std::sqrt(2.0) + 1e-12);
+}
+
+double ZeroCrossingHz(const std::vector<int16_t>& samples, int channels, int channel, int rate, size_t first,
+                      size_t count) {
+    const size_t end = EndOf(samples, channels, first, count);
+    long crossings = 0;
+    size_t firstCrossing = 0;
+    size_t lastCrossing = 0;
+    for (size_t i = first + 1; i < end; ++i) {
+        if (samples[(i - 1) * channels + channel] < 0 && samples[i * channels + channel] >= 0) {
+            if (crossings == 0) firstCrossing = i;
+            lastCrossing = i;
+            ++crossings;
+        }
+    }
+    if (crossings < 2) return 0;
+    return (crossings - 1) * static_cast<double>(rate) / static_cast<double>(lastCrossing - firstCrossing);
+}
+
+WAVEFORMATEXTENSIBLE Pcm16(int channels, int rate) {
+    WAVEFORMATEXTENSIBLE f = kWorkingFormat;
+    f.Format.nChannels = static_cast<uint16_t>(channels);
+    f.Format.nSamplesPerSec = static_cast<uint32_t>(rate);
+    f.Format.nBlockAlign = static_cast<uint16_t>(channels * 2);
+    f.Format.nAvgBytesPerSec = f.Format.nBlockAlign * f.Format.nSamplesPerSec;
+    f.dwChannelMask = channels == 1 ? 4 : 3;
+    return f;
+}
+
+}  // namespace provider_test

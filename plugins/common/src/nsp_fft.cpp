@@ -63,29 +63,29 @@ public:
 
     ~OrderPlans() {
         std::lock_guard guard(PlannerLock());
-        fftw_destroy_plan(forward_);
-        fftw_destroy_plan(backward_);
+        fftw_destroy_plan(m_forward);
+        fftw_destroy_plan(m_backward);
     }
     OrderPlans(const OrderPlans&) = delete;
     OrderPlans& operator=(const OrderPlans&) = delete;
 
-    size_t Length() const { return n_; }
+    size_t Length() const { return m_length; }
 
     // out[0 .. n/2] := forward transform of in[0 .. n-1].
     void Forward(const double* in, DCplx* out) const {
-        fftw_execute_dft_r2c(forward_, const_cast<double*>(in), reinterpret_cast<fftw_complex*>(out));
+        fftw_execute_dft_r2c(m_forward, const_cast<double*>(in), reinterpret_cast<fftw_complex*>(out));
     }
     // out[0 .. n-1] := unscaled inverse of in[0 .. n/2]; the input is preserved.
     void Backward(const DCplx* in, double* out) const {
-        fftw_execute_dft_c2r(backward_, reinterpret_cast<fftw_complex*>(const_cast<DCplx*>(in)), out);
+        fftw_execute_dft_c2r(m_backward, reinterpret_cast<fftw_complex*>(const_cast<DCplx*>(in)), out);
     }
 
 private:
-    OrderPlans(size_t n, fftw_plan forward, fftw_plan backward) : n_(n), forward_(forward), backward_(backward) {}
+    OrderPlans(size_t n, fftw_plan forward, fftw_plan backward) : m_length(n), m_forward(forward), m_backward(backward) {}
 
-    size_t n_;
-    fftw_plan forward_;
-    fftw_plan backward_;
+    size_t m_length;
+    fftw_plan m_forward;
+    fftw_plan m_backward;
 };
 
 // Plans per order, guarded by PlannerLock(). A transform holds its own reference while it
@@ -136,16 +136,16 @@ void ReleasePlans(int order) {
 class Scratch {
 public:
     double* Get(size_t count) {
-        if (count > capacity_) {
-            buffer_ = AllocateDoubles(count);
-            capacity_ = buffer_ ? count : 0;
+        if (count > m_capacity) {
+            m_buffer = AllocateDoubles(count);
+            m_capacity = m_buffer ? count : 0;
         }
-        return buffer_.get();
+        return m_buffer.get();
     }
 
 private:
-    FftwBuffer buffer_;
-    size_t capacity_ = 0;
+    FftwBuffer m_buffer;
+    size_t m_capacity = 0;
 };
 
 thread_local Scratch t_inputScratch;
@@ -157,7 +157,9 @@ bool Overlap(const void* a, size_t aBytes, const void* b, size_t bBytes) {
     return pa < pb + bBytes && pb < pa + aBytes;
 }
 
-bool RunsInPlace(const void* in, size_t inBytes, void* out, size_t outBytes) {
+// FFTW runs on the caller's arrays when they are aligned like the planning arrays and
+// separate; otherwise the data goes through scratch.
+bool RunsOnCallerArrays(const void* in, size_t inBytes, void* out, size_t outBytes) {
     return fftw_alignment_of(static_cast<double*>(const_cast<void*>(in))) == 0 &&
            fftw_alignment_of(static_cast<double*>(out)) == 0 && !Overlap(in, inBytes, out, outBytes);
 }
@@ -217,7 +219,7 @@ void nspdRealFftNip(const double* inSamps, DCplx* outSamps, int order, int flags
     const size_t n = plans->Length();
     const size_t bins = n / 2 + 1;
     const size_t inBytes = n * sizeof(double), outBytes = bins * sizeof(DCplx);
-    if (RunsInPlace(inSamps, inBytes, outSamps, outBytes)) {
+    if (RunsOnCallerArrays(inSamps, inBytes, outSamps, outBytes)) {
         plans->Forward(inSamps, outSamps);
     } else {
         double* in = t_inputScratch.Get(n);
@@ -244,7 +246,7 @@ void nspdCcsFftNip(const DCplx* inSamps, double* outSamps, int order, int flags)
     const size_t bins = n / 2 + 1;
     const size_t inBytes = bins * sizeof(DCplx), outBytes = n * sizeof(double);
     const bool forward = (flags & NSP_Forw) != 0;
-    if (!forward && RunsInPlace(inSamps, inBytes, outSamps, outBytes)) {
+    if (!forward && RunsOnCallerArrays(inSamps, inBytes, outSamps, outBytes)) {
         plans->Backward(inSamps, outSamps);
     } else {
         auto* in = reinterpret_cast<DCplx*>(t_inputScratch.Get(n + 2));

@@ -9,7 +9,7 @@
 namespace {
 
 constexpr double kLowestCentre = 10.0;  // Hz
-// The band-pass angle stops at 2π / 4.4: beyond it the filter would fold over.
+// The band-pass angle stops at 2π / 4.4, the angle of a centre at a 4.4th of the rate.
 constexpr double kHighestBandPassAngle = 1.427996660722633;
 constexpr double kAttackMs = 30.0;
 constexpr double kReleaseMs = 300.0;
@@ -27,9 +27,9 @@ constexpr double kNegligible = 1e-30;
 
 double Flushed(double value) { return std::abs(value) < kNegligible ? 0.0 : value; }
 
-// A border that is no positive number (it would break the logarithmic sweep) is taken as
-// the lowest centre frequency.
-double UsableBorder(double hz) { return hz > 0.0 ? hz : kLowestCentre; }
+// A border that is no positive finite number (it would break the logarithmic sweep) is
+// taken as the lowest centre frequency.
+double UsableBorder(double hz) { return hz > 0.0 && std::isfinite(hz) ? hz : kLowestCentre; }
 
 // The band width stays above zero and below half the rate so the filter stays stable.
 double UsableBandWidth(double hz, double sampleRate) {
@@ -61,7 +61,8 @@ void CEffectWahWah::DeriveConstants() {
 }
 
 // N = ⌈fs / speed⌉ samples from one border to the other, at least 2 so that the sweep
-// has two ends; a speed that is no positive number stands still at the lower border.
+// has two ends; a speed that is no positive number (or so small that the sweep would last
+// longer than kLongestSweep, some 13 hours) takes the longest sweep.
 void CEffectWahWah::Open(const WAVEFORMATEX& format) {
     CBaseEffect::Open(format);
     const double sampleRate = static_cast<double>(m_sampleRate);
@@ -141,7 +142,7 @@ void CEffectWahWah::Process(_SOUNDDATAEX_& record) {
                     level + (state.inputEnvelope - level) * (level > state.inputEnvelope ? m_attack : m_release));
                 state.outputEnvelope = Flushed(filtered + (state.outputEnvelope - filtered) *
                                                               (filtered > state.outputEnvelope ? m_attack : m_release));
-                // An output envelope of 0 means the output is 0 too: nothing to correct.
+                // An output envelope of 0 means the output is next to 0 too: nothing to correct.
                 if (state.outputEnvelope > 0.0) y = state.inputEnvelope * y / state.outputEnvelope;
             }
             record.channels[channel][k] = static_cast<float>(y);

@@ -35,8 +35,10 @@ uint32_t CWahWahSettings::ProcessStream(_SOUNDDATAEX_& record) {
         return 0;
     }
     return PullInSlices(record, kWahWahSliceFrames, [&](_SOUNDDATAEX_& slice, uint32_t frames) {
-        _SOUNDDATAEX_ delivered = slice;
-        delivered.capacity = frames;
-        m_sumStage->Pull(delivered);
+        // The stages work on the delivered frames only (a short slice ends the call).
+        const uint32_t asked = slice.capacity;
+        slice.capacity = frames;
+        m_sumStage->Pull(slice);
+        slice.capacity = asked;
     });
 }

@@ -72,10 +72,11 @@ TEST(WahWahSweep, CentreIsClampedToTheUsableRange) {
 }
 
 TEST(WahWahSweep, OddSpeedsAndBordersStayFinite) {
-    for (double speed : {0.0, -1.0, 1e-9, 1e6, std::nan("")}) {
+    for (double speed : {0.0, -1.0, 1e-9, 1e6, std::nan(""), HUGE_VAL}) {
         WahWahParameters parameters;
         parameters.speed = speed;
         parameters.lowerBorder = 0.0;
+        parameters.upperBorder = HUGE_VAL;
         parameters.bandWidth = -5.0;
         const auto wah = OpenedWah(parameters, 44100);
         EXPECT_GE(wah->SweepLength(), 2);

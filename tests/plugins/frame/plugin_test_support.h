@@ -157,19 +157,19 @@ inline WAVEFORMATEX FloatFormat(uint16_t channels, uint32_t samplesPerSecond) {
 }
 
 // A fresh folder under the temporary folder, removed with everything in it.
-class TempFolder {
+class ScratchFolder {
 public:
-    TempFolder() {
+    ScratchFolder() {
         std::string pattern = (std::filesystem::temp_directory_path() / "morvane-plugin-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
         EXPECT_FALSE(m_path.empty());
     }
-    ~TempFolder() {
+    ~ScratchFolder() {
         std::error_code ignored;
         if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
     }
-    TempFolder(const TempFolder&) = delete;
-    TempFolder& operator=(const TempFolder&) = delete;
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
     const std::string& path() const { return m_path; }
 
 private:

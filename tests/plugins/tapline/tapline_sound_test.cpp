@@ -1,0 +1,185 @@
+// Tapline's sound on clicks: line lengths, the echo and its hundredfold weaker repeats,
+// each channel on its own, invert, mute, mono, closing.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <thread>
+#include <map>
+#include <vector>
+
+#include "plugins/tapline/tapline.h"
+#include "tests/plugins/frame/plugin_test_support.h"
+
+namespace {
+
+using Signal = std::vector<std::vector<float>>;
+using Expected = std::map<size_t, double>;  // sample index → value; every other sample is 0
+
+class TaplineSound : public ::testing::Test {
+protected:
+    Signal Run(const Signal& input, uint32_t rate = 44100, uint32_t blockFrames = 1000) {
+        SignalSource source(input);
+        settings.SetStreamCallBack(SignalSource::Callback, &source);
+        EXPECT_EQ(settings.OpenStream(FloatFormat(static_cast<uint16_t>(input.size()), rate)), PLUGIN_OPEN_OK);
+        return RunStream([&](_SOUNDDATAEX_& record) { return settings.ProcessStream(record); },
+                         static_cast<uint32_t>(input.size()), blockFrames);
+    }
+
+    static void ExpectSparse(const std::vector<float>& channel, const Expected& expected, const char* side) {
+        for (size_t i = 0; i < channel.size(); ++i) {
+            const auto found = expected.find(i);
+            const double want = found == expected.end() ? 0.0 : found->second;
+            ASSERT_NEAR(channel[i], want, 1e-7) << side << " sample " << i;
+        }
+    }
+
+    CTaplineSettings settings;
+};
+
+TEST_F(TaplineSound, LinesAreSizedFromDelayAndRate) {
+    Run({Click(10, 0), Click(10, 0)});
+    EXPECT_EQ(settings.LeftLine().Length(), 793u);  // 18 ms at 44.1 kHz
+    EXPECT_EQ(settings.RightLine().Length(), 793u);
+
+    settings.parameters.leftDelayMs = 0;
+    settings.parameters.rightDelayMs = 5000;
+    SignalSource source({Click(10, 0), Click(10, 0)});
+    settings.SetStreamCallBack(SignalSource::Callback, &source);
+    ASSERT_EQ(settings.OpenStream(FloatFormat(2, 48000)), PLUGIN_OPEN_OK);
+    EXPECT_EQ(settings.LeftLine().Length(), 1u);
+    EXPECT_EQ(settings.RightLine().Length(), 240000u);
+}
+
+TEST_F(TaplineSound, ClickEchoesWithHundredfoldWeakerRepeats) {
+    settings.parameters.leftEchoGain = 1.0;
+    settings.parameters.leftDelayMs = 10;
+    const Signal out = Run({Click(45, 0), std::vector<float>(45, 0.0f)}, 1000, 7);
+    ExpectSparse(out[0], {{0, 0.75}, {10, 1.0}, {20, 0.01}, {30, 0.0001}, {40, 0.000001}}, "left");
+    ExpectSparse(out[1], {}, "right");
+}
+
+TEST_F(TaplineSound, EachChannelHasItsOwnDelayAndGain) {
+    settings.parameters.leftDelayMs = 10;
+    settings.parameters.rightDelayMs = 3;
+    settings.parameters.leftEchoGain = 0.5;
+    settings.parameters.rightEchoGain = 0.2;
+    settings.parameters.dryGain = 0.9;
+    const Signal out = Run({Click(25, 2), Click(25, 5)}, 1000);
+    ExpectSparse(out[0], {{2, 0.9}, {12, 0.5}, {22, 0.005}}, "left");
+    ExpectSparse(out[1], {{5, 0.9}, {8, 0.2}, {11, 0.002}, {14, 0.00002}, {17, 0.0000002}, {20, 2e-9}, {23, 2e-11}},
+                 "right");
+}
+
+TEST_F(TaplineSound, InvertNegatesOneSide) {
+    settings.parameters.invertLeft = 1;
+    settings.parameters.leftDelayMs = 4;
+    settings.parameters.rightDelayMs = 4;
+    const Signal out = Run({Click(6, 0), Click(6, 0)}, 1000);
+    ExpectSparse(out[0], {{0, -0.75}, {4, -0.55}}, "left");
+    ExpectSparse(out[1], {{0, 0.75}, {4, 0.55}}, "right");
+
+    settings.parameters.invertLeft = 0;
+    settings.parameters.invertRight = 1;
+    const Signal right = Run({Click(6, 0), Click(6, 0)}, 1000);
+    ExpectSparse(right[0], {{0, 0.75}, {4, 0.55}}, "left");
+    ExpectSparse(right[1], {{0, -0.75}, {4, -0.55}}, "right");
+}
+
+TEST_F(TaplineSound, MuteDropsTheDryPartOnly) {
+    settings.parameters.muteDry = 1;
+    settings.parameters.leftDelayMs = 5;
+    const Signal out = Run({Click(8, 0), std::vector<float>(8, 0.0f)}, 1000);
+    ExpectSparse(out[0], {{5, 0.55}}, "left");
+
+    settings.parameters.leftEchoGain = 0.0;
+    settings.parameters.rightEchoGain = 0.0;
+    std::vector<float> noise(5000);
+    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<float>(std::sin(0.37 * i));
+    const Signal silent = Run({noise, noise});
+    ExpectSparse(silent[0], {}, "left");
+    ExpectSparse(silent[1], {}, "right");
+}
+
+TEST_F(TaplineSound, MonoStreamUsesTheLeftSettingsAndEchoes) {
+    settings.parameters.leftDelayMs = 6;
+    settings.parameters.leftEchoGain = 0.3;
+    settings.parameters.rightDelayMs = 2;
+    settings.parameters.rightEchoGain = 0.9;
+    settings.parameters.invertRight = 1;
+    const Signal out = Run({Click(15, 1)}, 1000);
+    ExpectSparse(out[0], {{1, 0.75}, {7, 0.3}, {13, 0.003}}, "mono");
+    EXPECT_EQ(settings.RightLine().Length(), 0u);
+}
+
+TEST_F(TaplineSound, RunningStreamFollowsParameterChanges) {
+    settings.parameters.leftDelayMs = 10;
+    SignalSource source({Click(40, 5)});
+    settings.SetStreamCallBack(SignalSource::Callback, &source);
+    ASSERT_EQ(settings.OpenStream(FloatFormat(1, 1000)), PLUGIN_OPEN_OK);
+    SoundBlock block(1, 10);
+    block->capacity = 10;
+    ASSERT_EQ(settings.ProcessStream(*block), 10u);
+    settings.parameters.leftEchoGain = 0.125;
+    block->capacity = 10;
+    ASSERT_EQ(settings.ProcessStream(*block), 10u);
+    EXPECT_NEAR(block->channels[0][5], 0.125, 1e-7);  // the echo at 15
+}
+
+TEST_F(TaplineSound, ClosingDestroysTheLines) {
+    Run({Click(10, 0), Click(10, 0)});
+    settings.CloseStream();
+    EXPECT_EQ(settings.LeftLine().Length(), 0u);
+    EXPECT_EQ(settings.RightLine().Length(), 0u);
+    SoundBlock block(2, 10);
+    block->capacity = 10;
+    EXPECT_EQ(settings.ProcessStream(*block), 0u);
+}
+
+TEST_F(TaplineSound, BlockSizeDoesNotChangeTheSound) {
+    std::vector<float> left(12000), right(12000);
+    for (size_t i = 0; i < left.size(); ++i) {
+        left[i] = static_cast<float>(std::sin(0.01 * i));
+        right[i] = static_cast<float>(std::cos(0.013 * i));
+    }
+    EXPECT_EQ(Run({left, right}, 44100, 333), Run({left, right}, 44100, 10000));
+}
+
+TEST_F(TaplineSound, RefusesMoreThanTwoChannels) {
+    EXPECT_EQ(settings.OpenStream(FloatFormat(3, 44100)), PLUGIN_OPEN_UNSUPPORTED);
+    EXPECT_EQ(settings.OpenStream(FloatFormat(0, 44100)), PLUGIN_OPEN_UNSUPPORTED);
+    EXPECT_EQ(settings.OpenStream(FloatFormat(1, kMaxDelaySampleRate + 1)), PLUGIN_OPEN_UNSUPPORTED);
+    EXPECT_EQ(settings.LeftLine().Length(), 0u);
+}
+
+}  // namespace
+
+namespace {
+
+// A settings window changes parameters on its own thread while the host pulls.
+TEST(TaplineThreads, ParametersChangeWhileTheStreamRuns) {
+    CTaplineSettings settings;
+    std::vector<float> tone(44100);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<float>(std::sin(0.05 * i));
+    SignalSource source({tone, tone});
+    settings.SetStreamCallBack(SignalSource::Callback, &source);
+    ASSERT_EQ(settings.OpenStream(FloatFormat(2, 44100)), PLUGIN_OPEN_OK);
+
+    std::atomic<bool> done{false};
+    std::thread window([&] {
+        for (int step = 0; !done.load(); ++step) {
+            settings.parameters.rightEchoGain = (step % 101) / 100.0;
+            settings.parameters.dryGain = (step % 53) / 100.0;
+            settings.parameters.invertRight = step % 2;
+            settings.parameters.muteDry = (step / 7) % 2;
+        }
+    });
+    const Signal out = RunStream([&](_SOUNDDATAEX_& record) { return settings.ProcessStream(record); }, 2, 512);
+    done = true;
+    window.join();
+    ASSERT_EQ(out[1].size(), tone.size());
+    for (const std::vector<float>& channel : out)
+        for (float sample : channel) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 10.0f);
+}
+
+}  // namespace

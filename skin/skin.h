@@ -419,6 +419,9 @@ public:
     // Presentation attributes of the control's skin element that the placing panel applies
     // after placing it (Text, LogFont, Icon, ... see data/Skins/README.md).
     virtual void ApplyElement(const enXml& element);
+    // Called by the window once every control of its skin exists (the "skin applied"
+    // message); controls that depend on their neighbours may finish their setup here.
+    virtual void OnSkinApplied() {}
     // Reports a notification to the window: emits command(GetWindowId(), code).
     void NotifyParent(int code);
     // Whether the keyboard focus ring is showing (focus that came by keyboard or program).
@@ -619,6 +622,8 @@ public:
 
 protected:
     void OnTextChanged() override;
+    void paintEvent(QPaintEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QTextBrowser* m_browser;

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QFileInfo>
 #include <QLabel>
+#include <QPainter>
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
@@ -88,7 +89,9 @@ void CSCHtmlStatic::ApplyColors() {
 CSCHtmlBrowser::CSCHtmlBrowser(QWidget* parent, int windowId, uint32_t style)
     : CSkinBase(parent, windowId, style), m_browser(new QTextBrowser(this)) {
     FillLayout(this)->addWidget(m_browser);
+    layout()->setContentsMargins(3, 3, 3, 3);  // room for the focus ring
     m_browser->setFrameShape(QFrame::NoFrame);
+    m_browser->installEventFilter(this);
     m_browser->setOpenLinks(false);
     m_browser->setOpenExternalLinks(false);
     setFocusProxy(m_browser);
@@ -124,3 +127,14 @@ bool CSCHtmlBrowser::Navigate(const QString& address, const QString& fallback) {
 QString CSCHtmlBrowser::GetCurrentAddress() const { return m_browser->source().toString(); }
 
 void CSCHtmlBrowser::OnTextChanged() { m_browser->setHtml(m_text); }
+
+void CSCHtmlBrowser::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), SkinPaletteColor(SKINCOLOR_SURFACE));
+    if (m_browser->hasFocus()) DrawFocusRing(painter, rect(), 6);
+}
+
+bool CSCHtmlBrowser::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_browser && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) update();
+    return CSkinBase::eventFilter(watched, event);
+}

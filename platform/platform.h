@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 // ---- time -------------------------------------------------------------------------------
@@ -38,12 +40,28 @@ std::string TimeText(uint32_t seconds);
 // "N bytes" under 1024, else "%.2lf Kb." / "Mb." / "Gb." / "Tb.".
 std::string SizeText(uint64_t bytes);
 
-// ---- private-profile (INI) files --------------------------------------------------------
-// Sections and keys are matched without regard to ASCII case. Writing rewrites the file
-// through a temporary file beside it and a rename, so a file is never left half-written.
+// Equality without regard to ASCII letter case (names of sections, keys, elements, tags).
+inline bool EqualsNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (size_t i = 0; i < a.size(); ++i) {
+        const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+        if (lower(a[i]) != lower(b[i])) return false;
+    }
+    return true;
+}
 
-// Integer value: optional leading blanks and sign, decimal digits up to the first other
-// character; no digits gives 0. The default when the section, key or file is missing.
+// ---- private-profile (INI) files --------------------------------------------------------
+// Sections and keys are matched without regard to ASCII case, with surrounding blanks
+// ignored; lines starting with ';' are comments. Files may use CRLF and start with a UTF-8
+// byte order mark. Writing takes an exclusive lock on the file, rewrites it through a
+// temporary file beside it and a rename (keeping its mode), so a file is never left
+// half-written and concurrent writers do not lose each other's values. Every other line is
+// kept as it was. Files larger than 64 MiB are treated as unreadable.
+
+// Integer value (the string value as GetPrivateProfileString gives it): optional sign, then
+// "0x"/"0X" and hexadecimal digits or decimal digits, up to the first other character,
+// modulo 2^32; no digits gives 0. The default when the section, key or file is missing or
+// the value is empty.
 int GetPrivateProfileInt(const std::string& section, const std::string& key, int defaultValue,
                          const std::string& path);
 // String value with surrounding blanks and one pair of enclosing quotes removed; at most
@@ -52,11 +70,12 @@ std::string GetPrivateProfileString(const std::string& section, const std::strin
                                     const std::string& defaultValue, const std::string& path,
                                     size_t capacity = 1024);
 // Writes key=value in section (creating both and the file as needed). A null key deletes
-// the section, a null value deletes the key. Returns false when the file cannot be written.
+// the section, a null value deletes the key. Returns false when the file cannot be written
+// or a name or value cannot be represented (line breaks; ']' in a section; '=' in a key).
 bool WritePrivateProfileString(const std::string& section, const std::optional<std::string>& key,
                                const std::optional<std::string>& value, const std::string& path);
 // Binary value as two upper-case hex digits per byte followed by a one-byte checksum
-// (the low byte of the sum of the bytes).
+// (the low byte of the sum of the bytes). Null data deletes the key.
 bool WritePrivateProfileStruct(const std::string& section, const std::string& key, const void* data,
                                uint32_t size, const std::string& path);
 // Reads exactly size bytes; false (and data untouched) on a missing key, a wrong length,
@@ -69,6 +88,15 @@ bool GetPrivateProfileStruct(const std::string& section, const std::string& key,
 // The current user's keys live in $XDG_CONFIG_HOME/morvane/registry.ini (else
 // ~/.config/...); machine-wide keys are read from the first "morvane/registry.ini" found in
 // $XDG_CONFIG_DIRS (else /etc/xdg) and are read-only. Values are integers, strings or raw bytes.
+// The environment is read at every call. The file is an INI file with one section per key
+// (key paths compare without regard to case) and one line per value:
+//   name=dword:0000002a          RegType::Dword, the 32-bit value in hexadecimal
+//   name=string:"text"           RegType::String, with \\ \" \n \r \t and \xHH escapes
+//   name=hex:01FE00              RegType::Binary, two hex digits per byte
+//   name=hex(0):01FE00           any other type (here None) with its number
+// '%', '=', ';', '[', ']', control characters and blanks at either end of a key path or
+// value name are written as %XX. Writers hold an flock on registry.ini.lock beside the
+// file and replace it through a temporary file and a rename.
 
 using HKEY = uintptr_t;
 inline constexpr HKEY HKEY_CURRENT_USER = 0x80000001;
@@ -82,13 +110,19 @@ struct RegValue {
 };
 
 namespace keystore {
-// True when the key exists or could be created (current user only).
+// Opens the key for writing: true when it exists in, or could be created in, the current
+// user's store. Always false for the read-only machine-wide root.
 bool CreateKey(HKEY root, const std::string& subkey);
-// True when the key exists.
+// True when the key (or a key below it) exists.
 bool KeyExists(HKEY root, const std::string& subkey);
 // Writes one value, creating the key. False for a read-only root or a write failure.
 bool SetValue(HKEY root, const std::string& subkey, const std::string& name, const RegValue& value);
+// Writes several values of one key in a single rewrite of the store.
+bool SetValues(HKEY root, const std::string& subkey,
+               const std::vector<std::pair<std::string, RegValue>>& values);
+// The value, or nothing when the key or value is absent or its text is malformed.
 std::optional<RegValue> QueryValue(HKEY root, const std::string& subkey, const std::string& name);
+// True when the value existed and was removed.
 bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name);
 
 // Typed conveniences used by the program's profile.

@@ -14,7 +14,8 @@
 class enXml;
 
 // Intrusive tree node. A parent owns its children: destroying a node detaches it from its
-// parent, then destroys its children in order.
+// parent, then destroys its children in order (without deep recursion, so a deep tree is
+// safe to destroy).
 class coTree {
 public:
     coTree() = default;
@@ -28,7 +29,8 @@ public:
     coTree* LastChild() const { return m_pLastChild; }
 
     // Moves node under this node: behind predecessor when it is one of our children,
-    // else at the end. A null node does nothing.
+    // else at the end. A null node does nothing, and so does this node itself or one of
+    // its ancestors (that would make a cycle).
     void AddChild(coTree* node, coTree* predecessor);
     // Unlinks node when it is one of our children; the caller owns it afterwards.
     void RemoveChild(coTree* node);
@@ -95,12 +97,19 @@ public:
     void SetValue(const std::string& child, const uint8_t* bytes, int count);
 
     // Fills this (empty) element from the document element of an XML file. False when the
-    // path is empty, missing or a folder, or the document is malformed or hostile.
+    // path is empty, missing or not a regular file, or the document is malformed or hostile
+    // (nesting deeper than 256 elements, entity expansion beyond the parser's limits, a
+    // text or attribute of 10 MB or more); the element is then left as it was. Never
+    // touches the network or any other file: external entities and DTDs are not loaded;
+    // internal entities are resolved. Comments, processing instructions, text and CDATA
+    // each become one empty child; white space between elements is dropped.
     bool LoadFile(const std::string& path);
     // The same from a document in memory.
     bool LoadMemory(const char* data, size_t size);
 
 private:
+    friend class enXmlBuilder;  // the loader fills attributes as the document has them
+
     std::vector<enXmlAttribute> m_attributes;
     std::string m_name;
     int32_t m_reserved = 0;  // kept in the layout; nothing reads it
@@ -109,17 +118,22 @@ private:
 // ---- parameter lists --------------------------------------------------------------------
 // A list is a type list ("DWORD DWORD double ...", tags without regard to case: UINT, DWORD,
 // INT → int32_t; FLOAT → float; DOUBLE → double; STRING → std::string; LSS → ParameterLss),
-// a key list (one name per tag) and one value pointer per tag.
+// a key list (one name per tag) and one value pointer per tag. The type list counts up to
+// its first 1023 characters; tags are separated by spaces; parameter i is tag i, key i and
+// value i, and parameters beyond valueCount (or with a null key or an unknown tag) are
+// skipped. A null section counts as "".
 // The store: the XML element when non-null, else the key store under root/section when root
 // is non-zero, else the INI file at ini/section when ini is non-null, else none.
 
-// Byte block stored under "SIZE_LSS_"+N and "DATA_LSS_"+N. Loading allocates data with
-// new[]; the caller owns it (FreeParameterLss).
+// Byte block stored under "SIZE_LSS_"+N and "DATA_LSS_"+N. Loading replaces data (without
+// freeing what was there) by a new[] buffer the caller then owns (FreeParameterLss), or by
+// null with size 0 when the block is absent, empty or larger than kMaxParameterLssBytes.
 struct ParameterLss {
     uint32_t size = 0;
     uint8_t* data = nullptr;
 };
 void FreeParameterLss(ParameterLss& lss);
+inline constexpr uint32_t kMaxParameterLssBytes = uint32_t{16} << 20;
 
 bool SaveParameterListV(const char* ini, const char* section, HKEY root, enXml* element, const char* const* keys,
                         const char* types, void* const* values, size_t valueCount);

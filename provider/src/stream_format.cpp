@@ -110,7 +110,7 @@ int64_t StatedLength(const MediaInput& input) {
     if (st->duration != AV_NOPTS_VALUE && st->duration > 0)
         frames = InFrames(st->duration, st->time_base, rate);
     else if (input.format()->duration != AV_NOPTS_VALUE && input.format()->duration > 0)
-        frames = InFrames(input.format()->duration, AV_TIME_BASE_Q, rate);
+        frames = InFrames(input.format()->duration, AVRational{1, AV_TIME_BASE}, rate);
     if (frames < 0) return -1;
     // MP3 counts every frame of its Info header; its start time is the encoder delay the
     // decoder drops. Ogg Opus counts the pre-skip the decoder drops.

@@ -47,7 +47,6 @@ class QLineEdit;
 class QListWidget;
 class QPainter;
 class QPlainTextEdit;
-class QSvgRenderer;
 class QTextBrowser;
 
 // =========================================================================================
@@ -252,7 +251,10 @@ public:
     // Fixed borders: an explicit margin wins over the image's own "stretch" marker.
     void SetMargins(const QMargins& margins);
     QMargins GetMargins() const;
-    void SetTiled(bool tile) { m_tile = tile; }
+    void SetTiled(bool tile) {
+        m_tile = tile;
+        CloseHandle();  // frames drawn before were drawn the other way
+    }
     bool IsTiled() const { return m_tile; }
 
     // Draws frame (clamped to the frames there are) into target. False when empty.

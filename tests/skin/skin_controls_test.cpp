@@ -544,3 +544,59 @@ TEST_F(SkinControls, MenuEntriesCarryTheirIds) {
     menu.InsertMenu(99, CSCMenu::MF_STRING, 32875, "CD Drive 2");
     EXPECT_EQ(menu.actions().last()->data().toInt(), 32875);
 }
+
+TEST_F(SkinControls, AlphaMaskShapesEveryFrame) {
+    CDataSource source;
+    ASSERT_TRUE(source.LoadFromData(SolidFrames(2)));
+    // Only the left half of the mask is opaque.
+    ASSERT_TRUE(source.LoadAlphaFromData(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"10\" viewBox=\"0 0 20 10\">"
+        "<rect x=\"0\" y=\"0\" width=\"10\" height=\"10\" fill=\"#000\"/></svg>"));
+    for (int frame = 0; frame < 2; ++frame) {
+        const QImage image = source.RenderFrame(frame, QSize(20, 10), 1.0).toImage();
+        EXPECT_EQ(qAlpha(image.pixel(3, 5)), 255) << frame;
+        EXPECT_EQ(qAlpha(image.pixel(16, 5)), 0) << frame;
+    }
+    const QRegion shape = source.GetFrameRgn(0);
+    EXPECT_TRUE(shape.contains(QPoint(3, 5)));
+    EXPECT_FALSE(shape.contains(QPoint(16, 5)));
+}
+
+TEST_F(SkinControls, TiledMiddleRepeatsInsteadOfStretching) {
+    // 2-pixel borders, a middle of alternating 1-pixel black and white columns.
+    QString stripes;
+    for (int x = 2; x < 18; x += 2) stripes += QStringLiteral("<rect x=\"%1\" y=\"0\" width=\"1\" height=\"20\" fill=\"#000000\"/>").arg(x);
+    const QByteArray svg = QStringLiteral(
+        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\" viewBox=\"0 0 20 20\">"
+        "<rect x=\"0\" y=\"0\" width=\"20\" height=\"20\" fill=\"#ffffff\"/>%1</svg>").arg(stripes).toUtf8();
+    CDataSource source;
+    ASSERT_TRUE(source.LoadFromData(svg));
+    source.SetMargins(QMargins(2, 2, 2, 2));
+    source.SetTiled(true);
+    auto darkChanges = [](const QImage& image) {
+        int changes = 0;
+        for (int x = 3; x < 77; ++x) changes += (qGray(image.pixel(x, 10)) < 128) != (qGray(image.pixel(x - 1, 10)) < 128);
+        return changes;
+    };
+    EXPECT_GT(darkChanges(source.RenderFrame(0, QSize(80, 20), 1.0).toImage()), 60);  // a one-pixel pattern all along
+    source.SetTiled(false);
+    EXPECT_LT(darkChanges(source.RenderFrame(0, QSize(80, 20), 1.0).toImage()), 40);  // the pattern drawn wider
+}
+
+TEST_F(SkinControls, VerticalSliderHasItsMaximumAtTheTop) {
+    CSCSlider slider(nullptr, 1, TBS_VERT);
+    slider.resize(24, 200);
+    slider.SetRange(0, 10);
+    slider.SetPos(5);
+    Commands commands;
+    commands.Attach(&slider);
+    Press(&slider, Qt::Key_Up);
+    EXPECT_EQ(slider.GetPos(), 6);
+    EXPECT_EQ(commands.Count(SCN_VSCROLL), 1);
+    QMouseEvent top(QEvent::MouseButtonPress, QPointF(12, 2), QPointF(12, 2), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&slider, &top);
+    EXPECT_EQ(slider.GetPos(), 10);
+    QMouseEvent bottom(QEvent::MouseMove, QPointF(12, 198), QPointF(12, 198), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QApplication::sendEvent(&slider, &bottom);
+    EXPECT_EQ(slider.GetPos(), 0);
+}

@@ -1087,7 +1087,8 @@ private:
 };
 
 // A skinned dialog: frameless, drawn entirely by its panels, in the skin's window font.
-// Its shape is a window region (SetWindowRgn); Enter triggers the default button.
+// Its shape is a window region (SetWindowRgn); Enter triggers the default button; Escape
+// and closing the window end it with 2 (IDCANCEL), as the system's dialogs do.
 class CSCScaleDialog : public QDialog {
     Q_OBJECT
 public:
@@ -1099,6 +1100,7 @@ public:
     void SetWindowRgn(const QRegion& region);
     // The button Enter and Return click when the focus is not in a multi-line text.
     void SetDefaultButton(CSCButton* button) { m_defaultButton = button; }
+    void reject() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;

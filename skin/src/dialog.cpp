@@ -6,6 +6,8 @@
 
 namespace {
 
+constexpr int kCancelResult = 2;  // IDCANCEL
+
 // Tooltips take the skin's colours and font once per process.
 void ApplyTooltipLook(const QFont& font) {
     static bool applied = false;
@@ -35,6 +37,8 @@ void CSCScaleDialog::SetWindowRgn(const QRegion& region) {
     if (region.isEmpty()) clearMask();
     else setMask(region);
 }
+
+void CSCScaleDialog::reject() { done(kCancelResult); }
 
 void CSCScaleDialog::keyPressEvent(QKeyEvent* event) {
     const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;

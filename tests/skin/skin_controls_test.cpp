@@ -243,6 +243,10 @@ TEST_F(SkinControls, KeyboardFocusAndActivation) {
     first->Click();
     Press(&dialog, Qt::Key_Return);
     EXPECT_EQ(commands.seen.size(), 4u);
+    // Escape cancels with the system's cancel code.
+    Press(&dialog, Qt::Key_Escape);
+    EXPECT_FALSE(dialog.isVisible());
+    EXPECT_EQ(dialog.result(), 2);
 }
 
 TEST_F(SkinControls, EditReportsChangesAndOneCommitPerEntry) {

@@ -184,6 +184,13 @@ TEST_F(DefaultSkin, Screenshots) {
             ASSERT_FALSE(picture.isNull());
             EXPECT_TRUE(picture.save(dir.filePath(QString::fromStdString("skin-" + file + ".png"))));
             if (name == "PanelPage2") {
+                // The page on a larger window: anchored controls follow the edges.
+                const QSize designed = panel->GetInitialSize();
+                built.host->resize(1024, 720);
+                panel->setGeometry(0, 0, 1024, 720);
+                EXPECT_TRUE(built.host->grab().save(dir.filePath(QString::fromStdString("skin-" + file + "-1024x720.png"))));
+                built.host->resize(designed);
+                panel->setGeometry(QRect(QPoint(0, 0), designed));
                 QPixmap dense(built.host->size() * 2);
                 dense.setDevicePixelRatio(2.0);
                 dense.fill(Qt::transparent);

@@ -26,8 +26,6 @@ QColor ReadColor(const enXml& element, const char* attribute);
 int ReadInt(const enXml& element, const char* attribute, int fallback);
 // The icon rendered at size for the pixel ratio, every pixel painted in `color`.
 QPixmap TintedIcon(const QIcon& icon, const QSize& size, qreal ratio, const QColor& color);
-// `color` with its alpha scaled.
-QColor WithAlpha(QColor color, qreal alpha);
 // The plain look of a text field: rounded, bordered, accent border when focused.
 void PaintField(QPainter& painter, const QRect& rect, const QColor& background, bool focused, bool hover,
                 bool disabled);

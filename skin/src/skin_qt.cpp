@@ -89,11 +89,6 @@ QPixmap TintedIcon(const QIcon& icon, const QSize& size, qreal ratio, const QCol
     return QPixmap::fromImage(image);
 }
 
-QColor WithAlpha(QColor color, qreal alpha) {
-    color.setAlphaF(color.alphaF() * alpha);
-    return color;
-}
-
 void PaintField(QPainter& painter, const QRect& rect, const QColor& background, bool focused, bool hover,
                 bool disabled) {
     painter.save();

@@ -1,0 +1,16 @@
+// "morvane-cli effects": the single effects offered, one caption a line.
+#include <cstdio>
+
+#include "cli/src/commands.h"
+#include "cli/src/effect_library.h"
+
+int RunEffects() {
+    CEffectTree tree;
+    std::string error;
+    if (!LoadEffectTree(tree, error)) {
+        PrintError(error);
+        return kExitFailed;
+    }
+    for (const CEffectNode* node : SingleEffects(tree)) std::printf("%s\n", node->GetCaption().c_str());
+    return kExitOk;
+}

@@ -1,0 +1,52 @@
+// The help text of morvane-cli.
+#include <cstdio>
+
+#include "cli/src/commands.h"
+
+void PrintHelp() {
+    std::fputs(R"(Usage:
+  morvane-cli make [options] TRACK1 [TRACK2] -o OUT
+  morvane-cli info FILE
+  morvane-cli effects
+  morvane-cli --help
+
+make
+  Makes a ringtone from one audio file, or from two mixed over each other, the way the
+  program does: the tracks are decoded, mixed on a timeline, passed through the chosen
+  effects, the volume and the fades, rendered for the marked range and encoded.
+
+  TRACK1, TRACK2       audio files of any type the program reads
+  -o OUT               the file to write; it appears only once it is complete
+  --start TIME         start of the range (default 0)
+  --end TIME           end of the range (default: the end of the project)
+  --length TIME        length of the range, instead of --end
+  --offset2 TIME       where track 2 starts on the timeline (default 0)
+  --volume PERCENT     0 to 200 (default 100, the sound as it is)
+  --fade-in, --no-fade-in      one-second fade in at the range start (default on)
+  --fade-out, --no-fade-out    one-second fade out at the range end (default on)
+  --effect CAPTION     a single effect (see 'morvane-cli effects'); up to three, applied
+                       in the order given, each at most once
+  --normalize, --no-normalize  raise each channel so that its loudest sample reaches full
+                       scale (default on)
+  --format FORMAT      mp3, aac or wav (default mp3); wav writes the rendered range as
+                       16-bit PCM
+  --channels N         1 or 2 (default 2)
+  --bitrate KBPS       64, 128 or 256 (default 128); mp3 and aac only
+  --force              replace an existing OUT
+
+  TIME is seconds with an optional fraction (12.5), MM:SS[.mmm] or HH:MM:SS[.mmm].
+  The project lasts until the end of the last track. The range must lie inside it and
+  last at least one second.
+
+info
+  Prints the format, length and tags of FILE as the program's file provider sees them.
+
+effects
+  Lists the captions of the single effects the program offers.
+
+On a terminal a progress bar is shown on standard error for opening, export and save.
+Ctrl-C stops the running job; no temporary or partial file is left behind.
+Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.
+)",
+               stdout);
+}

@@ -1,0 +1,59 @@
+// The pieces of exporting and saving that live outside RingtoneSaver: the export worker,
+// normalizing, the provider's writer handle and the messages.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "contracts/provider_api.h"
+#include "engine/engine.h"
+
+inline constexpr uint32_t kSaveBlockFrames = 1024;
+
+// Pulls the chain set up for export and writes each block to the export file after its
+// header, exactly frames frames: a chain that ends early is followed by silence, one that
+// delivers more is cut, so the file always matches its header.
+struct ExportJob {
+    RingtoneTimeline& timeline;
+    int fd;
+    uint32_t frames;
+
+    int Run(IProgress& progress) const;
+};
+
+// Raises the per-channel peak magnitudes (channels 0 and 1; -32768 counts as 32768) by the
+// interleaved 16-bit frames.
+void CollectPeaks(const int16_t* samples, uint32_t frames, uint32_t channels, std::array<uint16_t, 2>& peaks);
+// The gain that brings the peak to full scale, 1 / (peak / 32767); 0 for a silent channel.
+float NormalizeGain(uint16_t peak);
+// Each channel's samples become trunc(gain x sample + 0.5), clamped to 16 bits, when the
+// channel's gain is not 0 and below 200.
+void ApplyGains(int16_t* samples, uint32_t frames, uint32_t channels, const std::array<float, 2>& gains);
+
+// A writer of QoCoderCreateFile, completed on destruction.
+class ProviderWriter {
+public:
+    explicit ProviderWriter(uint32_t handle) : handle_(handle) {}
+    ~ProviderWriter() { Close(); }
+    ProviderWriter(const ProviderWriter&) = delete;
+    ProviderWriter& operator=(const ProviderWriter&) = delete;
+
+    void Close() {
+        if (handle_ != 0) QoCoderCloseFile(handle_);
+        handle_ = 0;
+    }
+    uint32_t handle() const { return handle_; }
+
+private:
+    uint32_t handle_;
+};
+
+inline constexpr const char* kShortRangeText = "Please select a minimum of one\nsecond length track to proceed";
+inline constexpr const char* kExportErrorText = "Error preparing file for export";
+inline constexpr const char* kExportProbeErrorText = "Error opening temponary file";
+inline constexpr const char* kSaveErrorText = "Error saving file";
+inline constexpr const char* kExportProgressText = "Preparing for Export...";
+inline constexpr const char* kSaveProgressText = "Preparing file";
+
+// Shows a message in the program's message box.
+void ShowSaveMessage(const char* text, uint32_t type);

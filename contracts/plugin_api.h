@@ -29,6 +29,16 @@ inline constexpr int PLUGIN_OPEN_OK = 0;
 inline constexpr int PLUGIN_OPEN_UNSUPPORTED = 3;
 
 // Change notification a settings window sends to its parent: command id 0, code 0x400.
+// CreateSettingsWindow gives a QWidget child of the parent (null without a parent or outside
+// a running QApplication's thread). After each change the user makes (never while the window
+// fills its controls) the window calls
+//     QMetaObject::invokeMethod(parent, "onCommand", Qt::QueuedConnection,
+//                               Q_ARG(int, 0), Q_ARG(int, PLUGIN_SETTINGS_CHANGED));
+// so a host that wants the notification gives the parent a slot or Q_INVOKABLE method
+// `void onCommand(int id, int code)`; a parent without one gets nothing. The call is queued:
+// it arrives after the change is in the settings object, and not at all once the parent is
+// gone. The host destroys the window (delete, or with its parent) and never frees it any
+// other way; the settings object must outlive the window.
 inline constexpr int PLUGIN_SETTINGS_CHANGED = 0x400;
 
 extern "C" {

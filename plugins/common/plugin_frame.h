@@ -6,16 +6,20 @@
 //   1. Derive its settings record from CPluginSettings and implement the pure virtuals:
 //      LoadParameters (put the defaults for the given purpose in place, then load the
 //      parameter list from the store), SaveParameters, CopyParameters (a new record with the
-//      parameters only), OpenStream, ProcessStream, CloseStream and CreateSettingsWindow.
+//      parameters only), OpenStream, ProcessStream and CloseStream.
 //      A slicing plug-in implements ProcessStream as
 //          return PullInSlices(record, 4096, [&](_SOUNDDATAEX_& block, uint32_t frames) {
 //              ...process `frames` frames of block.channels in place...
 //          });
 //   2. Define, once, `const PluginDescription& ThisPlugin()` with its name, author, version,
 //      kind, its LoadPreset and CopySettings behaviour and its factory.
-//   3. Build with `morvane_add_plugin(NAME <Target> LIBS <its code>)` (plugins/common/
-//      CMakeLists.txt): that links the exports (src/plugin_frame_exports.cpp) into
-//      lib<Target>.so in bin/plugins, with every symbol hidden except the plug-in API.
+//   3. Define, once, CreatePluginSettingsWindow in its window code (Qt; see
+//      plugins/common/settings_window.h).
+//   4. Build with `morvane_add_plugin(NAME <Target> LIBS <its code> WINDOW <its window code>)`
+//      (plugins/common/CMakeLists.txt): that links the exports (src/plugin_frame_exports.cpp)
+//      and the library's application object (src/plugin_app.cpp) into lib<Target>.so in
+//      bin/plugins, with every symbol hidden except the plug-in API. Without the user
+//      interface the window code is left out and the plug-in has no settings window.
 //      An export of its own (GetDelay) is defined with PLUGIN_EXPORT.
 //
 // Threads: the host pulls on its own thread and serialises OpenStream, CloseStream, Free and
@@ -57,6 +61,10 @@ const PluginDescription& ThisPlugin();
 
 // PlugInInfo: 0 and the record untouched unless its size is sizeof(PLUGIN_INFO).
 int FillPluginInfo(PLUGIN_INFO* info, const PluginDescription& description);
+
+// CreateSettingsWindow: the settings window of a record of this plug-in as a child of parent,
+// or null when none can be made. Defined once by each plug-in's window code.
+QWidget* CreatePluginSettingsWindow(QWidget* parent, CPluginSettings& settings);
 
 // ---- presets ----------------------------------------------------------------------------
 
@@ -140,7 +148,6 @@ public:
     virtual uint32_t ProcessStream(_SOUNDDATAEX_& record) = 0;
     // Frees the stream state; safe without an open stream.
     virtual void CloseStream() = 0;
-    virtual QWidget* CreateSettingsWindow(QWidget* parent) = 0;
 
     void SetStreamCallBack(STREAMCALLBACK callback, void* user);
     void CopyStreamCallBack(const CPluginSettings& source);

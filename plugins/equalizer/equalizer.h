@@ -85,7 +85,6 @@ public:
     int OpenStream(const WAVEFORMATEX& format) override;
     uint32_t ProcessStream(_SOUNDDATAEX_& record) override;
     void CloseStream() override;
-    QWidget* CreateSettingsWindow(QWidget* parent) override;
 
     // Stored integer ↔ gain.
     static double StoredToGain(int32_t stored);

@@ -42,7 +42,6 @@ public:
     uint32_t ProcessStream(_SOUNDDATAEX_& record) override;
     // Ends the stream; the lines keep their rings until the next OpenStream or Free.
     void CloseStream() override;
-    QWidget* CreateSettingsWindow(QWidget* parent) override;
 
     const CDelay& LeftLine() const { return m_leftLine; }
     const CDelay& RightLine() const { return m_rightLine; }

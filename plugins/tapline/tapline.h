@@ -43,7 +43,6 @@ public:
     uint32_t ProcessStream(_SOUNDDATAEX_& record) override;
     // Ends the stream and destroys both lines.
     void CloseStream() override;
-    QWidget* CreateSettingsWindow(QWidget* parent) override;
 
     const CDelay& LeftLine() const { return m_leftLine; }
     const CDelay& RightLine() const { return m_rightLine; }

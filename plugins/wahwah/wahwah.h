@@ -144,7 +144,6 @@ public:
     int OpenStream(const WAVEFORMATEX& format) override;
     uint32_t ProcessStream(_SOUNDDATAEX_& record) override;
     void CloseStream() override;
-    QWidget* CreateSettingsWindow(QWidget* parent) override;
 
     // Stored number ↔ gain; a stored value read and saved again stays the same.
     static double StoredToGain(double stored);

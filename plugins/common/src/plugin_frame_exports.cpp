@@ -113,5 +113,5 @@ PLUGIN_EXPORT int CloseStream(void* settings) {
 
 PLUGIN_EXPORT QWidget* CreateSettingsWindow(QWidget* parent, void* settings) {
     if (settings == nullptr) return nullptr;
-    return OrOnFailure<QWidget*>(nullptr, [&] { return FromHandle(settings)->CreateSettingsWindow(parent); });
+    return OrOnFailure<QWidget*>(nullptr, [&] { return CreatePluginSettingsWindow(parent, *FromHandle(settings)); });
 }

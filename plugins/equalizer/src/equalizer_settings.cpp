@@ -45,5 +45,3 @@ std::unique_ptr<CPluginSettings> CEqualizerSettings::CopyParameters() const {
     copy->gains = gains;
     return copy;
 }
-
-QWidget* CEqualizerSettings::CreateSettingsWindow(QWidget*) { return nullptr; }

@@ -7,8 +7,6 @@ std::unique_ptr<CPluginSettings> CRicochetSettings::CopyParameters() const {
     return copy;
 }
 
-QWidget* CRicochetSettings::CreateSettingsWindow(QWidget*) { return nullptr; }
-
 const PluginDescription& ThisPlugin() {
     static const PluginDescription description{
         .name = "Ricochet",

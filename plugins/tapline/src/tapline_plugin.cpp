@@ -7,8 +7,6 @@ std::unique_ptr<CPluginSettings> CTaplineSettings::CopyParameters() const {
     return copy;
 }
 
-QWidget* CTaplineSettings::CreateSettingsWindow(QWidget*) { return nullptr; }
-
 const PluginDescription& ThisPlugin() {
     static const PluginDescription description{
         .name = "Delay",

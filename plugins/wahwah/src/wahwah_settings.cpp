@@ -74,5 +74,3 @@ WahWahParameters CWahWahSettings::FilterParameters() const {
     return WahWahParameters{bandWidth.get(), upperBorder.get(), lowerBorder.get(), speed.get(),
                             kind.get(),      logarithmic.get(), normalize.get()};
 }
-
-QWidget* CWahWahSettings::CreateSettingsWindow(QWidget*) { return nullptr; }

@@ -18,12 +18,18 @@
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
 
-// dlopen of bin/plugins/lib<name>.so with every symbol bound at once; the exports every
-// plug-in has, resolved by name.
+// dlopen of bin/plugins/lib<name>.so (or of a given library file) with every symbol bound
+// at once; the exports every plug-in has, resolved by name.
 class LoadedPlugin {
 public:
-    explicit LoadedPlugin(const std::string& name) {
-        const std::string path = std::string(MORVANE_BIN_DIR) + "/plugins/lib" + name + ".so";
+    struct File {
+        std::string path;
+    };
+
+    explicit LoadedPlugin(const std::string& name)
+        : LoadedPlugin(File{std::string(MORVANE_BIN_DIR) + "/plugins/lib" + name + ".so"}) {}
+    explicit LoadedPlugin(const File& file) {
+        const std::string& path = file.path;
         m_handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
         if (m_handle == nullptr) {
             ADD_FAILURE() << "dlopen " << path << ": " << dlerror();

@@ -28,7 +28,6 @@ public:
         });
     }
     void CloseStream() override {}
-    QWidget* CreateSettingsWindow(QWidget*) override { return nullptr; }
 
     std::vector<uint32_t> processed;  // frames handed to processing, per slice
 

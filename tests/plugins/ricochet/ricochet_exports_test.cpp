@@ -69,7 +69,7 @@ TEST_F(RicochetExports, LoadPresetChangesAnOpenStreamInPlace) {
     EXPECT_EQ(source.requests.size(), 2u);
 }
 
-TEST_F(RicochetExports, HasNoSettingsWindowYet) {
+TEST_F(RicochetExports, MakesNoSettingsWindowWithoutAParent) {
     void* created = nullptr;
     ASSERT_EQ(plugin.Initialize(nullptr, nullptr, 0, &created), 1);
     PluginSettingsHandle settings(plugin, created);

@@ -132,3 +132,145 @@ bool SetString(HKEY root, const std::string& subkey, const std::string& name, co
 std::string GetString(HKEY root, const std::string& subkey, const std::string& name,
                       const std::string& defaultValue);
 }  // namespace keystore
+
+// ==== sound ring and capture (SDL2 audio) ==================================================
+// Thin layers over SDL2's audio devices: a looping output ring divided into parts with a
+// notification per part (what the player needs), and a capture device that fills queued
+// buffers in order (what the recorder needs). SDL's audio subsystem is initialised while any
+// ring or capture device is open and shut down with the last one, so SDL_AUDIODRIVER and the
+// disk driver's variables (SDL_DISKAUDIOFILE, SDL_DISKAUDIOFILEIN) are read at each first open.
+
+#include <condition_variable>
+#include <functional>
+#include <memory>
+#include <mutex>
+
+#include "contracts/wave_format.h"
+
+// Manual-reset events sharing one lock, so that a thread can wait for whichever of them is
+// signalled first (the parts of a sound ring and a stop request, say).
+// mutex_ guards signalled_.
+class EventSet {
+public:
+    explicit EventSet(size_t count) : signalled_(count, false) {}
+    EventSet(const EventSet&) = delete;
+    EventSet& operator=(const EventSet&) = delete;
+
+    size_t Count() const { return signalled_.size(); }
+    void Set(size_t index);
+    void Reset(size_t index);
+    void ResetAll();
+    bool IsSet(size_t index) const;
+    // Blocks until an event is signalled; returns the lowest signalled index.
+    size_t WaitAny();
+    // WaitAny, resetting the event it returns (a wait on auto-reset events).
+    size_t TakeAny();
+    // Blocks until this event is signalled.
+    void Wait(size_t index);
+
+private:
+    // Waits until an event is signalled; returns the lowest signalled index.
+    size_t WaitSignalled(std::unique_lock<std::mutex>& lock);
+
+    mutable std::mutex mutex_;
+    std::condition_variable changed_;
+    std::vector<bool> signalled_;
+};
+
+// The part of a sound ring locked for writing: one region, or two when it wraps.
+struct SoundRingSpan {
+    uint8_t* region[2] = {nullptr, nullptr};
+    uint32_t bytes[2] = {0, 0};
+};
+
+// A position notification: the event is signalled when playback leaves the byte at offset.
+// The offset kSoundRingDeviceLost instead signals the event when the device goes away.
+inline constexpr uint32_t kSoundRingDeviceLost = 0xFFFFFFFF;
+struct SoundRingNotify {
+    uint32_t offset;
+    size_t event;  // index in the ring's event set
+};
+
+struct SoundRingPosition {
+    uint32_t playCursor;    // the next byte the device takes
+    uint32_t waitingBytes;  // bytes written from the play cursor on that the device has not taken
+};
+
+// A looping ring of 16-bit PCM in the program's memory, played on the default output device.
+// SDL's audio callback takes the bytes waiting at the play cursor and signals the events of
+// the offsets it passes. When nothing is waiting the device plays silence and the cursor
+// stays, so a late writer causes a gap, never stale or unwritten sound. Everything behind the
+// play cursor up to the end of the waiting bytes is free for the writer; the writer locks a
+// span there, writes it and unlocks it, after which it waits to be played.
+// All calls are thread-safe; Lock/Unlock are for one writer at a time.
+class SoundRing {
+public:
+    // Opens the default output device for format (16-bit PCM) with a ring of ringBytes, a
+    // whole number of frames. The ring starts stopped with nothing waiting. Null on failure,
+    // with the reason in error.
+    static std::unique_ptr<SoundRing> Open(const WAVEFORMATEX& format, uint32_t ringBytes, std::string& error);
+    ~SoundRing();
+    SoundRing(const SoundRing&) = delete;
+    SoundRing& operator=(const SoundRing&) = delete;
+
+    uint32_t Size() const;
+    // Replaces the notification table. Only while stopped; the events must outlive the ring.
+    bool SetNotificationPositions(EventSet& events, const std::vector<SoundRingNotify>& table);
+    SoundRingPosition GetCurrentPosition() const;
+    // Bytes the device has taken since the ring was opened.
+    uint64_t PlayedBytes() const;
+    // Locks bytes for writing at offset, which must be the end of the waiting bytes; bytes
+    // must fit into the free space. False when they do not or a span is already locked.
+    bool Lock(uint32_t offset, uint32_t bytes, SoundRingSpan& span);
+    // Ends the lock: the span's bytes wait to be played.
+    bool Unlock(const SoundRingSpan& span);
+    // Starts (or resumes) looping playback; Stop pauses it, keeping what waits.
+    // Both are false once the device has gone away.
+    bool Play();
+    bool Stop();
+    bool DeviceLost() const;
+
+private:
+    struct Impl;
+    explicit SoundRing(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};
+
+// A buffer a capture device handed back without completing it.
+struct CapturedBuffer {
+    uintptr_t user;
+    uint32_t bytesRecorded;
+};
+
+// Captures PCM from the default input device into queued buffers, in queue order. Each full
+// buffer leaves the queue with a completion call on the device's thread; data captured while
+// no buffer is queued is lost. The device starts stopped. All calls are thread-safe, but the
+// completion must not call back into the device.
+class CaptureDevice {
+public:
+    // user: the value given with the buffer; stamp: grows by one with every completion, so
+    // that buffers completed in the same instant still sort in capture order.
+    using Completion = std::function<void(uintptr_t user, uint64_t stamp)>;
+
+    // Opens the default input device in format (8-, 16- or 32-bit PCM). Null on failure,
+    // with the reason in error.
+    static std::unique_ptr<CaptureDevice> Open(const WAVEFORMATEX& format, Completion completion, std::string& error);
+    ~CaptureDevice();
+    CaptureDevice(const CaptureDevice&) = delete;
+    CaptureDevice& operator=(const CaptureDevice&) = delete;
+
+    // Queues a buffer of bytes (not 0) at the end of the queue.
+    bool AddBuffer(uintptr_t user, uint8_t* data, uint32_t bytes);
+    // Starts or resumes capturing; Stop pauses it, keeping the queue. Both are false once
+    // the device has gone away.
+    bool Start();
+    bool Stop();
+    // Stops and hands back every queued buffer, the partly filled one with its byte count,
+    // without completion calls.
+    std::vector<CapturedBuffer> Reset();
+
+private:
+    struct Impl;
+    explicit CaptureDevice(std::unique_ptr<Impl> impl);
+    std::unique_ptr<Impl> impl_;
+};

@@ -8,7 +8,27 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "xml/xml.h"
+
 namespace {
+
+// The dialog's face: a card in the skin palette's colours whose caption bar shows the title
+// and moves the window.
+CAutoPanelCaption* MakeFace(QWidget* dialog, const QString& caption, int captionHeight, const QSize& size) {
+    enXml look;
+    look.SetName("MainPanel");
+    look.SetAttribute("Width", size.width());
+    look.SetAttribute("Height", size.height());
+    look.SetAttribute("BkColor", std::string("@Surface"));
+    look.SetAttribute("BorderColor", std::string("@Border"));
+    look.SetAttribute("Radius", 10);
+    look.SetAttribute("CaptionHeight", captionHeight);
+    look.SetAttribute("Caption", caption.toStdString());
+    auto* face = new CAutoPanelCaption(dialog);
+    face->LoadResources(&look);
+    face->setGeometry(QRect(QPoint(0, 0), size));
+    return face;
+}
 
 QRect ToQRect(const MessageBoxRect& rect) {
     return {rect.x, rect.y, rect.width, rect.height};
@@ -36,19 +56,24 @@ QIcon StandardIcon(const QStyle& style, MessageBoxIcon kind) {
 
 CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QString& text, const QIcon* icon,
                                QWidget* parent)
-    : QDialog(parent) {
+    : CSCScaleDialog(parent) {
     setWindowTitle(caption);
     const QFontMetrics metrics(font());
+    const QFontMetrics captionMetrics(GetCaptionFont());
     // QFontMetrics::size breaks lines at line feeds exactly as the label draws them, so
     // every line, blank ones included, is counted.
     const QSize textSize = metrics.size(0, text);
-    layout_ = LayoutMessageBox(type, {textSize.width(), textSize.height(), metrics.horizontalAdvance(caption)},
+    layout_ = LayoutMessageBox(type, {textSize.width(), textSize.height(), captionMetrics.horizontalAdvance(caption)},
                                BaseUnitsOf(metrics));
-    setFixedSize(layout_.width, layout_.height);
+    // The layout is the client area, below the caption bar.
+    const int captionHeight = captionMetrics.height() + 16;
+    setFixedSize(layout_.width, layout_.height + captionHeight);
+    QWidget* face = MakeFace(this, caption, captionHeight, size());
+    const auto toFace = [captionHeight](const MessageBoxRect& rect) { return ToQRect(rect).translated(0, captionHeight); };
 
-    auto* iconLabel = new QLabel(this);
+    auto* iconLabel = new QLabel(face);
     iconLabel->setObjectName(QStringLiteral("icon"));
-    iconLabel->setGeometry(ToQRect(layout_.icon));
+    iconLabel->setGeometry(toFace(layout_.icon));
     iconLabel->setAlignment(Qt::AlignCenter);
     const QIcon shown = icon != nullptr ? *icon : StandardIcon(*style(), layout_.iconKind);
     if (!shown.isNull()) {
@@ -57,17 +82,17 @@ CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QStr
         iconLabel->setPixmap(shown.pixmap(QSize(side, side), devicePixelRatio()));
     }
 
-    auto* textLabel = new QLabel(this);
+    auto* textLabel = new QLabel(face);
     textLabel->setObjectName(QStringLiteral("text"));
     textLabel->setTextFormat(Qt::PlainText);
     textLabel->setAlignment(Qt::AlignHCenter | Qt::AlignVCenter);
-    textLabel->setGeometry(ToQRect(layout_.text));
+    textLabel->setGeometry(toFace(layout_.text));
     textLabel->setText(text);
 
     for (const MessageBoxButton& spec : layout_.buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), this);
+        auto* button = new QPushButton(QString::fromUtf8(spec.text), face);
         button->setObjectName(QStringLiteral("button%1").arg(spec.id));
-        button->setGeometry(ToQRect(spec.rect));
+        button->setGeometry(toFace(spec.rect));
         // Enter is the dialog's own key (the type's default), not the focused button's.
         button->setAutoDefault(false);
         const int result = spec.result;
@@ -86,5 +111,5 @@ void CMessageBoxDlg::keyPressEvent(QKeyEvent* event) {
             return;
         }
     }
-    QDialog::keyPressEvent(event);
+    CSCScaleDialog::keyPressEvent(event);
 }

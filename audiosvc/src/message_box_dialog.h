@@ -1,15 +1,16 @@
-// CMessageBoxDlg: the library's own message dialog on plain Qt widgets. It sizes itself to
-// its text and caption and places its buttons by the message type (see LayoutMessageBox).
+// CMessageBoxDlg: the library's own message dialog, a skinned dialog drawn as a card with
+// its caption in a bar. It sizes itself to its text and caption and places its buttons by
+// the message type (see LayoutMessageBox).
 #pragma once
 
-#include <QDialog>
 #include <QIcon>
 
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 
 class QKeyEvent;
 
-class CMessageBoxDlg : public QDialog {
+class CMessageBoxDlg : public CSCScaleDialog {
     Q_OBJECT
 
 public:

@@ -21,6 +21,7 @@ CSCEditBox::CSCEditBox(QWidget* parent, int windowId, uint32_t style)
     layout->addWidget(m_edit);
     m_edit->setFrameShape(QFrame::NoFrame);
     m_edit->setVerticalScrollBarPolicy((style & WS_VSCROLL) ? Qt::ScrollBarAsNeeded : Qt::ScrollBarAlwaysOff);
+    m_edit->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);  // its lines wrap
     m_edit->setReadOnly((style & ES_READONLY) != 0);
     m_edit->setTabChangesFocus(true);
     m_edit->installEventFilter(this);

@@ -1,0 +1,529 @@
+// The Morvane program's user interface library (morvane_ui): the skin layout holder that
+// builds every window from its section of the skin, the list of installed skins, the
+// program's string resources and settings profile, the progress, message, notify and about
+// dialogs, and the computer information text.
+//
+// Threads: everything here runs on the user-interface thread, except the worker side of
+// CProgressDlg (IProgress) and SkinnedMessageBox, which hands a message from another thread
+// to the user-interface thread.
+#pragma once
+
+#include <QEvent>
+#include <QIcon>
+#include <QPointer>
+#include <QString>
+#include <QTimer>
+
+#include <condition_variable>
+#include <cstdint>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "engine/engine.h"
+#include "skin/skin.h"
+
+class enXml;
+
+// =========================================================================================
+// Program files, settings and texts
+// =========================================================================================
+
+// The application's name: the last component of the settings path, and the caption of a
+// message that names none.
+inline constexpr char kApplicationName[] = "Qo Morvane 1.0";
+// The program's settings key under HKEY_CURRENT_USER; its sections are subkeys.
+inline constexpr char kSettingsKey[] = "SOFTWARE\\Zo Ruvo\\Qo Morvane\\Qo Morvane 1.0";
+// The settings section of the one-time hints (entry: the hint dialog's section name).
+inline constexpr char kNotifiedSection[] = "Notified";
+// The maker's web addresses.
+inline constexpr char kMakerHomePage[] = "https://www.zoruvo.example/";
+inline constexpr char kRingtoneSite[] = "https://ringtones.zoruvo.example/";
+// The program's version as the about box shows it.
+inline constexpr char kProgramVersion[] = "1.0.12";
+
+// A file beside the program: an absolute path is used as it is; any other is taken relative
+// to the program's folder, or to ../share/morvane beside it (the installed data) when only
+// that one has it. Backslashes count as folder separators.
+std::string ProgramRelativePath(const std::string& path);
+
+// The program's profile: integers in section (a subkey of kSettingsKey) of the key store.
+int GetProfileInt(const std::string& section, const std::string& entry, int defaultValue);
+bool WriteProfileInt(const std::string& section, const std::string& entry, int value);
+
+// String resources of the program (captions of skin controls, the about box's text).
+enum StringId : int {
+    IDS_NONE = 0,
+    IDS_ABOUT_GENERAL = 1456,  // HTML: %1 version, %2 build date, %3 and %4 the home page
+    IDS_LOOP = 2001,
+    IDS_FADE_IN,
+    IDS_FADE_OUT,
+    IDS_EFFECT1,
+    IDS_EFFECT2,
+    IDS_EFFECT3,
+    IDS_FORCE_OVERWRITE,
+    IDS_NORMALIZE,
+    IDS_IMPORT_RECORD,
+    IDS_SAVE,
+    IDS_CANCEL,
+    IDS_SELECT,
+    IDS_SEARCH_READY,
+    IDS_OK,
+    IDS_DONT_SHOW_AGAIN,
+    IDS_YES,
+    IDS_NO,
+    IDS_COPY,
+};
+// The text of a string resource; empty for an unknown id.
+QString LoadString(int id);
+
+// Icon resources of the program (32 x 32 and up, drawn from SVG).
+enum IconId : int { IDI_WARNING = 143, IDI_INFORMATION = 144 };
+// A null icon for an unknown id.
+QIcon LoadIconResource(int id);
+
+// The platform's standard message box (not skinned): the system box types and results of
+// audiosvc.h. "Can't load skin " is shown with it, and the message types the skinned
+// dialog has no layout for.
+int ShowSystemMessageBox(const QString& text, uint32_t type, const QString& caption, QWidget* parent);
+
+// =========================================================================================
+// Command ids of every window's controls
+// =========================================================================================
+
+enum MainFrameCommand : int {
+    IDC_MENU_HOME = 1020,
+    IDC_MENU_HELP = 1025,
+    IDC_MENU_ABOUT = 1295,
+    IDC_BANNER = 1050,
+    IDC_TITLE_LINK = 1055,
+    IDC_PAGE1_TRACK1_EDIT = 1065,
+    IDC_PAGE1_TRACK1_BROWSE = 1070,
+    IDC_PAGE1_TRACK2_EDIT = 1075,
+    IDC_PAGE1_TRACK2_BROWSE = 1080,
+    IDC_PAGE1_RECORD = 1085,
+    IDC_COMMON_SEARCH_EDIT = 1300,
+    IDC_COMMON_SEARCH_BUTTON = 1305,
+    IDC_COMMON_MINIMIZE = 1030,
+    IDC_COMMON_CLOSE = 1035,
+    IDC_COMMON_CONTINUE = 1040,
+    IDC_COMMON_GO_BACK = 1045,
+    IDC_PAGE2_PLAY = 1100,
+    IDC_PAGE2_REPEAT = 1105,
+    IDC_PAGE2_ZOOM_IN = 1110,
+    IDC_PAGE2_ZOOM_OUT = 1115,
+    IDC_PAGE2_ZOOM_FIT = 1120,
+    IDC_PAGE2_ZOOM_MENU = 1125,
+    IDC_PAGE2_SCROLLBAR = 1130,
+    IDC_PAGE2_TIME_START = 1135,
+    IDC_PAGE2_TIME_START_UP = 1205,
+    IDC_PAGE2_TIME_START_DOWN = 1210,
+    IDC_PAGE2_TIME_LEN = 1140,
+    IDC_PAGE2_TIME_LEN_UP = 1215,
+    IDC_PAGE2_TIME_LEN_DOWN = 1220,
+    IDC_PAGE2_TIME_END = 1145,
+    IDC_PAGE2_TIME_END_UP = 1225,
+    IDC_PAGE2_TIME_END_DOWN = 1230,
+    IDC_PAGE2_VOLUME_INFO = 1150,
+    IDC_PAGE2_VOLUME_SLIDER = 1155,
+    IDC_PAGE2_FADE_IN = 1160,
+    IDC_PAGE2_FADE_OUT = 1165,
+    IDC_PAGE2_EFFECT1 = 1170,
+    IDC_PAGE2_EFFECT1_SET = 1185,
+    IDC_PAGE2_EFFECT2 = 1175,
+    IDC_PAGE2_EFFECT2_SET = 1190,
+    IDC_PAGE2_EFFECT3 = 1180,
+    IDC_PAGE2_EFFECT3_SET = 1195,
+    IDC_PAGE2_WAVE = 1200,
+    IDC_PAGE3_PATH = 1265,
+    IDC_PAGE3_BROWSE = 1270,
+    IDC_PAGE3_OVERWRITE = 1260,
+    IDC_PAGE3_FORMAT = 1250,
+    IDC_PAGE3_CHANNELS = 1245,
+    IDC_PAGE3_BITRATE = 1275,
+    IDC_PAGE3_NORMALIZE = 1255,
+    IDC_PAGE3_RESET = 1240,
+    IDC_PAGE3_INFO = 1280,
+    IDC_PAGE3_SEND = 1285,
+    IDC_PAGE3_CREATE_ANOTHER = 1290,
+};
+
+enum RecorderCommand : int {
+    IDC_REC_CLOSE = 1346,
+    IDC_REC_RECORD = 1336,
+    IDC_REC_PLAY = 1332,
+    IDC_REC_CREATE_RINGTONE = 1330,
+    IDC_REC_PLAYMETER = 1338,
+    IDC_REC_RECORD_TIME = 1340,
+    IDC_REC_SOUND_SETTINGS = 1348,
+    IDC_REC_SAVE = 1342,
+    IDC_REC_CANCEL = 1344,
+};
+
+enum BluetoothCommand : int {
+    IDC_BT_SELECT = 1370,
+    IDC_BT_DEV_LIST = 1372,
+    IDC_BT_SEARCH_INFO = 1376,
+    IDC_BT_REFRESH = 1378,
+    IDC_BT_EDIT_NAME = 1386,
+    IDC_BT_CANCEL = 1390,
+    IDC_BT_CLOSE = 1392,
+};
+
+enum ProgressCommand : int { IDC_PROGRESS_BAR = 1360, IDC_PROGRESS_CANCEL = 1362, IDC_PROGRESS_TEXT = 1364 };
+
+enum NotifyCommand : int { IDC_NOTIFY_OK = 1478, IDC_NOTIFY_DONT_SHOW = 1480 };
+
+enum MessageCommand : int {
+    IDC_MSG_TEXT = 1432,
+    IDC_MSG_OK = 1430,
+    IDC_MSG_ICON = 1434,
+    IDC_MSG_YES = 1438,
+    IDC_MSG_NO = 1440,
+};
+
+enum AboutCommand : int {
+    IDC_ABOUT_CLOSE = 1452,
+    IDC_ABOUT_OK = 1454,
+    IDC_ABOUT_COPY = 1470,
+    IDC_ABOUT_GENERAL_INFO = 1456,
+    IDC_ABOUT_COMPUTER_INFO = 1460,
+    IDC_ABOUT_COPYRIGHT_INFO = 1462,
+    IDC_ABOUT_GENERAL = 1464,
+    IDC_ABOUT_COMPUTER = 1466,
+    IDC_ABOUT_COPYRIGHT = 1468,
+};
+
+// =========================================================================================
+// The skin layout holder
+// =========================================================================================
+
+// One live instance of a control-table entry. Destroying the node destroys its control
+// (unless Qt already did, with the control's window).
+struct _MAINFRAME_CONTROL_ {
+    _MAINFRAME_CONTROL_(int32_t id, CSkinBase* skinControl) : windowId(id), control(skinControl) {}
+    virtual ~_MAINFRAME_CONTROL_();
+    _MAINFRAME_CONTROL_(const _MAINFRAME_CONTROL_&) = delete;
+    _MAINFRAME_CONTROL_& operator=(const _MAINFRAME_CONTROL_&) = delete;
+
+    int32_t windowId;
+    QPointer<CSkinBase> control;
+    _MAINFRAME_CONTROL_* next = nullptr;  // the next older instance (a link; the holder owns nodes)
+};
+
+// One row of a window's control table. A table is a static array ended by a row whose name
+// is null; its instance lists are null there, each holder keeps its own copy of the table
+// with the lists of its window.
+struct _CONTROL_INFO_STRUCT_ {
+    int32_t kind;           // control kind (see CSkinHolder::LoadSkin)
+    int32_t commandId;      // instance n (1-based) gets window id commandId + n
+    const char* name;       // element name under Controls, matched without regard to case
+    const char* tooltip;    // null: none
+    int32_t captionId;      // string resource set as the window text; 0: none
+    _MAINFRAME_CONTROL_* instances;  // newest first
+};
+
+// The control tables of the program's windows.
+extern const _CONTROL_INFO_STRUCT_ kMainFrameControls[];
+extern const _CONTROL_INFO_STRUCT_ kRecorderControls[];
+extern const _CONTROL_INFO_STRUCT_ kBluetoothControls[];
+extern const _CONTROL_INFO_STRUCT_ kProgressControls[];
+extern const _CONTROL_INFO_STRUCT_ kNotifyControls[];
+extern const _CONTROL_INFO_STRUCT_ kMessageBox1Controls[];
+extern const _CONTROL_INFO_STRUCT_ kMessageBox2Controls[];
+extern const _CONTROL_INFO_STRUCT_ kAboutControls[];
+
+// The window that embeds a holder hears once from it, after all controls exist.
+class ISkinHolderCb {
+public:
+    virtual ~ISkinHolderCb() = default;
+    virtual void OnSkinLoaded() = 0;
+};
+
+// A control's command as the holder sends it to its owner window: the table's command id
+// and the control's notification code (SCN_*). The window sets `result` when it handled it.
+class SkinCommandEvent : public QEvent {
+public:
+    SkinCommandEvent(int commandId, int code) : QEvent(Type()), m_commandId(commandId), m_code(code) {}
+    static QEvent::Type Type();
+    int CommandId() const { return m_commandId; }
+    int Code() const { return m_code; }
+    intptr_t result = 0;
+
+private:
+    int m_commandId;
+    int m_code;
+};
+
+// The record of the waveform editor (kind 26), handed to its UseCustomSkin.
+struct SCWAVEFORMRES {
+    uint32_t size = sizeof(SCWAVEFORMRES);
+    SkinHandle source = SKIN_NO_HANDLE;  // 0 time ruler, 1 start marker, 2 end marker
+    int32_t timeHeight = 0;              // TimeHeigth
+    int32_t leftWidth = 0;
+    int32_t rightWidth = 0;
+    COLORREF waveCenterColor = CLR_INVALID;
+    COLORREF waveBorderColor = CLR_INVALID;
+    COLORREF waveBgColor = CLR_INVALID;
+    COLORREF waveBgSelColor = CLR_INVALID;
+    COLORREF waveDataColor = CLR_INVALID;
+    COLORREF waveDataSelColor = CLR_INVALID;
+    COLORREF timeTextColor = CLR_INVALID;
+    COLORREF waveBlankColor = CLR_INVALID;
+    COLORREF waveBlankSelColor = CLR_INVALID;
+    COLORREF titleTextColor = CLR_INVALID;
+    LOGFONT timeFont{};
+    LOGFONT titleFont{};
+};
+static_assert(sizeof(SCWAVEFORMRES) == 244);
+
+// Makes the control of a kind the skin library does not have (the waveform editor).
+using SkinControlFactory = CSkinBase* (*)(QWidget* parent, int windowId, uint32_t style);
+// Registers the waveform editor's factory; without one, kind 26 creates nothing.
+void SetWaveFormFactory(SkinControlFactory factory);
+
+// Builds a window's controls from its section of the loaded skin (GetSkinXMLRoot), hands
+// them to the window's panels and routes their commands to the window.
+//
+// Control kinds: 1 push button, 2 check button, 4 static, 5 text box, 6 link, 7 HTML static,
+// 8 scroll bar, 9 time edit, 10 and 11 drop-down lists, 12 level meter, 13 list, 14 and 15
+// progress bars, 16 image-backed edit, 17 HTML browser, 18 the recorder's level meter,
+// 21 slider (refined by Type: "Horizontal" 22, "Vertical" 23, "Round" 24, which creates
+// nothing), 26 waveform editor.
+//
+// m_lock is held for the whole control creation; nothing else takes it.
+class CSkinHolder {
+public:
+    // table may be null until the window chooses one (SetControlTable).
+    CSkinHolder(ISkinHolderCb* callback, QWidget* owner, const _CONTROL_INFO_STRUCT_* table, std::string section);
+    ~CSkinHolder();
+    CSkinHolder(const CSkinHolder&) = delete;
+    CSkinHolder& operator=(const CSkinHolder&) = delete;
+
+    // Chooses the window's table and section (releasing the controls of a previous one).
+    void SetControlTable(const _CONTROL_INFO_STRUCT_* table, std::string section);
+    const std::string& GetSectionName() const { return m_section; }
+
+    // The panel of that name, created on first use as a child of the owner window (shown
+    // when style has WS_VISIBLE).
+    CAutoPanelCaption* GetPanel(const std::string& name, uint32_t style);
+    // Creates every control of the window's section. False without a table, owner or
+    // section, or when a table entry got no instance (the window must then close).
+    bool LoadSkin();
+    // The newest instance of the entry with this command id; null when none.
+    CSkinBase* GetControl(int commandId);
+    // The command id of the entry owning the instance with this window id; 0 when none.
+    int FindCommandId(int windowId) const;
+    // Sends the command of a control (window id, notification code) to the owner window as
+    // a SkinCommandEvent under its table id. False when no table entry owns the window id.
+    bool RouteCommand(int windowId, int code, intptr_t* result = nullptr);
+    // Releases every control, panel and image file.
+    void Reset();
+
+    // The window's table with its live instances (for inspection).
+    const std::vector<_CONTROL_INFO_STRUCT_>& Table() const { return m_table; }
+
+private:
+    void CreateControl(_CONTROL_INFO_STRUCT_& entry, const enXml& element);
+    CAutoPanelCaption* FindPanelNoCase(const std::string& name) const;
+
+    ISkinHolderCb* m_callback;
+    QPointer<QWidget> m_owner;
+    std::vector<_CONTROL_INFO_STRUCT_> m_table;
+    std::map<std::string, QPointer<CAutoPanelCaption>> m_panels;
+    std::mutex m_lock;
+    std::vector<CSkinFile> m_files;
+    std::vector<std::unique_ptr<_MAINFRAME_CONTROL_>> m_nodes;  // owns every instance node
+    _MAINFRAME_CONTROL_* m_lastInstance = nullptr;
+    std::string m_section;
+};
+
+// ---- installed skins ---------------------------------------------------------------------
+
+struct SkinInfo {
+    std::string caption;
+    std::string path;
+    int width = 800;
+    int height = 600;
+};
+
+// Fills the process-wide skin list from the program's Skins folder.
+void EnumerateSkins();
+// The same from a given folder: every "*.xml" (any case) by file name whose root is
+// SKIN_KEL with a non-empty Caption; Width and Height default to 800 and 600.
+void EnumerateSkinsIn(const std::string& folder);
+const std::vector<SkinInfo>& GetSkinList();
+void SetCurrentSkinIndex(int index);
+int GetCurrentSkinIndex();
+// The record at the current index; an empty one (no caption or path, size 0 x 0) when the
+// index lies outside the list.
+SkinInfo GetCurrentSkin();
+
+// =========================================================================================
+// Dialogs
+// =========================================================================================
+
+// A skinned dialog built by its CSkinHolder: exec() initialises it from the skin (MainPanel
+// and the controls), runs it modally and releases its controls, as a modal dialog's window
+// is created and destroyed with each run. When the skin cannot be loaded it shows "Can't
+// load skin " and ends with 2 without showing.
+class CSkinDialog : public CSCScaleDialog, public ISkinHolderCb {
+    Q_OBJECT
+public:
+    ~CSkinDialog() override;
+    int exec() override;
+    // Escape, closing the window and the Cancel of a derived dialog end it with IDCANCEL (2).
+    void reject() override;
+    CSkinHolder& Skin() { return m_skin; }
+
+protected:
+    CSkinDialog(QWidget* parent, const _CONTROL_INFO_STRUCT_* table, std::string section);
+    // Before the window shows: creates MainPanel and loads the skin. A result ends the run
+    // at once with it.
+    virtual std::optional<int> OnInitDialog();
+    // After the modal run: releases the controls.
+    virtual void OnDestroy();
+    // A command of a skin control, by its table id; true when handled.
+    virtual bool OnCommand(int commandId, int code);
+    // Sizes the dialog to MainPanel's initial size and takes the panel's shape.
+    void OnSkinLoaded() override;
+    bool event(QEvent* event) override;
+    CAutoPanelCaption* MainPanel() const { return m_mainPanel; }
+    // Sizes the dialog and MainPanel and takes the panel's shape at that size.
+    void FitToPanel(const QSize& size);
+    template <class T>
+    T* Control(int commandId) {
+        return qobject_cast<T*>(m_skin.GetControl(commandId));
+    }
+
+    CSkinHolder m_skin;
+
+private:
+    QPointer<CAutoPanelCaption> m_mainPanel;
+};
+
+// The progress dialog in front of a worker thread (the program's IProgress front). The
+// worker writes the percentage, polls the cancel request and ends the run with End, which
+// reaches the dialog as a queued call (message 1034) that ends the modal run under m_endLock
+// and signals the finished event.
+//
+// Threads: m_endLock is held around the end of the modal run and guards m_finished (the
+// finished event), which WaitFinished awaits under the same lock. The rest belongs to the
+// user-interface thread.
+class CProgressDlg : public CSkinDialog, public IProgress {
+    Q_OBJECT
+public:
+    CProgressDlg(QWidget* parent, const std::string& text, bool cancelEnabled);
+    ~CProgressDlg() override;
+
+    int RunModal() override { return exec(); }
+    // Waits up to 10 s for the finished event (the end lock is released while waiting, so a
+    // waiter never holds up the end); false on time-out.
+    bool WaitFinished(uint32_t timeoutMs = kWorkerEndWaitMs);
+    // Escape and closing the window act as the cancel button.
+    void reject() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    void OnDestroy() override;
+    bool OnCommand(int commandId, int code) override;
+    void OnEnd(int result) override;
+
+private:
+    void EndRun(int result);
+    void ShowPercent();
+
+    QTimer m_timer;
+    std::mutex m_endLock;
+    std::condition_variable m_finishedChanged;
+    bool m_finished = false;
+};
+
+// Makes a progress dialog, parented to the given window, for every job.
+class CProgressDlgFactory : public IProgressFactory {
+public:
+    explicit CProgressDlgFactory(QWidget* parent) : m_parent(parent) {}
+    std::unique_ptr<IProgress> Create(const std::string& text, bool cancelEnabled) override;
+
+private:
+    QPointer<QWidget> m_parent;
+};
+
+// The message dialog, the program's replacement of the system message box. Types 0 (OK) use
+// the MESSAGEBOX_1BTN section; 1 (OK/Cancel), 4 (Yes/No), 5 (Retry/Cancel) and 9 (Open
+// Folder/Ok) MESSAGEBOX_2BTN; any other type is shown by the system message box. The dialog
+// grows with its text.
+class CMessageDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    // An empty caption gives the application's name.
+    CMessageDlg(const QString& text, uint32_t type, const QString& caption, QWidget* parent);
+    ~CMessageDlg() override;
+    int exec() override;
+    // Escape and closing the window give the type's cancel answer.
+    void reject() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    void OnSkinLoaded() override;
+    bool OnCommand(int commandId, int code) override;
+
+private:
+    QString m_text;
+    QString m_caption;
+    uint32_t m_type;
+    QIcon m_icon;
+};
+
+// The replacement registered with audiosvc (ReplaceSCMessageBox): runs CMessageDlg on the
+// user-interface thread and returns its result.
+int SkinnedMessageBox(const char* text, uint32_t type, const char* caption, QWidget* parent);
+// Registers SkinnedMessageBox as the message box of the audio service library.
+void InstallSkinnedMessageBox();
+
+// A one-time hint ("NOTIFY_REC", "NOTIFY_BT": the hint is drawn by the section's panel).
+// OK stores whether "Don't show this message again" was ticked.
+class CNotifyDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    CNotifyDlg(const std::string& section, QWidget* parent);
+    ~CNotifyDlg() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    bool OnCommand(int commandId, int code) override;
+};
+
+// Shows the hint of that section unless the user asked not to see it again; returns the
+// dialog's result, or 0 when it was not shown.
+int ShowNotify(const std::string& section, QWidget* parent);
+
+// The about box: General, Computer and Copyrights tabs; the computer information can be
+// copied to the clipboard.
+class CAboutDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    explicit CAboutDlg(QWidget* parent);
+    ~CAboutDlg() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    bool OnCommand(int commandId, int code) override;
+
+private:
+    void ShowTab(int tabCommand);
+    void CopyComputerInfo();
+};
+
+// =========================================================================================
+// Computer information
+// =========================================================================================
+
+// The capacity of the computer information text, in characters.
+inline constexpr int kCompInfoCapacity = 10240;
+// A text describing this computer: system, processor, memory, audio devices and screens;
+// at most kCompInfoCapacity - 1 characters.
+QString GetCompInfo();

@@ -1,0 +1,273 @@
+// The skin controls of every kind and the attributes each kind reads from its element.
+#include "app/src/skin_controls.h"
+
+#include <algorithm>
+
+#include "app/app.h"
+#include "platform/platform.h"
+#include "xml/xml.h"
+
+namespace skinholder {
+
+namespace {
+
+// Style bits of the kinds (besides being a child window).
+constexpr uint32_t kTimeEditStyle = ES_READONLY;
+constexpr uint32_t kEditBox2Style = ES_MULTILINE | ES_AUTOHSCROLL;
+constexpr uint32_t kTextBoxStyle = WS_VSCROLL | ES_MULTILINE;
+constexpr uint32_t kVerticalProgressStyle = PBS_SMOOTH | PBS_VERTICAL;
+constexpr uint32_t kWaveFormStyle = 0x100;
+
+SkinControlFactory g_waveFormFactory = nullptr;
+
+std::string Attribute(const enXml& element, const char* name) {
+    std::string value;
+    element.GetAttribute(name, value);
+    return value;
+}
+
+int IntAttribute(const enXml& element, const char* name) {
+    int value = 0;
+    element.GetAttribute(name, value);
+    return value;
+}
+
+COLORREF ColorAttribute(const enXml& element, const char* name, COLORREF fallback = CLR_INVALID) {
+    std::string value;
+    return element.GetAttribute(name, value) ? LoadColor(value) : fallback;
+}
+
+// A font attribute, applied only when present and not empty; false leaves lf cleared.
+bool FontAttribute(const enXml& element, const char* name, LOGFONT& lf) {
+    const std::string value = Attribute(element, name);
+    return !value.empty() && LoadFont(&lf, value);
+}
+
+void RectAttribute(const enXml& element, const char* name, RECT& rect) {
+    const std::string value = Attribute(element, name);
+    if (!value.empty()) LoadRect(&rect, value);
+}
+
+bool TileAttribute(const enXml& element) {
+    return EqualsNoCase(Attribute(element, "ResizeMethod"), "Tile");
+}
+
+// Image names are relative to the Skins folder: the folder of the loaded skin file, or the
+// program's Skins folder when the manager names none.
+std::string ImagePath(std::string name) {
+    std::replace(name.begin(), name.end(), '\\', '/');
+    const std::string folder = SkinControlsManager()->GetSkinFolder();
+    return folder.empty() ? ProgramRelativePath("Skins/" + name) : folder + "/" + name;
+}
+
+enum class Image { Absent, Unreadable, Open };
+
+// Opens the image an attribute names; its handle stays open in `files`.
+Image OpenImage(const enXml& element, const char* name, std::vector<CSkinFile>& files, SkinHandle& handle) {
+    std::string value;
+    if (!element.GetAttribute(name, value)) return Image::Absent;
+    CSkinFile file(ImagePath(value));
+    if (!file.IsOpen()) return Image::Unreadable;
+    handle = file.Handle();
+    files.push_back(std::move(file));
+    return Image::Open;
+}
+
+bool OpenRequired(const enXml& element, const char* name, std::vector<CSkinFile>& files, SkinHandle& handle) {
+    return OpenImage(element, name, files, handle) == Image::Open;
+}
+
+SCWAVEFORMRES WaveFormRecord(const enXml& element, SkinHandle source) {
+    SCWAVEFORMRES res;
+    res.source = source;
+    res.timeHeight = IntAttribute(element, "TimeHeigth");
+    res.leftWidth = IntAttribute(element, "LeftWidth");
+    res.rightWidth = IntAttribute(element, "RightWidth");
+    res.waveCenterColor = ColorAttribute(element, "WaveCenterColor");
+    res.waveBorderColor = ColorAttribute(element, "WaveBorderColor");
+    res.waveBgColor = ColorAttribute(element, "WaveBgColor");
+    res.waveBgSelColor = ColorAttribute(element, "WaveBgSelColor");
+    res.waveDataColor = ColorAttribute(element, "WaveDataColor");
+    res.waveDataSelColor = ColorAttribute(element, "WaveDataSelColor");
+    res.timeTextColor = ColorAttribute(element, "TimeTextColor");
+    res.waveBlankColor = ColorAttribute(element, "WaveBlankColor");
+    res.waveBlankSelColor = ColorAttribute(element, "WaveBlankSelColor");
+    res.titleTextColor = ColorAttribute(element, "TitleTextColor");
+    FontAttribute(element, "TimeLogFont", res.timeFont);
+    FontAttribute(element, "TitleLogFont", res.titleFont);
+    return res;
+}
+
+bool ApplySlider(CSkinBase* control, const enXml& element, std::vector<CSkinFile>& files) {
+    SkinHandle source = SKIN_NO_HANDLE;
+    if (!OpenRequired(element, "Source", files, source)) return false;
+    if (qobject_cast<CSCScaleSlider*>(control) != nullptr) {
+        SCSCALESLIDERRES res;
+        res.source = source;
+        res.drawAlign = ReadDrawAlign(element);
+        res.beginTrackOffset = IntAttribute(element, "BeginTrackOffset");
+        res.endTrackOffset = IntAttribute(element, "EndTrackOffset");
+        res.beginDrawOffset = IntAttribute(element, "BeginDrawOffset");
+        res.endDrawOffset = IntAttribute(element, "EndDrawOffset");
+        return control->UseCustomSkin(&res);
+    }
+    SCSLIDERRES res;
+    res.source = source;
+    res.drawAlign = ReadDrawAlign(element);
+    res.beginTrackOffset = IntAttribute(element, "BeginTrackOffset");
+    res.endTrackOffset = IntAttribute(element, "EndTrackOffset");
+    return control->UseCustomSkin(&res);
+}
+
+}  // namespace
+
+std::optional<int> RefineSliderKind(const enXml& element) {
+    std::string type;
+    if (!element.GetAttribute("Type", type)) return std::nullopt;
+    if (type == "Horizontal") return kHorizontalSlider;
+    if (type == "Vertical") return kVerticalSlider;
+    if (type == "Round") return kRoundSlider;
+    return kSliderKind;
+}
+
+int32_t ReadDrawAlign(const enXml& element) {
+    const std::string value = Attribute(element, "DrawAlign");
+    if (EqualsNoCase(value, "ALIGN_LEFT/TOP")) return SC_ALIGN_LEFT_TOP;
+    if (EqualsNoCase(value, "ALIGN_RIGHT/BOTTOM")) return SC_ALIGN_RIGHT_BOTTOM;
+    return SC_ALIGN_CENTER;
+}
+
+bool TakesWindowFont(int kind) { return kind == 1 || kind == 2 || kind == 16; }
+
+CSkinBase* CreateSkinControl(int kind, const enXml& element, QWidget* parent, int windowId) {
+    CSkinBase* control = nullptr;
+    QRect first;
+    switch (kind) {
+        case 1:
+            control = new CSCButton(parent, windowId);
+            first = QRect(0, 0, 50, 50);
+            break;
+        case 2:
+            control = new CSCButton(parent, windowId, BS_AUTOCHECKBOX);
+            first = QRect(0, 0, 50, 50);
+            break;
+        case 4: control = new CSCStatic(parent, windowId); break;
+        case 5: control = new CSCEditBox(parent, windowId, kTextBoxStyle); break;
+        case 6: control = new CSCHyperLinkStatic(parent, windowId); break;
+        case 7: control = new CSCHtmlStatic(parent, windowId); break;
+        case 8: control = new CSCScrollBar(parent, windowId); break;
+        case 9: control = new CSCTimeEdit(parent, windowId, kTimeEditStyle); break;
+        case 10: control = new CSCComboBox(parent, windowId, CBS_DROPDOWNLIST); break;
+        case 11: control = new CSCComboBox2(parent, windowId, CBS_DROPDOWNLIST); break;
+        case 12: control = new CSCPlayMeter(parent, windowId); break;
+        case 13: control = new CSCListBox(parent, windowId); break;
+        case 14: control = new CSCScaleProgress(parent, windowId); break;
+        case 15: control = new CSCScaleProgress(parent, windowId, kVerticalProgressStyle); break;
+        case 16: control = new CSCEditBox2(parent, windowId, kEditBox2Style); break;
+        case 17: control = new CSCHtmlBrowser(parent, windowId); break;
+        case 18: control = new CSCPlayMeter2(parent, windowId); break;
+        case kHorizontalSlider:
+        case kVerticalSlider: {
+            const bool vertical = kind == kVerticalSlider;
+            const uint32_t style = vertical ? static_cast<uint32_t>(TBS_VERT) : 0u;
+            if (Attribute(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") {
+                control = new CSCScaleSlider(parent, windowId, style);
+                first = QRect(0, 0, 100, 10);
+            } else {
+                control = new CSCSlider(parent, windowId, style);
+                first = QRect(0, 0, 100, 20);
+            }
+            break;
+        }
+        case kWaveFormKind:
+            if (g_waveFormFactory != nullptr) control = g_waveFormFactory(parent, windowId, kWaveFormStyle);
+            break;
+        default: break;  // the round slider and unknown kinds create nothing
+    }
+    if (control != nullptr) {
+        // A child window is created without WS_VISIBLE: the owning panel shows it.
+        control->hide();
+        control->setGeometry(first);
+    }
+    return control;
+}
+
+bool ApplySkinAttributes(CSkinBase* control, int kind, const enXml& element, std::vector<CSkinFile>& files) {
+    switch (kind) {
+        case 1: {
+            SCBUTTONRES res;
+            if (!OpenRequired(element, "Source", files, res.source)) return false;
+            if (OpenImage(element, "SourceAlpha", files, res.sourceAlpha) == Image::Unreadable) return false;
+            res.textColor = ColorAttribute(element, "TextColor");
+            return control->UseCustomSkin(&res);
+        }
+        case 2: {
+            SCCHECKRES res;
+            if (!OpenRequired(element, "Source", files, res.source)) return false;
+            res.textColor = ColorAttribute(element, "TextColor");
+            return control->UseCustomSkin(&res);
+        }
+        case 4:
+        case 7: {
+            SCSTATICRES res;
+            res.textColor = ColorAttribute(element, "TextColor");
+            res.textColor2 = ColorAttribute(element, "TextColor2");
+            res.hasFont = FontAttribute(element, "LogFont", res.font) ? 1 : 0;
+            return control->UseCustomSkin(&res);
+        }
+        case 5: {
+            SCEDITRES res;
+            res.textColor = ColorAttribute(element, "TextColor");
+            res.bkColor = ColorAttribute(element, "BkColor");
+            return control->UseCustomSkin(&res);
+        }
+        case 6: {
+            SCHYPERLINKRES res;
+            res.textColor = ColorAttribute(element, "TextColor");
+            res.normal = ColorAttribute(element, "Normal");
+            res.focused = ColorAttribute(element, "Focused");
+            res.pressed = ColorAttribute(element, "Pressed");
+            if (FontAttribute(element, "LogFont", res.font)) res.hoverFont = res.font;
+            return control->UseCustomSkin(&res);
+        }
+        case 8: {
+            SCSCROLLBARRES res;
+            if (!OpenRequired(element, "SourceHorz", files, res.source)) return false;
+            res.beginDrawOffset = IntAttribute(element, "BeginDrawOffset");
+            res.endDrawOffset = IntAttribute(element, "EndDrawOffset");
+            res.tile = TileAttribute(element) ? 1 : 0;
+            return control->UseCustomSkin(&res);
+        }
+        case 9: {
+            SCEDITRES res;
+            res.textColor = ColorAttribute(element, "TextColor");
+            res.bkColor = ColorAttribute(element, "BkColor");
+            static_cast<CSCTimeEdit*>(control)->SetMargins(
+                IntAttribute(element, "LeftMargin"), IntAttribute(element, "TopMargin"),
+                IntAttribute(element, "RightMargin"), IntAttribute(element, "BottomMargin"));
+            return control->UseCustomSkin(&res);
+        }
+        case 16: {
+            SCEDIT2RES res;
+            if (!OpenRequired(element, "Source", files, res.source)) return false;
+            RectAttribute(element, "SourceMargin", res.sourceMargin);
+            res.tile = TileAttribute(element) ? 1 : 0;
+            res.textColor = ColorAttribute(element, "TextColor", GetSkinColor(SKINCOLOR_EDIT_TEXT));
+            RectAttribute(element, "TextMargin", res.textMargin);
+            return control->UseCustomSkin(&res);
+        }
+        case kHorizontalSlider:
+        case kVerticalSlider: return ApplySlider(control, element, files);
+        case kWaveFormKind: {
+            SkinHandle source = SKIN_NO_HANDLE;
+            if (!OpenRequired(element, "Source", files, source)) return false;
+            const SCWAVEFORMRES res = WaveFormRecord(element, source);
+            return control->UseCustomSkin(&res);
+        }
+        default: return true;  // kinds without a record
+    }
+}
+
+}  // namespace skinholder
+
+void SetWaveFormFactory(SkinControlFactory factory) { skinholder::g_waveFormFactory = factory; }

@@ -1,0 +1,133 @@
+#include "tests/app/ui_test_support.h"
+
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QThread>
+#include <QTimer>
+
+#include <cstdlib>
+#include <fstream>
+#include <memory>
+#include <random>
+#include <sstream>
+
+#include "skin/skin.h"
+
+namespace {
+
+// Owns the application and ends it when the tests end, before the process's own static
+// objects (Qt's font and style caches among them) go away.
+class QtEnvironment final : public ::testing::Environment {
+public:
+    QApplication& App() {
+        if (!m_app) m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        return *m_app;
+    }
+    void SetUp() override {
+        // Device listing in the computer information runs without a sound server.
+        setenv("SDL_AUDIODRIVER", "dummy", 1);
+        App();
+    }
+    void TearDown() override { m_app.reset(); }
+
+private:
+    int m_argc = 1;
+    char m_name[8] = "ui_test";
+    char* m_argv[2] = {m_name, nullptr};
+    std::unique_ptr<QApplication> m_app;
+};
+
+QtEnvironment* const g_environment =
+    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
+
+std::string ReadFile(const std::string& path) {
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+}  // namespace
+
+QApplication& TestApp() { return g_environment->App(); }
+
+std::string DefaultSkinPath() { return MORVANE_SOURCE_DIR "/data/Skins/Morvane.xml"; }
+
+void LoadDefaultSkin() { ASSERT_EQ(LoadStandardSkin(DefaultSkinPath()), SKINLOAD_OK); }
+
+ScratchFolder::ScratchFolder() {
+    std::random_device random;
+    m_path = std::filesystem::temp_directory_path() / ("morvane-ui-" + std::to_string(random()));
+    std::filesystem::create_directories(m_path);
+}
+
+ScratchFolder::~ScratchFolder() {
+    std::error_code error;
+    std::filesystem::remove_all(m_path, error);
+}
+
+std::filesystem::path ScratchFolder::Write(const std::string& name, const std::string& text) const {
+    const std::filesystem::path path = m_path / name;
+    std::ofstream(path, std::ios::binary) << text;
+    return path;
+}
+
+std::string DefaultSkinWith(const std::vector<std::pair<std::string, std::string>>& replacements) {
+    std::string text = ReadFile(DefaultSkinPath());
+    for (const auto& [from, to] : replacements) {
+        const size_t at = text.find(from);
+        EXPECT_NE(at, std::string::npos) << from;
+        if (at != std::string::npos) text.replace(at, from.size(), to);
+    }
+    return text;
+}
+
+bool LoadSkinText(const ScratchFolder& folder, const std::string& text) {
+    const std::filesystem::path pictures = folder.Path() / "Morvane";
+    if (!std::filesystem::exists(pictures))
+        std::filesystem::create_directory_symlink(MORVANE_SOURCE_DIR "/data/Skins/Morvane", pictures);
+    return LoadStandardSkin(folder.Write("Test.xml", text).string()) == SKINLOAD_OK;
+}
+
+void SaveScreenshot(QWidget& widget, const QString& name) {
+    const QString folder = QStringLiteral(MORVANE_SCREENSHOT_DIR);
+    QDir().mkpath(folder);
+    EXPECT_TRUE(widget.grab().save(folder + "/" + name)) << name.toStdString();
+}
+
+int WithModal(const std::function<int()>& show, const std::function<void(QWidget&)>& interact) {
+    bool seen = false;
+    QElapsedTimer clock;
+    clock.start();
+    QTimer poll;
+    poll.setInterval(5);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal == nullptr) return;
+        if (!seen) {
+            seen = true;
+            interact(*modal);
+        } else if (clock.elapsed() > 5000) {
+            ADD_FAILURE() << "a modal window did not close: " << modal->metaObject()->className();
+            modal->close();
+        }
+    });
+    poll.start();
+    const int result = show();
+    EXPECT_TRUE(seen) << "no modal window was shown";
+    return result;
+}
+
+bool WaitUntil(const std::function<bool()>& condition, int timeoutMs) {
+    QElapsedTimer clock;
+    clock.start();
+    while (!condition()) {
+        if (clock.elapsed() > timeoutMs) return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 5);
+        QThread::msleep(1);
+    }
+    return true;
+}

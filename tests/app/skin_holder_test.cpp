@@ -150,7 +150,7 @@ TEST_F(SkinHolderTest, ASliderTypeInLowerCaseCreatesNothingAndTheWindowFails) {
     EXPECT_EQ(m_owner.skinLoadedCalls, 1);
 }
 
-TEST_F(SkinHolderTest, HorzStretchIsExactButDrawAlignIsNot) {
+TEST_F(SkinHolderTest, HorzStretchInLowerCaseGivesTheTwoStateSlider) {
     ASSERT_TRUE(LoadMainFrame(DefaultSkinWith({{"HorzStretch=\"Yes\"", "HorzStretch=\"yes\""}})));
     CSkinBase* slider = m_holder.GetControl(IDC_PAGE2_VOLUME_SLIDER);
     EXPECT_TRUE(qobject_cast<CSCSlider*>(slider));

@@ -89,13 +89,13 @@ CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QStr
     textLabel->setGeometry(toFace(layout_.text));
     textLabel->setText(text);
 
-    for (const MessageBoxButton& spec : layout_.buttons) {
-        auto* button = new QPushButton(QString::fromUtf8(spec.text), face);
-        button->setObjectName(QStringLiteral("button%1").arg(spec.id));
-        button->setGeometry(toFace(spec.rect));
+    for (const MessageBoxButton& shown : layout_.buttons) {
+        auto* button = new QPushButton(QString::fromUtf8(shown.text), face);
+        button->setObjectName(QStringLiteral("button%1").arg(shown.id));
+        button->setGeometry(toFace(shown.rect));
         // Enter is the dialog's own key (the type's default), not the focused button's.
         button->setAutoDefault(false);
-        const int result = spec.result;
+        const int result = shown.result;
         connect(button, &QPushButton::clicked, this, [this, result] { done(result); });
     }
 }

@@ -43,11 +43,11 @@ auto Guarded(Fn fn, decltype(fn()) failure) noexcept -> decltype(fn()) {
     }
 }
 
-std::unique_ptr<AudioSource> OpenSource(const InputSpec& spec) {
+std::unique_ptr<AudioSource> OpenSource(const InputLocation& location) {
     SilenceFfmpegOnce();
-    if (!spec.InMemory())
-        if (auto track = ParseCdTrackPath(spec.path)) return CdSource::Open(*track);
-    return FileSource::Open(spec);
+    if (!location.InMemory())
+        if (auto track = ParseCdTrackPath(location.path)) return CdSource::Open(*track);
+    return FileSource::Open(location);
 }
 
 uint32_t MaskFor(int channels) {
@@ -56,7 +56,7 @@ uint32_t MaskFor(int channels) {
     return DefaultChannelMask(channels);
 }
 
-uint32_t OpenReader(const InputSpec& spec, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length, int mode) {
+uint32_t OpenReader(const InputLocation& location, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length, int mode) {
     if (!fmt || (mode != QoModeDecode && mode != QoModeProbe)) return 0;
     const int askedChannels = fmt->Format.nChannels;
     const int askedRate = static_cast<int>(fmt->Format.nSamplesPerSec);
@@ -64,7 +64,7 @@ uint32_t OpenReader(const InputSpec& spec, WAVEFORMATEXTENSIBLE* fmt, uint32_t* 
         (askedChannels < 1 || askedChannels > kMaxOutputChannels || askedRate < 1 || askedRate > kMaxSampleRate))
         return 0;
 
-    std::unique_ptr<AudioSource> source = OpenSource(spec);
+    std::unique_ptr<AudioSource> source = OpenSource(location);
     if (!source) return 0;
     const WAVEFORMATEXTENSIBLE own = source->format();
     const uint32_t ownLength = source->length();
@@ -108,9 +108,9 @@ QO_EXPORT uint32_t QoOpenFile(const char* path, WAVEFORMATEXTENSIBLE* fmt, uint3
     return Guarded(
         [&]() -> uint32_t {
             if (!path) return 0;
-            InputSpec spec;
-            spec.path = path;
-            return OpenReader(spec, fmt, length, mode);
+            InputLocation location;
+            location.path = path;
+            return OpenReader(location, fmt, length, mode);
         },
         0u);
 }
@@ -120,10 +120,10 @@ QO_EXPORT uint32_t QoOpenMemory(const void* data, size_t size, WAVEFORMATEXTENSI
     return Guarded(
         [&]() -> uint32_t {
             if (!data || size == 0) return 0;
-            InputSpec spec;
-            spec.data = static_cast<const uint8_t*>(data);
-            spec.size = size;
-            return OpenReader(spec, fmt, length, mode);
+            InputLocation location;
+            location.data = static_cast<const uint8_t*>(data);
+            location.size = size;
+            return OpenReader(location, fmt, length, mode);
         },
         0u);
 }

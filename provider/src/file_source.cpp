@@ -3,19 +3,19 @@
 #include <algorithm>
 #include <array>
 
-std::unique_ptr<FileSource> FileSource::Open(const InputSpec& spec) {
+std::unique_ptr<FileSource> FileSource::Open(const InputLocation& location) {
     std::unique_ptr<FileSource> source(new FileSource());
-    source->spec_ = spec;
+    source->location_ = location;
     source->frame_.reset(av_frame_alloc());
     if (!source->frame_ || !source->OpenInput()) return nullptr;
     source->format_ = DescribeStream(*source->input_);
-    source->length_ = StreamLengthFrames(*source->input_, spec);
+    source->length_ = StreamLengthFrames(*source->input_, location);
     return source;
 }
 
 bool FileSource::OpenInput() {
     pending_ = false;
-    input_ = MediaInput::Open(spec_);
+    input_ = MediaInput::Open(location_);
     if (!input_) return false;
     trim_ = TrimOf(*input_);
     skipLeft_ = trim_.skip;

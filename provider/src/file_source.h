@@ -10,7 +10,7 @@
 class FileSource : public AudioSource {
 public:
     // Null when the input can not be opened or decodes to nothing.
-    static std::unique_ptr<FileSource> Open(const InputSpec& spec);
+    static std::unique_ptr<FileSource> Open(const InputLocation& location);
 
     const WAVEFORMATEXTENSIBLE& format() const override { return format_; }
     uint32_t length() const override { return length_; }
@@ -28,7 +28,7 @@ private:
     // Passes frame_'s samples [offset, offset + count) on.
     bool PushPart(SampleConverter& out, int offset, int count);
 
-    InputSpec spec_;
+    InputLocation location_;
     std::unique_ptr<MediaInput> input_;
     FramePtr frame_;
     bool pending_ = false;  // frame_ holds a decoded frame not yet passed on

@@ -26,10 +26,10 @@ void FileDescriptor::reset(int fd) {
     fd_ = fd;
 }
 
-std::unique_ptr<MediaInput> MediaInput::Open(const InputSpec& spec, bool openDecoder) {
+std::unique_ptr<MediaInput> MediaInput::Open(const InputLocation& location, bool openDecoder) {
     std::unique_ptr<MediaInput> input(new MediaInput());
     input->ArmDeadline(kOpenBudget);
-    if (!input->OpenBytes(spec) || !input->OpenDemuxer(spec)) return nullptr;
+    if (!input->OpenBytes(location) || !input->OpenDemuxer(location)) return nullptr;
     if (openDecoder && !input->OpenDecoder()) return nullptr;
     return input;
 }
@@ -43,15 +43,15 @@ int MediaInput::InterruptCallback(void* opaque) {
     return std::chrono::steady_clock::now() > self->deadline_ ? 1 : 0;
 }
 
-bool MediaInput::OpenBytes(const InputSpec& spec) {
-    if (spec.InMemory()) {
-        memory_ = spec.data;
-        memorySize_ = spec.size;
-        return spec.size > 0;
+bool MediaInput::OpenBytes(const InputLocation& location) {
+    if (location.InMemory()) {
+        memory_ = location.data;
+        memorySize_ = location.size;
+        return location.size > 0;
     }
     // Opened without blocking (a pipe would wait for a writer), then only a regular,
     // non-empty file is accepted.
-    file_.reset(::open(spec.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    file_.reset(::open(location.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
     if (!file_.valid() || ::fstat(file_.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return false;
     const int flags = ::fcntl(file_.get(), F_GETFL);
@@ -100,7 +100,7 @@ int64_t MediaInput::SeekBytes(void* opaque, int64_t offset, int whence) {
     return target;
 }
 
-bool MediaInput::OpenDemuxer(const InputSpec& spec) {
+bool MediaInput::OpenDemuxer(const InputLocation& location) {
     auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
     if (!buffer) return false;
     io_.reset(avio_alloc_context(buffer, kIoBufferSize, 0, this, &MediaInput::ReadBytes, nullptr,
@@ -123,7 +123,7 @@ bool MediaInput::OpenDemuxer(const InputSpec& spec) {
     AVDictionary* options = nullptr;
     av_dict_set(&options, "protocol_whitelist", "none", 0);
     // The name only helps to tell formats apart by their extension.
-    const int opened = avformat_open_input(&ctx, spec.InMemory() ? "" : spec.path.c_str(), nullptr, &options);
+    const int opened = avformat_open_input(&ctx, location.InMemory() ? "" : location.path.c_str(), nullptr, &options);
     av_dict_free(&options);
     if (opened < 0) return false;  // avformat_open_input freed ctx
     format_.reset(ctx);

@@ -11,7 +11,7 @@
 #include "provider/src/ffmpeg_ptr.h"
 
 // Where the bytes of an input come from: a file path, or memory the caller keeps alive.
-struct InputSpec {
+struct InputLocation {
     std::string path;
     const uint8_t* data = nullptr;
     size_t size = 0;
@@ -46,7 +46,7 @@ public:
     // Opens the input and the decoder of its best audio stream; null when the input is not
     // a regular non-empty file, has no decodable audio stream, or has an absurd format.
     // openDecoder = false opens the demuxer only (for tags and packet counting).
-    static std::unique_ptr<MediaInput> Open(const InputSpec& spec, bool openDecoder = true);
+    static std::unique_ptr<MediaInput> Open(const InputLocation& location, bool openDecoder = true);
     MediaInput(const MediaInput&) = delete;
     MediaInput& operator=(const MediaInput&) = delete;
 
@@ -65,9 +65,9 @@ public:
 
 private:
     MediaInput() = default;
-    bool OpenDemuxer(const InputSpec& spec);
+    bool OpenDemuxer(const InputLocation& location);
     bool OpenDecoder();
-    bool OpenBytes(const InputSpec& spec);
+    bool OpenBytes(const InputLocation& location);
     static int InterruptCallback(void* opaque);
     static int ReadBytes(void* opaque, uint8_t* buf, int size);
     static int64_t SeekBytes(void* opaque, int64_t offset, int whence);

@@ -87,8 +87,8 @@ int64_t InFrames(int64_t value, AVRational timeBase, int rate) {
 }
 
 // Sums the packet durations of the audio stream, at the stream's sample rate.
-int64_t CountPacketFrames(const InputSpec& spec, int rate) {
-    auto input = MediaInput::Open(spec);
+int64_t CountPacketFrames(const InputLocation& location, int rate) {
+    auto input = MediaInput::Open(location);
     if (!input) return 0;
     PacketPtr packet(av_packet_alloc());
     if (!packet) return 0;
@@ -134,8 +134,8 @@ StreamTrim TrimOf(const MediaInput& input) {
     return trim;
 }
 
-uint32_t StreamLengthFrames(const MediaInput& input, const InputSpec& spec) {
+uint32_t StreamLengthFrames(const MediaInput& input, const InputLocation& location) {
     const int64_t stated = StatedLength(input);
     if (stated >= 0) return Saturate(stated);
-    return Saturate(CountPacketFrames(spec, input.stream()->codecpar->sample_rate) - TrimOf(input).skip);
+    return Saturate(CountPacketFrames(location, input.stream()->codecpar->sample_rate) - TrimOf(input).skip);
 }

@@ -28,5 +28,5 @@ StreamTrim TrimOf(const MediaInput& input);
 
 // The stream's length in frames at its own rate, priming and padding excluded: from the
 // container or codec header where it states it, else by counting the packets (input
-// reopened from spec), which is exact to a codec frame. Saturates at 2^32 - 1.
-uint32_t StreamLengthFrames(const MediaInput& input, const InputSpec& spec);
+// reopened from location), which is exact to a codec frame. Saturates at 2^32 - 1.
+uint32_t StreamLengthFrames(const MediaInput& input, const InputLocation& location);

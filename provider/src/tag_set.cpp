@@ -40,9 +40,9 @@ std::string TrackNumberOf(const std::string& track) { return track.substr(0, tra
 }  // namespace
 
 std::shared_ptr<TagSet> TagSet::FromFile(const std::string& path) {
-    InputSpec spec;
-    spec.path = path;
-    auto input = MediaInput::Open(spec, false);
+    InputLocation location;
+    location.path = path;
+    auto input = MediaInput::Open(location, false);
     if (!input) return nullptr;
     const AVFormatContext& format = *input->format();
     std::vector<std::string> entries(QoTagTrack + 1);

@@ -12,8 +12,11 @@ enum ExitCode : int {
 };
 
 struct MakeOptions;
+struct RecordOptions;
 
 int RunMake(const MakeOptions& options);
+int RunPlay(const MakeOptions& options);
+int RunRecord(const RecordOptions& options);
 int RunInfo(const std::string& path);
 int RunEffects();
 

@@ -5,6 +5,7 @@
 #include "cli/src/commands.h"
 #include "cli/src/interrupt.h"
 #include "cli/src/make_options.h"
+#include "cli/src/record_options.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -18,16 +19,24 @@ int main(int argc, char** argv) {
     InstallInterruptHandlers();
 
     const std::vector<std::string> rest(arguments.begin() + 1, arguments.end());
-    if (command == "make") {
+    const bool takesOptions = command == "make" || command == "play" || command == "record";
+    if (takesOptions)
         for (const std::string& argument : rest)
             if (argument == "--help") {
                 PrintHelp();
                 return kExitOk;
             }
-        std::string error;
-        const auto options = ParseMakeOptions(rest, error);
+    std::string error;
+    if (command == "make" || command == "play") {
+        const bool play = command == "play";
+        const auto options = ParseMakeOptions(rest, error, play ? OptionsFor::Play : OptionsFor::Make);
         if (!options) return UsageError(error);
-        return RunMake(*options);
+        return play ? RunPlay(*options) : RunMake(*options);
+    }
+    if (command == "record") {
+        const auto options = ParseRecordOptions(rest, error);
+        if (!options) return UsageError(error);
+        return RunRecord(*options);
     }
     if (command == "info") {
         if (rest.size() != 1) return UsageError("info takes one file");

@@ -4,8 +4,8 @@
 #include <charconv>
 #include <functional>
 #include <map>
-#include <utility>
 
+#include "cli/src/argument_reader.h"
 #include "cli/src/time_value.h"
 
 namespace {
@@ -18,40 +18,10 @@ std::optional<int64_t> Integer(const std::string& text) {
     return value;
 }
 
-// Walks the arguments, handing out each option's value ("--name VALUE" or "--name=VALUE").
-class ArgumentReader {
-public:
-    explicit ArgumentReader(const std::vector<std::string>& arguments) : arguments_(arguments) {}
-
-    bool Done() const { return next_ >= arguments_.size(); }
-    // The next argument; for "--name=value" the name, keeping the value for Value().
-    std::string Take() {
-        std::string argument = arguments_[next_++];
-        inlineValue_.reset();
-        if (argument.rfind("--", 0) == 0) {
-            if (const size_t equals = argument.find('='); equals != std::string::npos) {
-                inlineValue_ = argument.substr(equals + 1);
-                argument.resize(equals);
-            }
-        }
-        return argument;
-    }
-    std::optional<std::string> Value() {
-        if (inlineValue_) return std::exchange(inlineValue_, std::nullopt);
-        if (Done()) return std::nullopt;
-        return arguments_[next_++];
-    }
-    bool HasInlineValue() const { return inlineValue_.has_value(); }
-
-private:
-    const std::vector<std::string>& arguments_;
-    size_t next_ = 0;
-    std::optional<std::string> inlineValue_;
-};
-
 }  // namespace
 
-std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& arguments, std::string& error) {
+std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& arguments, std::string& error,
+                                            OptionsFor command) {
     MakeOptions options;
     ArgumentReader reader(arguments);
     std::string name;
@@ -74,7 +44,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
         return true;
     };
 
-    const std::map<std::string, std::function<bool()>> valued = {
+    std::map<std::string, std::function<bool()>> valued = {
         {"--start", [&] { return time(options.start); }},
         {"--end", [&] { return time(options.end); }},
         {"--length", [&] { return time(options.length); }},
@@ -136,7 +106,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
              return true;
          }},
     };
-    const std::map<std::string, std::function<void()>> switches = {
+    std::map<std::string, std::function<void()>> switches = {
         {"--fade-in", [&] { options.fadeIn = true; }},
         {"--no-fade-in", [&] { options.fadeIn = false; }},
         {"--fade-out", [&] { options.fadeOut = true; }},
@@ -145,6 +115,16 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
         {"--no-normalize", [&] { options.normalize = false; }},
         {"--force", [&] { options.force = true; }},
     };
+    // Play takes the ringtone's options without those of the output file, and repeats.
+    static const std::vector<std::string> kOutputOptions = {"-o",          "--format",       "--channels", "--bitrate",
+                                                            "--normalize", "--no-normalize", "--force"};
+    if (command == OptionsFor::Play) {
+        for (const std::string& output : kOutputOptions) {
+            valued.erase(output);
+            switches.erase(output);
+        }
+        switches.emplace("--repeat", [&] { options.repeat = true; });
+    }
 
     bool onlyFiles = false;
     while (!reader.Done()) {
@@ -171,6 +151,9 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
                 return std::nullopt;
             }
             flag->second();
+        } else if (std::find(kOutputOptions.begin(), kOutputOptions.end(), name) != kOutputOptions.end()) {
+            error = "play writes no file: " + name + " is an option of make";
+            return std::nullopt;
         } else {
             error = "unknown option '" + name + "'";
             return std::nullopt;
@@ -179,7 +162,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
 
     if (options.tracks.empty()) error = "no track given";
     else if (options.tracks.size() > 2) error = "at most two tracks can be given";
-    else if (options.output.empty()) error = "no output file given (-o OUT)";
+    else if (command == OptionsFor::Make && options.output.empty()) error = "no output file given (-o OUT)";
     else if (options.end && options.length) error = "--end and --length exclude each other";
     else if (options.offset2 != 0 && options.tracks.size() < 2) error = "--offset2 needs a second track";
     if (!error.empty()) return std::nullopt;

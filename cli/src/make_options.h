@@ -1,4 +1,5 @@
-// The options of "morvane-cli make".
+// The options of "morvane-cli make", and of "morvane-cli play", which takes the same ones
+// for the ringtone (tracks, range, volume, fades, effects) but none for an output file.
 #pragma once
 
 #include <cstdint>
@@ -24,9 +25,14 @@ struct MakeOptions {
     uint32_t channels = 2;
     uint32_t bitrate = 128;
     bool force = false;
+    bool repeat = false;  // play only
 };
+
+enum class OptionsFor { Make, Play };
 
 inline constexpr size_t kMaxEffects = 3;
 
-// Parses the arguments after "make". Nothing, with the reason in error, for a usage error.
-std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& arguments, std::string& error);
+// Parses the arguments after "make" (or "play"). Nothing, with the reason in error, for a
+// usage error.
+std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& arguments, std::string& error,
+                                            OptionsFor command = OptionsFor::Make);

@@ -8,8 +8,10 @@
 #include <cstring>
 #include <vector>
 
+#include "cli/src/commands.h"
 #include "cli/src/interrupt.h"
 #include "engine/engine.h"
+#include "platform/platform.h"
 
 namespace {
 
@@ -57,10 +59,10 @@ private:
     std::string path_;
 };
 
-bool Copy(int from, int to, std::string& error) {
+bool Copy(int from, int to, bool interruptible, std::string& error) {
     std::vector<char> chunk(kCopyChunk);
     for (;;) {
-        if (InterruptRequested()) {
+        if (interruptible && InterruptRequested()) {
             error = "interrupted";
             return false;
         }
@@ -97,7 +99,24 @@ std::string TargetFolder(const std::string& target) {
     return slash == 0 ? "/" : target.substr(0, slash);
 }
 
-bool PlaceOutput(const std::string& source, const std::string& target, bool replace, std::string& error) {
+bool CheckTarget(const std::string& target, bool replace) {
+    if (FolderExists(target)) {
+        PrintError(std::string(kCantSaveText) + ": " + target + " is a folder");
+        return false;
+    }
+    if (!FolderExists(TargetFolder(target))) {
+        PrintError(std::string(kCantSaveText) + ": no folder " + TargetFolder(target));
+        return false;
+    }
+    if (!replace && ::access(target.c_str(), F_OK) == 0) {
+        PrintError(target + " exists (use --force to replace it)");
+        return false;
+    }
+    return true;
+}
+
+bool PlaceOutput(const std::string& source, const std::string& target, bool replace, std::string& error,
+                 bool interruptible) {
     const UniqueFd input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!input) {
         error = SystemError(source);
@@ -108,12 +127,12 @@ bool PlaceOutput(const std::string& source, const std::string& target, bool repl
         error = SystemError(TargetFolder(target));
         return false;
     }
-    if (!Copy(input.get(), partial.fd(), error)) return false;
+    if (!Copy(input.get(), partial.fd(), interruptible, error)) return false;
     if (::fsync(partial.fd()) != 0 || !partial.Close()) {
         error = SystemError(partial.Path());
         return false;
     }
-    if (InterruptRequested()) {
+    if (interruptible && InterruptRequested()) {
         error = "interrupted";
         return false;
     }

@@ -6,6 +6,8 @@
 void PrintHelp() {
     std::fputs(R"(Usage:
   morvane-cli make [options] TRACK1 [TRACK2] -o OUT
+  morvane-cli play [options] TRACK1 [TRACK2] [--repeat]
+  morvane-cli record OUT --seconds TIME [--force]
   morvane-cli info FILE
   morvane-cli effects
   morvane-cli --help
@@ -38,6 +40,22 @@ make
   The project lasts until the end of the last track. The range must lie inside it and
   last at least one second.
 
+play
+  Plays the ringtone as make renders it before normalizing and encoding, through the
+  default sound output: the same tracks, range, volume, fades and effects (make's options
+  without those of the output file; the range may be shorter than a second). Returns when
+  the range has played.
+
+  --repeat             play the range again and again, until Ctrl-C
+
+record
+  Records from the default sound input, in 44100 Hz 16-bit stereo, and writes OUT in the
+  type its extension names (.wav, .mp3, .aac, .m4a ...); it appears only once it is complete.
+
+  --seconds TIME       how long to record; Ctrl-C ends the recording sooner and keeps what
+                       was captured
+  --force              replace an existing OUT
+
 info
   Prints the format, length and tags of FILE as the program's file provider sees them.
 
@@ -45,7 +63,8 @@ effects
   Lists the captions of the single effects the program offers.
 
 On a terminal a progress bar is shown on standard error for opening, export and save.
-Ctrl-C stops the running job; no temporary or partial file is left behind.
+Ctrl-C stops the running job; no temporary or partial file is left behind. Without a
+sound device, play and record fail with a message.
 Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.
 )",
                stdout);

@@ -1,6 +1,7 @@
 // Playback pulls on a player thread while the interface thread changes the timeline, the
 // volume and the effect chain, as during a preview.
 #include <atomic>
+#include <chrono>
 #include <thread>
 
 #include "chain_fixture.h"
@@ -27,6 +28,9 @@ TEST_F(ChainThreads, PullsStayWholeWhileTheInterfaceChangesEverything) {
         while (!stop.load()) {
             if (timeline_.PullPlayback(block.get(), 0, face) != 1024) ++shortBlocks;
             ++pulls;
+            // A device asks again only after it has played some of the last block; pulling
+            // back to back would starve the interface thread of the timeline's lock.
+            std::this_thread::sleep_for(std::chrono::microseconds(200));
         }
     });
 

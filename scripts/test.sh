@@ -11,33 +11,36 @@ cd "$(dirname "$0")/.."
 bash scripts/bootstrap.sh
 
 jobs=$(nproc)
+# Each stage's heading says how long the run has taken so far.
+stage() { echo "== $1 (at ${SECONDS} s)"; }
 generator=(-G Ninja)
 
-echo "== build"
+stage "build"
 cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
 cmake --build build -j"$jobs"
-echo "== tests"
+stage "tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 
-echo "== address + undefined sanitizers (engine tests)"
+stage "address + undefined sanitizers (engine tests)"
 cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
       -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target engine-tests
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -L engine --timeout 900)
 
-echo "== thread sanitizer (threaded tests)"
+stage "thread sanitizer (threaded tests)"
 cmake -S . -B build-tsan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TSAN=ON \
       -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target threaded-tests
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -L threads --timeout 900)
 
 if command -v clang++ >/dev/null 2>&1; then
-  echo "== fuzzing (libFuzzer, ${FUZZ_SECONDS:-20} s per target)"
+  stage "fuzzing (libFuzzer, ${FUZZ_SECONDS:-20} s per target)"
   cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFUZZ=ON \
         -DMORVANE_TESTS=OFF -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzzers
   bash tests/fuzz/run_fuzzers.sh build-fuzz "${FUZZ_SECONDS:-20}"
 else
-  echo "== fuzzing skipped: no clang; the seed corpora ran with the tests"
+  stage "fuzzing skipped: no clang; the seed corpora ran with the tests"
 fi
+stage "done"

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <cstddef>
 #include <cstdint>
@@ -85,6 +86,22 @@ private:
     std::mutex readyMutex_;  // guards ready_
     std::condition_variable readyChanged_;
     bool ready_ = false;
+};
+
+// A front without a window: ready at once, it wakes every period until the worker ends the
+// run. resultMutex_ guards ended_ and result_, set by the worker and awaited by the front.
+class TickingProgress : public IProgress {
+protected:
+    TickingProgress(std::string text, bool cancelEnabled) : IProgress(std::move(text), cancelEnabled) {}
+    // Signals ready, calls onTick on every wake while the run goes on, returns the result.
+    int RunTicking(std::chrono::milliseconds period, const std::function<void()>& onTick);
+    void OnEnd(int result) final;
+
+private:
+    std::mutex resultMutex_;
+    std::condition_variable resultChanged_;
+    bool ended_ = false;
+    int result_ = 0;
 };
 
 // Makes the fronts for the jobs of one operation (the program's dialogs, the console, tests).

@@ -4,7 +4,8 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/bootstrap.sh
-cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+source scripts/build_flags.sh
+cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimized_flags[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
 
 if [ -x build/bin/Morvane ]; then

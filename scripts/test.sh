@@ -9,6 +9,7 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 
 bash scripts/bootstrap.sh
+source scripts/build_flags.sh
 
 jobs=$(nproc)
 # Each stage's heading says how long the run has taken so far.
@@ -16,26 +17,26 @@ stage() { echo "== $1 (at ${SECONDS} s)"; }
 generator=(-G Ninja)
 
 stage "build"
-cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null
+cmake -S . -B build "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimized_flags[@]}" >/dev/null
 cmake --build build -j"$jobs"
 stage "tests"
 (cd build && ctest --output-on-failure -j"$jobs" --timeout 600)
 
 stage "address + undefined sanitizers (engine tests)"
-cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug -DMORVANE_SANITIZE=ON \
+cmake -S . -B build-asan "${generator[@]}" -DCMAKE_BUILD_TYPE=Debug "${debug_flags[@]}" -DMORVANE_SANITIZE=ON \
       -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
 cmake --build build-asan -j"$jobs" --target engine-tests
 (cd build-asan && ASAN_OPTIONS=detect_leaks=1 ctest --output-on-failure -j"$jobs" -L engine --timeout 900)
 
 stage "thread sanitizer (threaded tests)"
-cmake -S . -B build-tsan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DMORVANE_TSAN=ON \
+cmake -S . -B build-tsan "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${tsan_flags[@]}" -DMORVANE_TSAN=ON \
       -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
 cmake --build build-tsan -j"$jobs" --target threaded-tests
 (cd build-tsan && TSAN_OPTIONS=halt_on_error=1 ctest --output-on-failure -j"$jobs" -L threads --timeout 900)
 
 if command -v clang++ >/dev/null 2>&1; then
   stage "fuzzing (libFuzzer, ${FUZZ_SECONDS:-20} s per target)"
-  cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+  cmake -S . -B build-fuzz "${generator[@]}" -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimized_flags[@]}" \
         -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ -DFUZZ=ON \
         -DMORVANE_TESTS=OFF -DMORVANE_GUI=OFF -DMORVANE_BENCH=OFF >/dev/null
   cmake --build build-fuzz -j"$jobs" --target fuzzers

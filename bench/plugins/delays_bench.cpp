@@ -1,22 +1,14 @@
-// Ricochet and Tapline on 44.1 kHz stereo through their real libraries, as a multiple of
-// real time on one core (counter x_realtime: seconds of audio per second of CPU time).
-// Each ProcessStream asks for 8192 frames, so the 4096-frame slicing runs as in the host.
-#include <benchmark/benchmark.h>
-#include <dlfcn.h>
-
+// Ricochet and Tapline with their defaults, through their real libraries. The 8192-frame
+// requests make the 4096-frame slicing run as in the host.
 #include <algorithm>
 #include <cmath>
-#include <string>
 #include <vector>
 
-#include "contracts/plugin_api.h"
-#include "contracts/sound_data.h"
-#include "contracts/wave_format.h"
+#include "bench/plugins/plugin_stream_bench.h"
 
 namespace {
 
-constexpr uint32_t kRate = 44100;
-constexpr uint32_t kRequestFrames = 8192;
+constexpr uint32_t kRate = kBenchRate;
 
 // One second of stereo test signal (two detuned tones with a little noise), played in a loop.
 class LoopedInput {
@@ -50,42 +42,13 @@ private:
     uint32_t m_position = 0;
 };
 
-template <class Function>
-Function Symbol(void* library, const char* name) {
-    return reinterpret_cast<Function>(dlsym(library, name));
-}
-
 void RunDelay(benchmark::State& state, const char* library) {
-    const std::string path = std::string(MORVANE_BIN_DIR) + "/plugins/lib" + library + ".so";
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        state.SkipWithError(dlerror());
-        return;
-    }
-    const auto initialize = Symbol<PFN_Initialize>(handle, "Initialize");
-    const auto setCallBack = Symbol<PFN_SetStreamCallBack>(handle, "SetStreamCallBack");
-    const auto openStream = Symbol<PFN_OpenStream>(handle, "OpenStream");
-    const auto processStream = Symbol<PFN_ProcessStream>(handle, "ProcessStream");
-    const auto freeSettings = Symbol<PFN_Free>(handle, "Free");
-
-    void* settings = nullptr;
     LoopedInput input;
-    WAVEFORMATEX format{WAVE_FORMAT_IEEE_FLOAT, 2, kRate, kRate * 8, 8, 32, 0};
-    if (initialize(nullptr, nullptr, 0, &settings) != 1 || setCallBack(LoopedInput::Callback, &input, settings) != 1 ||
-        openStream(settings, &format) != PLUGIN_OPEN_OK) {
-        state.SkipWithError("the plug-in refused the stream");
-    } else {
-        SoundBlock block(2, kRequestFrames);
-        for (auto _ : state) {
-            block->capacity = kRequestFrames;
-            benchmark::DoNotOptimize(processStream(block.get(), settings));
-            benchmark::ClobberMemory();
-        }
-        state.counters["x_realtime"] = benchmark::Counter(
-            static_cast<double>(state.iterations()) * kRequestFrames / kRate, benchmark::Counter::kIsRate);
-    }
-    freeSettings(settings);
-    dlclose(handle);
+    const auto defaults = [](void* handle, void** settings) {
+        const auto initialize = reinterpret_cast<PFN_Initialize>(dlsym(handle, "Initialize"));
+        return initialize(nullptr, nullptr, 0, settings) == 1;
+    };
+    TimePluginStream(state, library, defaults, LoopedInput::Callback, &input);
 }
 
 void BM_Ricochet(benchmark::State& state) { RunDelay(state, "Ricochet"); }

@@ -1,24 +1,16 @@
-// The equalizer and the wah-wah filter on 44.1 kHz stereo through their real libraries, as
-// multiples of real time on one core (counter x_realtime: seconds of audio per second of
-// CPU time). Each ProcessStream asks for 8192 frames.
-#include <benchmark/benchmark.h>
-#include <dlfcn.h>
-
+// The equalizer and the wah-wah filter through their real libraries, with settings given
+// in their XML form.
 #include <algorithm>
 #include <cmath>
 #include <numbers>
-#include <string>
 #include <vector>
 
-#include "contracts/plugin_api.h"
-#include "contracts/sound_data.h"
-#include "contracts/wave_format.h"
+#include "bench/plugins/plugin_stream_bench.h"
 #include "xml/xml.h"
 
 namespace {
 
-constexpr uint32_t kRate = 44100;
-constexpr uint32_t kRequestFrames = 8192;
+constexpr uint32_t kRate = kBenchRate;
 
 // Two seconds of a stereo chord with a slow tremolo, or of silence, played in a loop.
 class ChordLoop {
@@ -56,36 +48,12 @@ private:
 
 // Runs the named plug-in with the settings held by `element` (its XML settings form).
 void RunPlugin(benchmark::State& state, const char* library, enXml& element, bool silent) {
-    const std::string path = std::string(MORVANE_BIN_DIR) + "/plugins/lib" + library + ".so";
-    void* handle = dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL);
-    if (handle == nullptr) {
-        state.SkipWithError(dlerror());
-        return;
-    }
-    const auto initializeXml = reinterpret_cast<PFN_InitializeXml>(dlsym(handle, "InitializeXml"));
-    const auto setCallBack = reinterpret_cast<PFN_SetStreamCallBack>(dlsym(handle, "SetStreamCallBack"));
-    const auto openStream = reinterpret_cast<PFN_OpenStream>(dlsym(handle, "OpenStream"));
-    const auto processStream = reinterpret_cast<PFN_ProcessStream>(dlsym(handle, "ProcessStream"));
-    const auto freeSettings = reinterpret_cast<PFN_Free>(dlsym(handle, "Free"));
-
-    void* settings = nullptr;
     ChordLoop input(silent);
-    const WAVEFORMATEX format = kWorkingFormat.Format;
-    if (initializeXml(&element, &settings) != 1 || setCallBack(ChordLoop::Callback, &input, settings) != 1 ||
-        openStream(settings, &format) != PLUGIN_OPEN_OK) {
-        state.SkipWithError("the plug-in refused the stream");
-    } else {
-        SoundBlock block(2, kRequestFrames);
-        for (auto _ : state) {
-            block->capacity = kRequestFrames;
-            benchmark::DoNotOptimize(processStream(block.get(), settings));
-            benchmark::ClobberMemory();
-        }
-        state.counters["x_realtime"] = benchmark::Counter(
-            static_cast<double>(state.iterations()) * kRequestFrames / kRate, benchmark::Counter::kIsRate);
-    }
-    freeSettings(settings);
-    dlclose(handle);
+    const auto fromElement = [&element](void* handle, void** settings) {
+        const auto initializeXml = reinterpret_cast<PFN_InitializeXml>(dlsym(handle, "InitializeXml"));
+        return initializeXml(&element, settings) == 1;
+    };
+    TimePluginStream(state, library, fromElement, ChordLoop::Callback, &input);
 }
 
 void BM_Equalizer(benchmark::State& state) {

@@ -13,35 +13,22 @@ constexpr auto kTick = std::chrono::milliseconds(50);
 constexpr uint32_t kBarWidth = 30;
 constexpr int kTextWidth = 32;
 
-// resultMutex_ guards ended_ and result_, set by the worker and awaited by RunModal.
-class ConsoleProgress : public IProgress {
+class ConsoleProgress : public TickingProgress {
 public:
     ConsoleProgress(const std::string& text, bool cancelEnabled, bool showBar)
-        : IProgress(text, cancelEnabled), showBar_(showBar) {}
+        : TickingProgress(text, cancelEnabled), showBar_(showBar) {}
 
     int RunModal() override {
-        SignalReady();
-        std::unique_lock lock(resultMutex_);
-        while (!resultChanged_.wait_for(lock, kTick, [this] { return ended_; })) {
+        const int result = RunTicking(kTick, [this] {
             if (InterruptRequested()) RequestCancel();
             Draw(Percent());
-        }
+        });
         if (showBar_) {
-            Draw(result_ == kProgressCompleted ? 100 : Percent());
+            Draw(result == kProgressCompleted ? 100 : Percent());
             std::fputc('\n', stderr);
             std::fflush(stderr);
         }
-        return result_;
-    }
-
-protected:
-    void OnEnd(int result) override {
-        {
-            std::lock_guard lock(resultMutex_);
-            result_ = result;
-            ended_ = true;
-        }
-        resultChanged_.notify_all();
+        return result;
     }
 
 private:
@@ -56,10 +43,6 @@ private:
     }
 
     const bool showBar_;
-    std::mutex resultMutex_;
-    std::condition_variable resultChanged_;
-    bool ended_ = false;
-    int result_ = kProgressFailed;
 };
 
 }  // namespace

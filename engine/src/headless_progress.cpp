@@ -1,4 +1,4 @@
-// The progress front without a window.
+// The front without a window.
 #include <chrono>
 
 #include "engine/engine.h"
@@ -8,34 +8,22 @@ namespace {
 
 constexpr auto kTimerPeriod = std::chrono::milliseconds(10);
 
-// resultMutex_ guards ended_ and result_, set by the worker and awaited by RunModal.
-class HeadlessProgress : public IProgress {
+class HeadlessProgress : public TickingProgress {
 public:
     HeadlessProgress(const std::string& text, bool cancelEnabled, const CancelPolicy& policy,
                      std::vector<ProgressRecord>& records)
-        : IProgress(text, cancelEnabled), policy_(policy), records_(records) {}
+        : TickingProgress(text, cancelEnabled), policy_(policy), records_(records) {}
 
     int RunModal() override {
         const uint32_t start = TickCountMs();
-        SignalReady();
-        std::unique_lock lock(resultMutex_);
-        while (!resultChanged_.wait_for(lock, kTimerPeriod, [this] { return ended_; })) {
+        const int result = RunTicking(kTimerPeriod, [&] {
             if (policy_.afterMs && TickCountMs() - start >= *policy_.afterMs) RequestCancel();
-        }
-        records_.push_back({Text(), CancelEnabled(), Percent(), result_});
-        return result_;
+        });
+        records_.push_back({Text(), CancelEnabled(), Percent(), result});
+        return result;
     }
 
 protected:
-    void OnEnd(int result) override {
-        {
-            std::lock_guard lock(resultMutex_);
-            result_ = result;
-            ended_ = true;
-        }
-        resultChanged_.notify_all();
-    }
-
     void OnPercent(uint32_t percent) override {
         if (policy_.atPercent && percent >= *policy_.atPercent) RequestCancel();
     }
@@ -43,10 +31,6 @@ protected:
 private:
     const CancelPolicy policy_;
     std::vector<ProgressRecord>& records_;
-    std::mutex resultMutex_;
-    std::condition_variable resultChanged_;
-    bool ended_ = false;
-    int result_ = 0;
 };
 
 }  // namespace

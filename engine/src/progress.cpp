@@ -108,3 +108,19 @@ int RunWithProgress(IProgress& progress, const ProgressWork& work, uint32_t endW
     if (!endedInTime && result != kProgressCancelled) return kProgressFailed;
     return result;
 }
+
+int TickingProgress::RunTicking(std::chrono::milliseconds period, const std::function<void()>& onTick) {
+    SignalReady();
+    std::unique_lock lock(resultMutex_);
+    while (!resultChanged_.wait_for(lock, period, [this] { return ended_; })) onTick();
+    return result_;
+}
+
+void TickingProgress::OnEnd(int result) {
+    {
+        std::lock_guard lock(resultMutex_);
+        result_ = result;
+        ended_ = true;
+    }
+    resultChanged_.notify_all();
+}

@@ -9,9 +9,12 @@
 #include <unistd.h>
 
 #include <algorithm>
+#include <atomic>
+#include <cmath>
 #include <filesystem>
 #include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "contracts/plugin_api.h"
@@ -160,6 +163,30 @@ inline WAVEFORMATEX FloatFormat(uint16_t channels, uint32_t samplesPerSecond) {
     format.nBlockAlign = static_cast<uint16_t>(channels * 4);
     format.nAvgBytesPerSec = samplesPerSecond * format.nBlockAlign;
     return format;
+}
+
+// Runs one second of a stereo tone through the settings' stream while another thread calls
+// change(step) with growing steps, as a settings window does during playback. Every block
+// must come out whole and every sample finite and bounded.
+template <class Settings>
+void ExpectStableWhileParametersChange(Settings& settings, const std::function<void(int)>& change) {
+    std::vector<float> tone(44100);
+    for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<float>(std::sin(0.05 * i));
+    SignalSource source({tone, tone});
+    settings.SetStreamCallBack(SignalSource::Callback, &source);
+    ASSERT_EQ(settings.OpenStream(FloatFormat(2, 44100)), PLUGIN_OPEN_OK);
+
+    std::atomic<bool> done{false};
+    std::thread window([&] {
+        for (int step = 0; !done.load(); ++step) change(step);
+    });
+    const auto out = RunStream([&](_SOUNDDATAEX_& record) { return settings.ProcessStream(record); }, 2, 512);
+    done = true;
+    window.join();
+    for (const std::vector<float>& channel : out) {
+        ASSERT_EQ(channel.size(), tone.size());
+        for (float sample : channel) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 10.0f);
+    }
 }
 
 // A fresh folder under the temporary folder, removed with everything in it.

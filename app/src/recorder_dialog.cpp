@@ -77,7 +77,12 @@ void CRecorderDlg::EmbedSettingsPanel() {
     if (holder == nullptr) return;
     QWidget* panel = QoCoderShowSettings(0, holder, 1);
     m_settingsPanel = panel;
-    if (panel == nullptr) return;  // no settings panel: the static stays empty
+    if (panel == nullptr) {
+        // Without the provider's panel the place says what a save will write.
+        holder->SetWindowText(RecorderOutputText(RecorderSaveExtension()));
+        return;
+    }
+    holder->SetWindowText({});
     for (QWidget* child : panel->findChildren<QWidget*>()) {
         const QVariant id = child->property("controlId");
         for (const SettingsTooltip& tooltip : kSettingsTooltips)

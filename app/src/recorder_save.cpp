@@ -80,6 +80,13 @@ private:
     std::string m_path;
 };
 
+// The provider's description of a file type; empty for an unknown one.
+std::string FormatDescription(const std::string& extensionWithDot) {
+    char description[kDescriptionCapacity] = {};
+    QoGetFormatDescription(extensionWithDot.c_str(), description, sizeof description);
+    return description;
+}
+
 }  // namespace
 
 std::string RecorderProvidersKey() { return std::string(kSettingsKey) + "\\Providers"; }
@@ -90,9 +97,12 @@ std::string RecorderSaveExtension() {
 }
 
 std::string RecorderSaveFilter(const std::string& extensionWithDot) {
-    char description[kDescriptionCapacity] = {};
-    QoGetFormatDescription(extensionWithDot.c_str(), description, sizeof description);
-    return std::string(description) + " (*" + extensionWithDot + ")|*" + extensionWithDot + "||";
+    return FormatDescription(extensionWithDot) + " (*" + extensionWithDot + ")|*" + extensionWithDot + "||";
+}
+
+QString RecorderOutputText(const std::string& extensionWithDot) {
+    return QStringLiteral("Saved as %1 (*%2), 44100 Hz stereo")
+        .arg(QString::fromStdString(FormatDescription(extensionWithDot)), QString::fromStdString(extensionWithDot));
 }
 
 QString QtFileDialogFilter(const std::string& systemFilter) {

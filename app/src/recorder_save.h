@@ -24,6 +24,10 @@ std::string RecorderSaveFilter(const std::string& extensionWithDot);
 // The same filter in Qt's file-dialog notation ("<name> (<patterns>)" joined by ";;").
 QString QtFileDialogFilter(const std::string& systemFilter);
 
+// What a save writes, for the place of the provider's settings when it has none:
+// "Saved as <description> (*<ext>), 44100 Hz stereo".
+QString RecorderOutputText(const std::string& extensionWithDot);
+
 // Asks for the file to save: (parent, folder to start in, filter, default suffix without
 // its dot) → the chosen path, empty when cancelled.
 using SaveFileDialogFn =

@@ -163,6 +163,9 @@ TEST_F(RecorderDialogTest, RecordsTheInputIntoATakeAndANewRecordingReplacesIt) {
         EXPECT_FALSE(Button(dialog, IDC_REC_PLAY)->isEnabled());
         EXPECT_FALSE(dialog.Skin().GetControl(IDC_REC_SAVE)->isEnabled());
         EXPECT_EQ(Button(dialog, IDC_REC_CREATE_RINGTONE)->GetCheck(), 1);
+        EXPECT_EQ(dialog.Skin().GetControl(IDC_REC_SOUND_SETTINGS)->GetWindowText(),
+                  "Saved as Wave audio (*.wav), 44100 Hz stereo")
+            << "the provider has no settings panel";
 
         Button(dialog, IDC_REC_RECORD)->Click();
         ASSERT_TRUE(dialog.IsRecording());
@@ -176,6 +179,7 @@ TEST_F(RecorderDialogTest, RecordsTheInputIntoATakeAndANewRecordingReplacesIt) {
         EXPECT_EQ(LengthText(dialog), "Record length: 00:00");
         ASSERT_TRUE(WaitUntil([&] { return dialog.RecordLength() >= 44100; }));
         EXPECT_TRUE(WaitUntil([&] { return LengthText(dialog) == "Record length: 00:01"; })) << LengthText(dialog).toStdString();
+        SaveScreenshot(dialog, "recorder_dialog_recording.png");
         Button(dialog, IDC_REC_RECORD)->Click();
         EXPECT_FALSE(dialog.IsRecording());
         EXPECT_EQ(Button(dialog, IDC_REC_RECORD)->GetCheck(), 0);
@@ -261,6 +265,8 @@ TEST_F(RecorderDialogTest, SavesAsMp3WhenTheProviderLastWroteMp3) {
     StoreLastExt("mp3");
     m_answer = QString::fromStdString((m_out.Path() / "voice.mp3").string());
     const int result = Run([&](CRecorderDlg& dialog) {
+        EXPECT_EQ(dialog.Skin().GetControl(IDC_REC_SOUND_SETTINGS)->GetWindowText(),
+                  "Saved as MPEG Layer-3 audio (*.mp3), 44100 Hz stereo");
         RecordASecond(dialog);
         Button(dialog, IDC_REC_CREATE_RINGTONE)->Click();
         EXPECT_EQ(Button(dialog, IDC_REC_CREATE_RINGTONE)->GetCheck(), 0);

@@ -2,6 +2,8 @@
 // length text, a second take, playing the take back, saving it as WAV and MP3, the button
 // rules, failures and their messages, and the callbacks' let-go calls.
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 
 #include <QApplication>
 #include <QMessageBox>
@@ -320,6 +322,50 @@ TEST_F(RecorderDialogTest, AMissingInputDeviceIsReportedAndLeavesNoTake) {
         dialog.reject();
     });
     EXPECT_TRUE(std::filesystem::is_empty(m_temp.Path())) << "the take file was deleted";
+}
+
+TEST_F(RecorderDialogTest, NoTemporaryFileNoRecording) {
+    setenv("TMPDIR", "/proc", 1);  // readable, but no file can be made there
+    Run([&](CRecorderDlg& dialog) {
+        Button(dialog, IDC_REC_RECORD)->Click();
+        EXPECT_FALSE(dialog.IsRecording());
+        EXPECT_EQ(m_microEngine.GetState(), kMicroStopped);
+        ASSERT_EQ(g_messages.size(), 1u);
+        EXPECT_EQ(g_messages[0].text, "Can't create temp file.");
+        EXPECT_EQ(g_messages[0].type, MB_OK | MB_ICONERROR);
+        EXPECT_EQ(Button(dialog, IDC_REC_RECORD)->GetCheck(), 0);
+        EXPECT_FALSE(dialog.Skin().GetControl(IDC_REC_SAVE)->isEnabled());
+        dialog.reject();
+    });
+}
+
+TEST_F(RecorderDialogTest, AFailedTakeWriteEndsTheRecordingWithWhatWasWritten) {
+    Run([&](CRecorderDlg& dialog) {
+        // The file size limit stands in for a full disk: three capture buffers fit.
+        rlimit old{};
+        ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
+        const auto oldHandler = ::signal(SIGXFSZ, SIG_IGN);
+        rlimit limited = old;
+        limited.rlim_cur = 16384 * 3 + 100;
+        ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &limited), 0);
+        Button(dialog, IDC_REC_RECORD)->Click();
+        EXPECT_TRUE(dialog.IsRecording());
+        const bool ended = WaitUntil([&] { return !g_messages.empty(); });
+        ::setrlimit(RLIMIT_FSIZE, &old);
+        ::signal(SIGXFSZ, oldHandler);
+        ASSERT_TRUE(ended);
+        ASSERT_EQ(g_messages.size(), 1u) << "reported once";
+        EXPECT_EQ(g_messages[0].text, "Can't create temp file.");
+        EXPECT_FALSE(dialog.IsRecording());
+        EXPECT_EQ(m_microEngine.GetState(), kMicroStopped);
+        const std::vector<uint8_t> take = audiotest::ReadBytes(dialog.TakePath());
+        EXPECT_EQ(take.size(), 16384u * 3);
+        EXPECT_TRUE(std::equal(take.begin(), take.end(), m_input.begin())) << "the buffers before the failure, whole";
+        EXPECT_EQ(dialog.RecordLength(), 16384u * 3 / 4);
+        EXPECT_TRUE(Button(dialog, IDC_REC_PLAY)->isEnabled()) << "the take can be played and saved";
+        EXPECT_TRUE(dialog.Skin().GetControl(IDC_REC_SAVE)->isEnabled());
+        dialog.reject();
+    });
 }
 
 TEST_F(RecorderDialogTest, CallbacksLetGoWithoutTouchingTheDialog) {

@@ -618,7 +618,6 @@ private:
     std::atomic<bool> m_writeFailed{false};   // the capture could not append (reported once)
     std::mutex m_meterLock;                   // guards m_meter against the engine threads
     CSCPlayMeter2* m_meter = nullptr;         // the PLAYMETER control while the controls exist
-    QPointer<QWidget> m_settingsPanel;
 };
 
 // =========================================================================================

@@ -11,7 +11,9 @@
 
 namespace {
 
-// Tooltips of the provider's settings controls, by control id (the "controlId" property).
+// Tooltips of the provider's settings controls, by the control id the provider's panel gives
+// each of its controls as the "controlId" property. Qt shows tooltips itself, so nothing is
+// relayed to tooltip windows.
 struct SettingsTooltip {
     int controlId;
     const char* text;
@@ -76,7 +78,6 @@ void CRecorderDlg::EmbedSettingsPanel() {
     CSkinBase* holder = m_skin.GetControl(IDC_REC_SOUND_SETTINGS);
     if (holder == nullptr) return;
     QWidget* panel = QoCoderShowSettings(0, holder, 1);
-    m_settingsPanel = panel;
     if (panel == nullptr) {
         // Without the provider's panel the place says what a save will write.
         holder->SetWindowText(RecorderOutputText(RecorderSaveExtension()));

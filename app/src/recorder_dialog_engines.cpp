@@ -60,15 +60,13 @@ void CRecorderDlg::StartPlaying() {
     }
     m_take->Rewind();
     m_player->Stop();
-    ++m_playRun;
-    // The play state is set before the start: the first blocks are read on this thread.
-    m_playState = kPlayerPlaying;
+    ++m_playRun;  // before the start, so that this run's end notice carries its number
     if (m_player->RequestSettings() && m_player->Start()) {
+        m_playState = kPlayerPlaying;
         UpdateButtons();
         SwitchMeter(true);
         return;
     }
-    m_playState = kPlayerStopped;
     m_player->Close();
     UpdateButtons();
     ShowError(IDS_CANT_START_PLAYING);

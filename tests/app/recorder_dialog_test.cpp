@@ -251,7 +251,6 @@ TEST_F(RecorderDialogTest, SavesAsWaveWithoutAStoredType) {
     const int result = Run([&](CRecorderDlg& dialog) {
         RecordASecond(dialog);
         take = audiotest::ReadBytes(dialog.TakePath());
-        dialog.Skin().GetControl(IDC_REC_SAVE)->setFocus();
         qobject_cast<CSCButton*>(dialog.Skin().GetControl(IDC_REC_SAVE))->Click();
     });
     EXPECT_EQ(result, CRecorderDlg::kSavedAndImport);

@@ -14,7 +14,11 @@ constexpr char kAboutGeneral[] =
     "<p>Copyright &copy; Zo Ruvo.<br>News, help and more tools: "
     "<a href=\"%3\" style=\"white-space:nowrap\">%4</a></p>";
 
-constexpr std::array<std::pair<int, const char*>, 19> kStrings{{
+constexpr std::array<std::pair<int, const char*>, 23> kStrings{{
+    {IDS_CANT_CREATE_TEMP_FILE, "Can't create temp file."},
+    {IDS_CANT_CAPTURE_INPUT, "Can't capture input device."},
+    {IDS_CANT_START_PLAYING, "Can't start playing."},
+    {IDS_CANT_CREATE_FILE, "Can't create file"},
     {IDS_ABOUT_GENERAL, kAboutGeneral},
     {IDS_LOOP, "Loop"},
     {IDS_FADE_IN, "Fade In"},

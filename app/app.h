@@ -641,7 +641,7 @@ private:
     std::optional<WaveRect> TrackRect(int number) const;
     // The track whose rectangle (widened by `widen` pixels) holds the point: 0 for none.
     int TrackAt(const QPoint& point, int widen) const;
-    bool UpdateProjectLength();
+    void UpdateProjectLength();
     void UpdateScrollBar();
     void UpdateView();
     void ViewChanged();

@@ -200,17 +200,13 @@ int CWaveFormKel::TrackAt(const QPoint& point, int widen) const {
     return 0;
 }
 
-bool CWaveFormKel::UpdateProjectLength() {
+void CWaveFormKel::UpdateProjectLength() {
     WaveformEditorState& s = *m_state;
-    std::lock_guard lock(s.timeline.Guard());
     const TrackSource* track1 = Track(1);
     const TrackSource* track2 = Track(2);
-    const int64_t length = ComputeProjectLength(s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0,
-                                                                   track2 ? track2->ActiveEnd() : 0},
-                                                s.timeline.StartMarker(), s.timeline.EndMarker());
-    if (length == s.timeline.ProjectLength()) return false;
-    s.timeline.SetProjectLength(length);
-    return true;
+    s.timeline.SetProjectLength(ComputeProjectLength(
+        s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
+        s.timeline.StartMarker(), s.timeline.EndMarker()));
 }
 
 // The scroll bar shows the project and the view; the view start is read back from it, so

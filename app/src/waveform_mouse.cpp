@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <mutex>
 
 #include "app/app.h"
 #include "app/src/waveform_state.h"
@@ -187,11 +188,13 @@ void CWaveFormKel::mouseReleaseEvent(QMouseEvent* event) {
     WaveformEditorState& s = *m_state;
     const QPoint point = event->position().toPoint();
     s.pointer = point;
-    if (event->button() == Qt::LeftButton) {
-        if (s.mode == kMarkerDrag) EndMarkerDrag();
-        if (s.mode == kTrim) s.timers[Id::kTrimTimer].stop();
-    } else if (event->button() == Qt::RightButton) {
-        if (s.mode == kTrackDrag) s.timers[Id::kTrackTimer].stop();
+    // Any release ends the action that runs, with its timer.
+    switch (s.mode) {
+        case kMarkerDrag: EndMarkerDrag(); break;
+        case kTrackDrag: s.timers[Id::kTrackTimer].stop(); break;
+        case kTrim: s.timers[Id::kTrimTimer].stop(); break;
+        case kIdle:
+        case kRightDown: break;
     }
     s.mode = kIdle;
     unsetCursor();

@@ -166,7 +166,8 @@ void CWaveFormKel::PaintTrack(QPainter& painter, int number) {
     const std::optional<WaveRect> found = TrackRect(number);
     if (track == nullptr || !found) return;
     const WaveRect rect = *found;
-    std::lock_guard lock(s.timeline.Guard());
+    // Tracks move and change only on this thread; the player's thread only reads them, so
+    // painting takes no guard that would hold playback up.
     DrawCache& cache = track->EditorDrawCache();
     if (!cache.valid) BuildDrawCache(*track, s.view.Zoom(), s.view.ViewStart(), s.view.ViewEnd());
 

@@ -35,6 +35,8 @@ struct WaveformLook {
     QColor waveData, waveDataSel, waveBorder, waveBg, waveBgSel, waveCenter, waveBlank, waveBlankSel;
 };
 
+// Everything here belongs to the interface thread. What the player's thread reads (the
+// positions, markers and tracks) lives in the timeline, under its guard.
 struct WaveformEditorState {
     enum TimerId : int { kBlinkTimer = 0, kCursorTimer = 1, kMarkerTimer = 2, kTrackTimer = 3, kTrimTimer = 4 };
     static constexpr int kBlinkMs = 1000;

@@ -72,10 +72,15 @@ protected:
     void Release(Qt::MouseButton button, QPoint point) { QTest::mouseRelease(editor_.get(), button, {}, point); }
     void Move(QPoint point) { QTest::mouseMove(editor_.get(), point); }
 
-    std::unique_ptr<CWaveFormKel> editor_;
-    std::vector<CSkinFile> files_;
+    // The chain and the player outlive the editor, as the application's do.
+    CEffectTree tree_;
+    CVolumeEffect volume_;
+    CExtPlayerDX engine_;
+    XPlayer player_{engine_};
     TrackSlot track1_;
     TrackSlot track2_;
+    std::vector<CSkinFile> files_;
+    std::unique_ptr<CWaveFormKel> editor_;
 };
 
 int CountCode(const QSignalSpy& spy, int code) {
@@ -212,6 +217,62 @@ TEST_F(WaveformEditorTest, RightPressMovesTheTrackOnlyPastTheSlack) {
     Release(Qt::RightButton, QPoint(0, 45));
     EXPECT_EQ(track1_.source.ActiveStart(), 0);
     EXPECT_EQ(track1_.source.PlacementEnd(), 10 * kSecond);
+}
+
+TEST_F(WaveformEditorTest, TrackDraggedBeyondTheRightEdgeScrollsTwentyColumnsPerTick) {
+    OpenTracks();
+    Move(QPoint(300, 50));
+    Press(Qt::RightButton, QPoint(300, 50));
+    Move(QPoint(310, 50));
+    ASSERT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    Move(QPoint(kWidth + 50, 50));
+    // Held at the client's last pixel: moved by (687 − 300) columns.
+    const int64_t placed = track1_.source.PlacementStart();
+    EXPECT_EQ(placed, (kWidth - 1 - 300) * 256);
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetViewStart() > 0; }));
+    // One tick of timer 3: view and track move on together by 20 × zoom.
+    EXPECT_EQ(editor_->GetViewStart(), 20 * 256);
+    EXPECT_EQ(track1_.source.PlacementStart(), placed + 20 * 256);
+    EXPECT_GE(editor_->GetProjectLength(), track1_.source.ActiveEnd());
+    Release(Qt::RightButton, QPoint(kWidth + 50, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+}
+
+TEST_F(WaveformEditorTest, PlaysTheSelectionWithAMovingCursor) {
+    OpenTracks();
+    volume_.SetEffectTree(&tree_);
+    editor_->AttachChain(&tree_, &volume_);
+    editor_->AttachPlayer(&player_);
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+
+    // A short range plays to its end: the cursor follows and the end is reported once.
+    editor_->SetSelection(kSecond, kSecond + kSecond / 4);
+    editor_->SetPlayPosition(kSecond);
+    ASSERT_TRUE(editor_->StartPlayback());
+    EXPECT_TRUE(editor_->IsPlaying());
+    ASSERT_TRUE(WaitUntil([&] { return CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded) > 0; }, 10000));
+    EXPECT_FALSE(editor_->IsPlaying());
+    EXPECT_EQ(editor_->GetPlayPosition(), kSecond + kSecond / 4);
+    QTest::qWait(100);
+    EXPECT_EQ(CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded), 1);
+
+    // Stopped while playing: the cursor returns to the range start, 10 then 11.
+    spy.clear();
+    editor_->SetSelection(kSecond, 8 * kSecond);
+    ASSERT_TRUE(editor_->StartPlayback());
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetPlayPosition() > kSecond; }));
+    editor_->StopPlayback();
+    EXPECT_FALSE(editor_->IsPlaying());
+    EXPECT_EQ(editor_->GetPlayPosition(), kSecond);
+    ASSERT_TRUE(WaitUntil([&] { return CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded) == 1; }));
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+
+    // A press in the wave area stops playback first.
+    ASSERT_TRUE(editor_->StartPlayback());
+    Press(Qt::LeftButton, QPoint(50, 60));
+    EXPECT_FALSE(editor_->IsPlaying());
+    Release(Qt::LeftButton, QPoint(50, 60));
+    editor_->AttachPlayer(nullptr);
 }
 
 TEST_F(WaveformEditorTest, DraggingATrackEdgeTrimsIt) {

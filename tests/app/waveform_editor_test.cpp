@@ -267,6 +267,19 @@ TEST_F(WaveformEditorTest, PlaysTheSelectionWithAMovingCursor) {
     ASSERT_TRUE(WaitUntil([&] { return CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded) == 1; }));
     EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
 
+    // A cursor that leaves the view brings the view along, centred on it.
+    editor_->SetSelection(39 * kSecond / 10, 44 * kSecond / 10);
+    editor_->SetPlayPosition(39 * kSecond / 10);
+    ASSERT_EQ(editor_->GetViewStart(), 0);
+    ASSERT_LT(editor_->GetViewEnd(), 4 * kSecond + 1);
+    ASSERT_TRUE(editor_->StartPlayback());
+    ASSERT_TRUE(WaitUntil([&] { return !editor_->IsPlaying(); }, 10000));
+    QTest::qWait(50);
+    EXPECT_GT(editor_->GetViewStart(), 0);
+    EXPECT_EQ(editor_->GetViewStart() % 256, 0);
+    EXPECT_GE(editor_->GetPlayPosition(), editor_->GetViewStart());
+    EXPECT_LT(editor_->GetPlayPosition(), editor_->GetViewEnd());
+
     // A press in the wave area stops playback first.
     ASSERT_TRUE(editor_->StartPlayback());
     Press(Qt::LeftButton, QPoint(50, 60));
@@ -406,6 +419,20 @@ TEST_F(WaveformEditorTest, RegisteredAsTheControlOfKind26) {
     EXPECT_NE(qobject_cast<CWaveFormKel*>(control), nullptr);
     EXPECT_EQ(control->GetStyle(), 0x100u);
     SetWaveFormFactory(nullptr);
+}
+
+TEST_F(WaveformEditorTest, IdleCursorBlinks) {
+    OpenTracks();
+    const int x = 258;  // 1.5 s at zoom 256, over track 2's white background
+    editor_->SetPlayPosition(3 * kSecond / 2);
+    auto column = [&] {
+        const QImage picture = editor_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return QColor(picture.pixel(int(x * picture.devicePixelRatio()), int(140 * picture.devicePixelRatio())));
+    };
+    // Shown at once, then hidden and shown again by timer 0.
+    EXPECT_EQ(column(), QColor(Qt::black));
+    ASSERT_TRUE(WaitUntil([&] { return column() != QColor(Qt::black); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return column() == QColor(Qt::black); }, 3000));
 }
 
 TEST_F(WaveformEditorTest, PictureWithTwoTracksASelectionAndTheCursor) {

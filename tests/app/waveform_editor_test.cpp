@@ -1,0 +1,466 @@
+// The waveform editor driven offscreen with the mouse, on tracks decoded from files made by
+// ffmpeg, in the default skin's look.
+#include <gtest/gtest.h>
+
+#include <QImage>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <memory>
+
+#include "app/app.h"
+#include "app/src/skin_controls.h"
+#include "tests/app/ui_test_support.h"
+#include "tests/engine/track_fixture.h"
+#include "xml/xml.h"
+
+namespace {
+
+constexpr int kWindowId = IDC_PAGE2_WAVE + 1;
+constexpr int kWidth = 688;   // the default skin's size of PAGE2_WAVE
+constexpr int kHeight = 166;
+constexpr int64_t kSecond = 44100;
+
+const enXml* DefaultWaveElement() {
+    const enXml* root = GetSkinXMLRoot();
+    const enXml* section = root != nullptr ? root->FindChild("MAINFRAME") : nullptr;
+    const enXml* controls = section != nullptr ? section->FindChild("Controls") : nullptr;
+    return controls != nullptr ? controls->FindChild("PAGE2_WAVE") : nullptr;
+}
+
+class WaveformEditorTest : public TrackFixture {
+protected:
+    void SetUp() override {
+        TrackFixture::SetUp();
+        TestApp();
+        LoadDefaultSkin();
+        editor_ = std::make_unique<CWaveFormKel>(nullptr, kWindowId);
+        const enXml* element = DefaultWaveElement();
+        ASSERT_NE(element, nullptr);
+        ASSERT_TRUE(skinholder::ApplySkinAttributes(editor_.get(), 26, *element, files_));
+        editor_->resize(kWidth, kHeight);
+        editor_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(editor_.get()));
+    }
+
+    void TearDown() override {
+        editor_.reset();
+        files_.clear();
+        track1_.Clear();
+        track2_.Clear();
+        TrackFixture::TearDown();
+    }
+
+    // Track 1: ten seconds of a stereo tone swelling twice a second; track 2: six seconds of
+    // mono beats, placed one second in. Zoom 256 shows four seconds.
+    void OpenTracks() {
+        ASSERT_TRUE(Ffmpeg("-f lavfi -i 'aevalsrc=0.8*sin(2*PI*180*t)*abs(sin(2*PI*0.5*t))|"
+                           "0.5*sin(2*PI*240*t)*abs(cos(2*PI*0.35*t)):s=44100:d=10' track1.wav"));
+        ASSERT_TRUE(Ffmpeg("-f lavfi -i 'aevalsrc=0.7*sin(2*PI*320*t)*exp(-4*mod(t\\,0.75)):s=44100:d=6' "
+                           "-ac 1 track2.wav"));
+        OpenOk(track1_, inputs_ + "/track1.wav");
+        OpenOk(track2_, inputs_ + "/track2.wav");
+        ASSERT_EQ(track1_.source.Channels(), 2u);
+        ASSERT_EQ(track2_.source.Channels(), 1u);
+        ASSERT_TRUE(track2_.source.Move(kSecond));
+        editor_->SetTracks(&track1_, &track2_);
+        editor_->SetZoom(256);
+        editor_->Refresh();
+    }
+
+    void Press(Qt::MouseButton button, QPoint point) { QTest::mousePress(editor_.get(), button, {}, point); }
+    void Release(Qt::MouseButton button, QPoint point) { QTest::mouseRelease(editor_.get(), button, {}, point); }
+    void Move(QPoint point) { QTest::mouseMove(editor_.get(), point); }
+
+    // The chain and the player outlive the editor, as the application's do.
+    CEffectTree tree_;
+    CVolumeEffect volume_;
+    CExtPlayerDX engine_;
+    XPlayer player_{engine_};
+    TrackSlot track1_;
+    TrackSlot track2_;
+    std::vector<CSkinFile> files_;
+    std::unique_ptr<CWaveFormKel> editor_;
+};
+
+int CountCode(const QSignalSpy& spy, int code) {
+    int count = 0;
+    for (const QList<QVariant>& arguments : spy)
+        if (arguments.at(0).toInt() == kWindowId && arguments.at(1).toInt() == code) ++count;
+    return count;
+}
+
+TEST_F(WaveformEditorTest, StartsWithTheInitialTimeline) {
+    EXPECT_EQ(editor_->GetZoom(), 1u);
+    EXPECT_EQ(editor_->GetProjectLength(), CWaveFormKel::kInitialProjectLength);
+    EXPECT_EQ(editor_->GetPlayPosition(), -1);
+    EXPECT_EQ(editor_->GetStartMarker(), editor_->GetEndMarker());
+    EXPECT_TRUE(editor_->IsSkinned());
+    EXPECT_EQ(editor_->Timeline().ProjectLength(), CWaveFormKel::kInitialProjectLength);
+}
+
+TEST_F(WaveformEditorTest, ClickWithoutSelectionSetsBothMarkersAndThePlayPosition) {
+    OpenTracks();
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+    Press(Qt::LeftButton, QPoint(100, 60));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kMarkerDrag);
+    Release(Qt::LeftButton, QPoint(100, 60));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    EXPECT_EQ(editor_->GetStartMarker(), 100 * 256);
+    EXPECT_EQ(editor_->GetEndMarker(), 100 * 256);
+    EXPECT_EQ(editor_->GetPlayPosition(), 100 * 256);
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+    // No selection: no handles, and the ruler takes no press.
+    EXPECT_TRUE(editor_->GetStartHandleRect().isNull());
+    Press(Qt::LeftButton, QPoint(300, 10));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    Release(Qt::LeftButton, QPoint(300, 10));
+    EXPECT_EQ(editor_->GetStartMarker(), 100 * 256);
+}
+
+TEST_F(WaveformEditorTest, DraggingMarksARange) {
+    OpenTracks();
+    Press(Qt::LeftButton, QPoint(300, 60));
+    Move(QPoint(200, 70));
+    Release(Qt::LeftButton, QPoint(200, 70));
+    // Dragged to the left: the markers end in order.
+    EXPECT_EQ(editor_->GetStartMarker(), 200 * 256);
+    EXPECT_EQ(editor_->GetEndMarker(), 300 * 256);
+    EXPECT_EQ(editor_->GetPlayPosition(), 200 * 256);
+    // Handles: the start handle's left edge on the start, the end handle's right edge on the end.
+    EXPECT_EQ(editor_->GetStartHandleRect().left(), 200);
+    EXPECT_EQ(editor_->GetEndHandleRect().right() + 1, 300);
+    EXPECT_EQ(editor_->GetStartHandleRect().bottom() + 1, 22);
+}
+
+TEST_F(WaveformEditorTest, DraggingTheStartHandlePastTheEndLeavesStartBeforeEnd) {
+    OpenTracks();
+    editor_->SetSelection(kSecond, 2 * kSecond);
+    editor_->Refresh();
+    const QRect start = editor_->GetStartHandleRect();
+    ASSERT_EQ(start.left(), 172);  // 44100 / 256
+    Press(Qt::LeftButton, QPoint(start.left() + 4, 10));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kMarkerDrag);
+    // The dragged marker is the end marker; it keeps its distance to the pointer.
+    EXPECT_EQ(editor_->GetEndMarker(), kSecond);
+    Move(QPoint(500, 10));
+    EXPECT_EQ(editor_->GetEndMarker(), 496 * 256);
+    EXPECT_EQ(editor_->GetPlayPosition(), 496 * 256);
+    Release(Qt::LeftButton, QPoint(500, 10));
+    EXPECT_EQ(editor_->GetStartMarker(), 2 * kSecond);
+    EXPECT_EQ(editor_->GetEndMarker(), 496 * 256);
+
+    // The end handle dragged to the left of the start: swapped back on release.
+    const QRect end = editor_->GetEndHandleRect();
+    Press(Qt::LeftButton, QPoint(end.right() - 2, 10));
+    Move(QPoint(50, 10));
+    Release(Qt::LeftButton, QPoint(50, 10));
+    EXPECT_LT(editor_->GetStartMarker(), editor_->GetEndMarker());
+    EXPECT_EQ(editor_->GetStartMarker(), (50 + 3) * 256);
+    EXPECT_EQ(editor_->GetEndMarker(), 2 * kSecond);
+}
+
+TEST_F(WaveformEditorTest, EndMarkerBeyondTheRightEdgeScrollsTenColumnsPerTick) {
+    OpenTracks();
+    ASSERT_GT(editor_->GetProjectLength(), int64_t{kWidth} * 256);
+    editor_->SetSelection(kSecond, 2 * kSecond);
+    editor_->Refresh();
+    const QRect end = editor_->GetEndHandleRect();
+    Press(Qt::LeftButton, QPoint(end.right() - 2, 10));
+    Move(QPoint(kWidth + 100, 60));
+    // One tick of timer 2 at a time: the view moves by 10 × zoom and the marker follows the
+    // last visible frame.
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetViewStart() > 0; }));
+    EXPECT_EQ(editor_->GetViewStart(), 10 * 256);
+    EXPECT_EQ(editor_->GetEndMarker(), 10 * 256 + int64_t{kWidth} * 256 - 1);
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetViewStart() >= 5 * 10 * 256; }));
+    const int64_t viewStart = editor_->GetViewStart();
+    EXPECT_EQ(viewStart % (10 * 256), 0);
+    EXPECT_EQ(editor_->GetEndMarker(), viewStart + int64_t{kWidth} * 256 - 1);
+    EXPECT_EQ(editor_->GetPlayPosition(), editor_->GetEndMarker());
+    Release(Qt::LeftButton, QPoint(kWidth + 100, 60));
+    // No more scrolling once released.
+    const int64_t released = editor_->GetViewStart();
+    QTest::qWait(50);
+    EXPECT_EQ(editor_->GetViewStart(), released);
+    EXPECT_LT(editor_->GetStartMarker(), editor_->GetEndMarker());
+    EXPECT_LE(editor_->GetEndMarker(), editor_->GetProjectLength());
+}
+
+TEST_F(WaveformEditorTest, RightPressMovesTheTrackOnlyPastTheSlack) {
+    OpenTracks();
+    Move(QPoint(100, 50));
+    Press(Qt::RightButton, QPoint(100, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kRightDown);
+    Move(QPoint(104, 54));  // 4 pixels across, 4 down: not yet a drag
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kRightDown);
+    Release(Qt::RightButton, QPoint(104, 54));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    EXPECT_EQ(track1_.source.ActiveStart(), 0);
+
+    Press(Qt::RightButton, QPoint(100, 50));
+    Move(QPoint(110, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    Move(QPoint(111, 50));
+    Release(Qt::RightButton, QPoint(111, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    EXPECT_EQ(track1_.source.ActiveStart(), 11 * 256);
+    EXPECT_EQ(track1_.source.PlacementStart(), 11 * 256);
+    EXPECT_EQ(track1_.source.ActiveEnd(), 10 * kSecond + 11 * 256);
+    EXPECT_EQ(track2_.source.PlacementStart(), kSecond);  // the other track stays
+
+    // Five pixels down start a drag too; dragging left stops at frame 0.
+    Press(Qt::RightButton, QPoint(100, 40));
+    Move(QPoint(100, 45));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    Move(QPoint(0, 45));
+    Release(Qt::RightButton, QPoint(0, 45));
+    EXPECT_EQ(track1_.source.ActiveStart(), 0);
+    EXPECT_EQ(track1_.source.PlacementEnd(), 10 * kSecond);
+}
+
+TEST_F(WaveformEditorTest, TrackDraggedBeyondTheRightEdgeScrollsTwentyColumnsPerTick) {
+    OpenTracks();
+    Move(QPoint(300, 50));
+    Press(Qt::RightButton, QPoint(300, 50));
+    Move(QPoint(310, 50));
+    ASSERT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    Move(QPoint(kWidth + 50, 50));
+    // Held at the client's last pixel: moved by (687 − 300) columns.
+    const int64_t placed = track1_.source.PlacementStart();
+    EXPECT_EQ(placed, (kWidth - 1 - 300) * 256);
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetViewStart() > 0; }));
+    // One tick of timer 3: view and track move on together by 20 × zoom.
+    EXPECT_EQ(editor_->GetViewStart(), 20 * 256);
+    EXPECT_EQ(track1_.source.PlacementStart(), placed + 20 * 256);
+    EXPECT_GE(editor_->GetProjectLength(), track1_.source.ActiveEnd());
+    Release(Qt::RightButton, QPoint(kWidth + 50, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+}
+
+TEST_F(WaveformEditorTest, PlaysTheSelectionWithAMovingCursor) {
+    OpenTracks();
+    volume_.SetEffectTree(&tree_);
+    editor_->AttachChain(&tree_, &volume_);
+    editor_->AttachPlayer(&player_);
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+
+    // A short range plays to its end: the cursor follows and the end is reported once.
+    editor_->SetSelection(kSecond, kSecond + kSecond / 4);
+    editor_->SetPlayPosition(kSecond);
+    ASSERT_TRUE(editor_->StartPlayback());
+    EXPECT_TRUE(editor_->IsPlaying());
+    ASSERT_TRUE(WaitUntil([&] { return CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded) > 0; }, 10000));
+    EXPECT_FALSE(editor_->IsPlaying());
+    EXPECT_EQ(editor_->GetPlayPosition(), kSecond + kSecond / 4);
+    QTest::qWait(100);
+    EXPECT_EQ(CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded), 1);
+
+    // Stopped while playing: the cursor returns to the range start, 10 then 11.
+    spy.clear();
+    editor_->SetSelection(kSecond, 8 * kSecond);
+    ASSERT_TRUE(editor_->StartPlayback());
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetPlayPosition() > kSecond; }));
+    editor_->StopPlayback();
+    EXPECT_FALSE(editor_->IsPlaying());
+    EXPECT_EQ(editor_->GetPlayPosition(), kSecond);
+    ASSERT_TRUE(WaitUntil([&] { return CountCode(spy, CWaveFormKel::kNotifyPlaybackEnded) == 1; }));
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+
+    // A cursor that leaves the view brings the view along, centred on it.
+    editor_->SetSelection(39 * kSecond / 10, 44 * kSecond / 10);
+    editor_->SetPlayPosition(39 * kSecond / 10);
+    ASSERT_EQ(editor_->GetViewStart(), 0);
+    ASSERT_LT(editor_->GetViewEnd(), 4 * kSecond + 1);
+    ASSERT_TRUE(editor_->StartPlayback());
+    ASSERT_TRUE(WaitUntil([&] { return !editor_->IsPlaying(); }, 10000));
+    QTest::qWait(50);
+    EXPECT_GT(editor_->GetViewStart(), 0);
+    EXPECT_EQ(editor_->GetViewStart() % 256, 0);
+    EXPECT_GE(editor_->GetPlayPosition(), editor_->GetViewStart());
+    EXPECT_LT(editor_->GetPlayPosition(), editor_->GetViewEnd());
+
+    // A press in the wave area stops playback first.
+    ASSERT_TRUE(editor_->StartPlayback());
+    Press(Qt::LeftButton, QPoint(50, 60));
+    EXPECT_FALSE(editor_->IsPlaying());
+    Release(Qt::LeftButton, QPoint(50, 60));
+    editor_->AttachPlayer(nullptr);
+}
+
+TEST_F(WaveformEditorTest, DraggingATrackEdgeTrimsIt) {
+    OpenTracks();
+    // Track 2's start edge lies at 44100 / 256 = 172 in the lower lane.
+    Move(QPoint(172, 130));
+    EXPECT_EQ(editor_->cursor().shape(), Qt::SizeHorCursor);
+    Press(Qt::LeftButton, QPoint(172, 130));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kTrim);
+    Move(QPoint(222, 130));
+    Release(Qt::LeftButton, QPoint(222, 130));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    EXPECT_EQ(track2_.source.ActiveStart(), 222 * 256);
+    EXPECT_EQ(track2_.source.PlacementStart(), kSecond);
+    // The markers stay where they were: a trim marks nothing.
+    EXPECT_EQ(editor_->GetStartMarker(), editor_->GetEndMarker());
+
+    // Track 1's end edge at zoom 1024: 441000 / 1024 = 430; trimmed back to 400, then past
+    // its start, where it keeps five columns.
+    editor_->SetZoom(1024);
+    Move(QPoint(430, 50));
+    Press(Qt::LeftButton, QPoint(430, 50));
+    ASSERT_EQ(editor_->GetMode(), CWaveFormKel::kTrim);
+    Move(QPoint(400, 50));
+    EXPECT_EQ(track1_.source.ActiveEnd(), 400 * 1024);
+    Move(QPoint(-50, 50));
+    Release(Qt::LeftButton, QPoint(-50, 50));
+    EXPECT_EQ(track1_.source.ActiveEnd(), 5 * 1024);
+    EXPECT_EQ(track1_.source.PlacementEnd(), 10 * kSecond);
+}
+
+TEST_F(WaveformEditorTest, TooltipsOverHandlesAndTracks) {
+    OpenTracks();
+    editor_->SetSelection(kSecond / 2, 3 * kSecond / 2);
+    editor_->Refresh();
+    EXPECT_EQ(editor_->ToolTipAt(editor_->GetStartHandleRect().center()),
+              "Start marker: Drag to change the start point for all tracks");
+    EXPECT_EQ(editor_->ToolTipAt(editor_->GetEndHandleRect().center()),
+              "End marker: Drag to change the end point for all tracks");
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(400, 50)), "Right click and drag to move this track");
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(400, 130)), "Right click and drag to move this track");
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(170, 130)), "Drag to change the start point for this track");
+    editor_->SetZoom(1024);  // track 1 ends at 430
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(433, 50)), "Drag to change the end point for this track");
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(600, 50)), "");
+    // Without a selection the handles' tips go.
+    editor_->SetSelection(0, 0);
+    editor_->Refresh();
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(100, 10)), "");
+}
+
+TEST_F(WaveformEditorTest, ScrollBarFollowsTheProject) {
+    OpenTracks();
+    CSCScrollBar bar(nullptr, IDC_PAGE2_SCROLLBAR + 1);
+    editor_->SetScrollBar(&bar);
+    editor_->Refresh();
+    // The project is track 1's ten seconds: ceil(441000 / 256) − 1.
+    EXPECT_EQ(bar.GetScrollMax(), 1722);
+    EXPECT_EQ(bar.GetScrollPage(), kWidth);
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+    emit bar.scroll(bar.GetWindowId(), SB_LINERIGHT, 0);
+    EXPECT_EQ(editor_->GetViewStart(), 34 * 256);
+    EXPECT_EQ(editor_->GetViewEnd(), (34 + kWidth) * 256);
+    EXPECT_EQ(bar.GetScrollPos(), 34);
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+    emit bar.scroll(bar.GetWindowId(), SB_RIGHT, 0);
+    EXPECT_EQ(editor_->GetViewStart(), int64_t{1722 - kWidth + 1} * 256);
+    // A new zoom keeps the view start on a whole column.
+    editor_->SetZoom(1024);
+    EXPECT_EQ(editor_->GetViewStart() % 1024, 0);
+    EXPECT_EQ(bar.GetScrollPos() * int64_t{1024}, editor_->GetViewStart());
+    editor_->SetScrollBar(nullptr);
+}
+
+TEST_F(WaveformEditorTest, ZoomFitShowsTheSelection) {
+    OpenTracks();
+    editor_->SetSelection(kSecond, kSecond + 441000);
+    // 441000 / 688 = 641: ten significant bits.
+    EXPECT_EQ(editor_->ZoomFit(), 1024u);
+    EXPECT_EQ(editor_->GetZoom(), 1024u);
+    EXPECT_EQ(editor_->GetViewStart() % 1024, 0);
+    EXPECT_LE(editor_->GetViewStart(), kSecond);
+    EXPECT_GE(editor_->GetViewEnd(), kSecond + 441000);
+    // An empty selection leaves the zoom.
+    editor_->SetSelection(5, 5);
+    EXPECT_EQ(editor_->ZoomFit(), 1024u);
+    // A narrow control does nothing either.
+    editor_->SetSelection(0, 441000);
+    editor_->resize(1, kHeight);
+    editor_->SetZoom(4);
+    EXPECT_EQ(editor_->ZoomFit(), 4u);
+    // Painting a control too small for waves is harmless.
+    editor_->resize(2, 2);
+    editor_->repaint();
+    editor_->resize(0, 0);
+    editor_->repaint();
+}
+
+TEST_F(WaveformEditorTest, RefusesForeignSkinRecords) {
+    SCWAVEFORMRES record;
+    record.size = sizeof(SCWAVEFORMRES) - 1;
+    EXPECT_FALSE(editor_->UseCustomSkin(&record));
+    EXPECT_FALSE(editor_->IsSkinned());
+    EXPECT_FALSE(editor_->UseCustomSkin(nullptr));
+    // A picture of fewer than three frames.
+    CSkinFile icon(MORVANE_SOURCE_DIR "/data/Skins/Morvane/icon-home.svg");
+    ASSERT_TRUE(icon.IsOpen());
+    record.size = sizeof(SCWAVEFORMRES);
+    record.source = icon.Handle();
+    EXPECT_FALSE(editor_->UseCustomSkin(&record));
+    EXPECT_FALSE(editor_->IsSkinned());
+    // Drawing without a skin still works.
+    OpenTracks();
+    editor_->SetSelection(kSecond, 2 * kSecond);
+    editor_->Refresh();
+    editor_->repaint();
+    // The skin's own record is taken again.
+    CSkinFile wave(MORVANE_SOURCE_DIR "/data/Skins/Morvane/wave.svg");
+    record.source = wave.Handle();
+    record.timeHeight = 22;
+    EXPECT_TRUE(editor_->UseCustomSkin(&record));
+    EXPECT_TRUE(editor_->IsSkinned());
+}
+
+TEST_F(WaveformEditorTest, RegisteredAsTheControlOfKind26) {
+    RegisterWaveFormEditor();
+    const enXml* element = DefaultWaveElement();
+    ASSERT_NE(element, nullptr);
+    QWidget parent;
+    CSkinBase* control = skinholder::CreateSkinControl(26, *element, &parent, kWindowId);
+    EXPECT_NE(qobject_cast<CWaveFormKel*>(control), nullptr);
+    EXPECT_EQ(control->GetStyle(), 0x100u);
+    SetWaveFormFactory(nullptr);
+}
+
+TEST_F(WaveformEditorTest, IdleCursorBlinks) {
+    OpenTracks();
+    const int x = 258;  // 1.5 s at zoom 256, over track 2's white background
+    editor_->SetPlayPosition(3 * kSecond / 2);
+    auto column = [&] {
+        const QImage picture = editor_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+        return QColor(picture.pixel(int(x * picture.devicePixelRatio()), int(140 * picture.devicePixelRatio())));
+    };
+    // Shown at once, then hidden and shown again by timer 0.
+    EXPECT_EQ(column(), QColor(Qt::black));
+    ASSERT_TRUE(WaitUntil([&] { return column() != QColor(Qt::black); }, 3000));
+    ASSERT_TRUE(WaitUntil([&] { return column() == QColor(Qt::black); }, 3000));
+}
+
+TEST_F(WaveformEditorTest, PictureWithTwoTracksASelectionAndTheCursor) {
+    OpenTracks();
+    editor_->SetSelection(kSecond / 2, 5 * kSecond / 2);
+    editor_->SetPlayPosition(3 * kSecond / 2);
+    editor_->Refresh();
+    SaveScreenshot(*editor_, "waveform_editor.png");
+
+    const QImage picture = editor_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = picture.devicePixelRatio();
+    auto pixel = [&](int x, int y) { return QColor(picture.pixel(int(x * ratio), int(y * ratio))); };
+    // Ruler ticks in dark grey at the ruler's bottom edge.
+    bool tick = false;
+    for (int x = 0; x < kWidth && !tick; ++x) tick = pixel(x, 20) == QColor(100, 100, 100);
+    EXPECT_TRUE(tick);
+    // The stereo track's selected part on the selection background, the rest on the plain one
+    // (just below the track's outline, above the waves).
+    EXPECT_EQ(pixel(300, 24), QColor("#EEF0FC"));
+    EXPECT_EQ(pixel(600, 24), QColor("#FFFFFF"));
+    // The mono track is not highlighted.
+    EXPECT_EQ(pixel(300, 97), QColor("#FFFFFF"));
+    // The two tracks' caches were built at the editor's zoom.
+    EXPECT_TRUE(track1_.source.EditorDrawCache().valid);
+    EXPECT_EQ(track1_.source.EditorDrawCache().zoom, 256u);
+    // The cursor column is inverted: on the white background it turns black.
+    const int cursorX = static_cast<int>(3 * kSecond / 2 / 256);
+    EXPECT_EQ(pixel(cursorX, 97), QColor(Qt::black));
+}
+
+}  // namespace

@@ -10,6 +10,9 @@
 #include <QStandardPaths>
 #include <QThread>
 
+#include <sys/prctl.h>
+
+#include <csignal>
 #include <cstdlib>
 #include <random>
 
@@ -34,6 +37,11 @@ QString FindPython() {
             return candidate;
     }
     return {};
+}
+
+// A bus or mock that outlives a crashed test would stay behind: the child ends with us.
+void EndWithParent(QProcess& process) {
+    process.setChildProcessModifier([] { prctl(PR_SET_PDEATHSIG, SIGTERM); });
 }
 
 QDBusMessage Call(bool systemBus, const QString& service, const QString& path, const QString& interface,
@@ -74,6 +82,7 @@ MockBuses::MockBuses() {
 
 std::unique_ptr<QProcess> MockBuses::StartDaemon(QString* address) {
     auto daemon = std::make_unique<QProcess>();
+    EndWithParent(*daemon);
     daemon->start(QStringLiteral("dbus-daemon"),
                   {QStringLiteral("--config-file=" MORVANE_SOURCE_DIR "/tests/btlink/private_bus.conf"),
                    QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
@@ -114,6 +123,7 @@ MockService::MockService(bool systemBus, const QString& name, const QStringList&
     QStringList command{QStringLiteral("-m"), QStringLiteral("dbusmock"),
                         systemBus ? QStringLiteral("--system") : QStringLiteral("--session")};
     command += arguments;
+    EndWithParent(m_process);
     m_process.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     m_process.setStandardOutputFile(QProcess::nullDevice());
     m_process.start(MockBuses::Get().Python(), command);

@@ -23,7 +23,7 @@ protected:
         EnsureCoreApplication();
         SKIP_WITHOUT_MOCK_BUSES();
         search = GetBtSearchSingleton();
-        search->SetSearchTime(1500);
+        search->SetSearchTime(2500);
     }
     void TearDown() override {
         if (search != nullptr) search->StopSearch();
@@ -62,7 +62,7 @@ TEST_F(SearchTest, KnownAndDiscoveredDevicesAreReportedOnceWithNameAndAddress) {
     EXPECT_EQ(recorder.Devices()[1], (FoundDevice{"Nokia 3310", 0x56789ABCu, 0x1234u}));
 
     ASSERT_TRUE(recorder.WaitForFinish());
-    EXPECT_GE(Clock::now() - started, 1400ms) << "the search lasts its time";
+    EXPECT_GE(Clock::now() - started, 2300ms) << "the search lasts its time (less a coarse timer's 5 % slack)";
     EXPECT_FALSE(recorder.Stopped());
     EXPECT_EQ(recorder.Devices().size(), 2u);
     EXPECT_FALSE(bluez->Discovering("hci0")) << "discovery is stopped at the end";

@@ -4,7 +4,9 @@
 // sending with its progress dialog and closing messages.
 #include <gtest/gtest.h>
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QElapsedTimer>
 #include <QLineEdit>
 #include <QTest>
@@ -99,6 +101,11 @@ TEST_F(BluetoothDialogTest, ASearchListsTheDevicesAndSelectReturnsTheChoice) {
         EXPECT_TRUE(List(d)->isEnabled());
         EXPECT_TRUE(Control(d, IDC_BT_REFRESH)->isEnabled());
         SaveScreenshot(d, "bluetooth_dialog_devices.png");
+        QComboBox* combo = List(d)->Combo();
+        combo->showPopup();
+        if (WaitUntil([&] { return combo->view()->isVisible(); }, 2000))
+            SaveScreenshot(*combo->view()->window(), "bluetooth_dialog_list.png");
+        combo->hidePopup();
 
         Control(d, IDC_BT_EDIT_NAME)->SetWindowText("My tone.mp3");
         Button(d, IDC_BT_SELECT)->Click();

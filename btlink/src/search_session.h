@@ -1,0 +1,52 @@
+// One device search: finds the first Bluetooth adapter on org.bluez, reports the devices it
+// already knows and those discovery adds, and ends after the search time or on a stop
+// request. Everything but RequestStop runs on the thread that made the session.
+#pragma once
+
+#include <QDBusMessage>
+#include <QEventLoop>
+#include <QObject>
+#include <QSet>
+#include <QTimer>
+
+#include <chrono>
+#include <optional>
+
+#include "btlink/btlink.h"
+#include "btlink/src/bus_types.h"
+#include "btlink/src/operation_thread.h"
+
+class SearchSession : public QObject, public Stoppable {
+    Q_OBJECT
+public:
+    SearchSession(IBtSearchCb& callback, std::chrono::milliseconds searchTime);
+    ~SearchSession() override;
+
+    // Searches until the time is up or a stop request comes; calls OnDeviceFound on the way
+    // (OnSearchFinished is the caller's, after the session is gone). Returns the stopped flag.
+    bool Run();
+    void RequestStop() override;
+
+private Q_SLOTS:
+    void OnInterfacesAdded(const QDBusMessage& message);
+    void OnPropertiesChanged(const QDBusMessage& message);
+
+private:
+    void Begin();
+    void OnManagedObjects(const ManagedObjects& objects);
+    void StartDiscovery();
+    void Consider(const QString& path, const QVariantMap& device);
+    void Report(const QString& path, const QString& name, const QString& address);
+    void Finish();
+
+    IBtSearchCb& m_callback;
+    PrivateBus m_bus;
+    QEventLoop m_loop;
+    QTimer m_searchTimer;
+    QString m_adapter;          // object path of the adapter searched with; empty before
+    bool m_discovering = false;  // StartDiscovery was asked for
+    bool m_finished = false;
+    bool m_stopped = false;
+    QSet<QString> m_reported;                 // device paths already reported
+    QMap<QString, QString> m_waitingForName;  // device path -> address, reported once named
+};

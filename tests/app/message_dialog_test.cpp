@@ -250,12 +250,7 @@ TEST_F(MessageDialogTest, ASkinWithoutTheMessageSectionsSaysSoAndAnswersCancel) 
     ScratchFolder folder;
     ASSERT_TRUE(LoadSkinText(folder, "<SKIN_KEL Caption=\"Empty\"/>"));
     const int result = WithModal([] { return AfxSCMessageBox("Lost", MB_YESNO, "Morvane", nullptr); },
-                                 [](QWidget& window) {
-                                     auto* box = qobject_cast<QMessageBox*>(&window);
-                                     ASSERT_NE(box, nullptr) << window.metaObject()->className();
-                                     EXPECT_EQ(box->text(), "Can't load skin ");
-                                     box->button(QMessageBox::Ok)->click();
-                                 });
+                                 AnswerCantLoadSkin);
     EXPECT_EQ(result, IDCANCEL);
 }
 

@@ -173,12 +173,7 @@ TEST_F(ProgressDialogTest, WithoutItsSkinTheDialogSaysSoAndReleasesTheWorkerAndT
                 return kProgressCompleted;
             });
         },
-        [](QWidget& window) {
-            auto* box = qobject_cast<QMessageBox*>(&window);
-            ASSERT_NE(box, nullptr) << window.metaObject()->className();
-            EXPECT_EQ(box->text(), "Can't load skin ");
-            box->button(QMessageBox::Ok)->click();
-        });
+        AnswerCantLoadSkin);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_FALSE(jobRan);
     EXPECT_TRUE(dialog.WaitFinished(0));

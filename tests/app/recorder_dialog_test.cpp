@@ -19,6 +19,7 @@
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
 #include "tests/app/ui_test_support.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"
 
 namespace {
@@ -49,10 +50,6 @@ protected:
         LoadDefaultSkin();
         g_messages.clear();
         ReplaceSCMessageBox(&RecordMessage);
-        Remember("TMPDIR");
-        Remember("XDG_CONFIG_DIRS");
-        setenv("TMPDIR", m_temp.Path().c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", m_machine.Path().c_str(), 1);
         std::filesystem::create_directories(m_machine.Path() / "morvane");
         // About 1.3 s of stereo frames, none of them silent.
         m_input.resize(57330 * 4);
@@ -75,14 +72,6 @@ protected:
         m_dialog.reset();
         ReplaceSCMessageBox(nullptr);
         audiotest::UseDriver("dummy");
-        for (const auto& [name, value] : m_saved) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-    void Remember(const std::string& name) {
-        const char* value = std::getenv(name.c_str());
-        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
 
     // Runs the dialog; `interact` works on it while it shows.
@@ -142,10 +131,12 @@ protected:
     ScratchFolder m_machine;
     ScratchFolder m_out;
     ScratchFolder m_audio;
+    // Set after every folder above is made, so that none of them lands in m_temp.
+    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path().string()};
+    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path().string()};
     const std::string m_inputPath = (m_audio.Path() / "input.raw").string();
     const std::string m_playedPath = (m_audio.Path() / "played.raw").string();
     std::vector<uint8_t> m_input;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
     CExtMicro m_microEngine;
     XMicro m_micro{m_microEngine};
     CExtPlayerDX m_playerEngine;
@@ -396,12 +387,7 @@ TEST_F(RecorderDialogTest, ASkinWithoutTheRecorderEndsAtOnce) {
     ScratchFolder folder;
     ASSERT_TRUE(LoadSkinText(folder, "<SKIN_KEL Caption=\"Empty\"/>"));
     const int result = WithModal([&] { return m_dialog->exec(); },
-                                 [](QWidget& window) {
-                                     auto* box = qobject_cast<QMessageBox*>(&window);
-                                     ASSERT_NE(box, nullptr) << window.metaObject()->className();
-                                     EXPECT_EQ(box->text(), "Can't load skin ");
-                                     box->button(QMessageBox::Ok)->click();
-                                 });
+                                 AnswerCantLoadSkin);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(m_dialog->TakePath().empty());
 }

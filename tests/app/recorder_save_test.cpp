@@ -14,6 +14,7 @@
 #include "app/src/recorder_save.h"
 #include "app/src/recorder_take.h"
 #include "tests/app/ui_test_support.h"
+#include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"
 
 namespace {
@@ -29,21 +30,7 @@ std::vector<uint8_t> Pattern(size_t bytes) {
 class RecorderSaveTest : public testing::Test {
 protected:
     void SetUp() override {
-        Remember("TMPDIR");
-        Remember("XDG_CONFIG_DIRS");
-        setenv("TMPDIR", m_temp.Path().c_str(), 1);
-        setenv("XDG_CONFIG_DIRS", m_machine.Path().c_str(), 1);
         std::filesystem::create_directories(m_machine.Path() / "morvane");
-    }
-    void TearDown() override {
-        for (const auto& [name, value] : m_saved) {
-            if (value) setenv(name.c_str(), value->c_str(), 1);
-            else unsetenv(name.c_str());
-        }
-    }
-    void Remember(const std::string& name) {
-        const char* value = std::getenv(name.c_str());
-        m_saved.emplace_back(name, value ? std::optional<std::string>(value) : std::nullopt);
     }
     void StoreLastExt(const std::string& line) {
         m_machine.Write("morvane/registry.ini",
@@ -57,7 +44,9 @@ protected:
     ScratchFolder m_temp;
     ScratchFolder m_machine;
     ScratchFolder m_out;
-    std::vector<std::pair<std::string, std::optional<std::string>>> m_saved;
+    // Set after every folder above is made, so that none of them lands in m_temp.
+    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path().string()};
+    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path().string()};
 };
 
 TEST_F(RecorderSaveTest, ATakeOfWholeBlocksEndsWithAnEmptyOne) {

@@ -5,6 +5,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QMessageBox>
+#include <QPushButton>
 #include <QThread>
 #include <QTimer>
 
@@ -96,6 +98,13 @@ void SaveScreenshot(QWidget& widget, const QString& name) {
     const QString folder = QStringLiteral(MORVANE_SCREENSHOT_DIR);
     QDir().mkpath(folder);
     EXPECT_TRUE(widget.grab().save(folder + "/" + name)) << name.toStdString();
+}
+
+void AnswerCantLoadSkin(QWidget& window) {
+    auto* box = qobject_cast<QMessageBox*>(&window);
+    ASSERT_NE(box, nullptr) << window.metaObject()->className();
+    EXPECT_EQ(box->text(), "Can't load skin ");
+    box->button(QMessageBox::Ok)->click();
 }
 
 int WithModal(const std::function<int()>& show, const std::function<void(QWidget&)>& interact) {

@@ -48,5 +48,9 @@ void SaveScreenshot(QWidget& widget, const QString& name);
 // Returns show's result.
 int WithModal(const std::function<int()>& show, const std::function<void(QWidget&)>& interact);
 
+// For WithModal: the plain box a skinned window shows when its skin cannot load; checks its
+// text and presses OK.
+void AnswerCantLoadSkin(QWidget& window);
+
 // Processes events until the condition holds or the time is up; returns the condition.
 bool WaitUntil(const std::function<bool()>& condition, int timeoutMs = 5000);

@@ -899,6 +899,7 @@ QString DocumentsFolder();
 QString RecordingsFolder();
 
 class CTessalyDlg;
+class QUrl;
 
 // The application object: owns what lives for the whole run (effect tree, volume stage,
 // player, microphone), loads the skin, runs the main window modally and starts a fresh
@@ -1025,7 +1026,7 @@ private:
     void CopySearchText();
     void Search();
     void ShowHelpMenu();
-    void OpenAddress(const QString& address);
+    void OpenAddress(const QUrl& address);
     // ---- page 1 track sources (main_window_tracks.cpp)
     void SetTrackPath(int number, const QString& path);
     void RefreshTrackEdits();

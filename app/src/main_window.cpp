@@ -2,8 +2,8 @@
 // every page.
 #include <QDesktopServices>
 #include <QResizeEvent>
+#include <QTextBrowser>
 #include <QUrl>
-#include <QUrlQuery>
 
 #include <algorithm>
 
@@ -71,7 +71,11 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
     const QString localBanner = QString::fromStdString(ProgramRelativePath("banners/banner.html"));
     for (CSCHtmlBrowser* banner : Instances<CSCHtmlBrowser>(IDC_BANNER)) {
         banner->InitHtml(0);
-        banner->Navigate(kBannerPage, localBanner);
+        // A banner is a fixed strip: it never scrolls.
+        banner->Browser()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        banner->Browser()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Without a page to show, an empty view would only leave a blank box.
+        banner->setVisible(banner->Navigate(kBannerPage, localBanner));
     }
     for (CSCHyperLinkStatic* link : Instances<CSCHyperLinkStatic>(IDC_TITLE_LINK)) {
         link->SetTransparent(true);
@@ -183,7 +187,7 @@ void CTessalyDlg::TakeTrackEdits() {
         const QString text = edit->GetWindowText();
         const bool differs = slot.path.empty()
                                  ? !text.isEmpty()
-                                 : text.compare(QString::fromStdString(slot.path), Qt::CaseInsensitive) != 0 &&
+                                 : text != QString::fromStdString(slot.path) &&
                                        text != QString::fromStdString(slot.givenName);
         if (differs) slot.SetPath(text.toStdString());
     }
@@ -255,19 +259,15 @@ void CTessalyDlg::CopySearchText() {
 void CTessalyDlg::Search() {
     const QString text = SearchText();
     if (text.isEmpty()) return;
-    QUrl address(kSearchPage);
-    QUrlQuery query;
-    query.addQueryItem(QStringLiteral("searchKey"), QString::fromUtf8(QUrl::toPercentEncoding(text)));
-    address.setQuery(query);
-    OpenAddress(address.toString(QUrl::FullyEncoded));
+    OpenAddress(QUrl::fromEncoded(kSearchPage.toUtf8() + "?searchKey=" + QUrl::toPercentEncoding(text)));
 }
 
-void CTessalyDlg::OpenAddress(const QString& address) { QDesktopServices::openUrl(QUrl(address)); }
+void CTessalyDlg::OpenAddress(const QUrl& address) { QDesktopServices::openUrl(address); }
 
 void CTessalyDlg::ShowHelpMenu() {
     CSCMenu menu(this);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuOnlineHelp, QStringLiteral("Online Help"));
-    if (menu.TrackPopupMenu(QCursor::pos()) == kMenuOnlineHelp) OpenAddress(kHelpPage);
+    if (menu.TrackPopupMenu(QCursor::pos()) == kMenuOnlineHelp) OpenAddress(QUrl(kHelpPage));
 }
 
 bool CTessalyDlg::OnCommand(int commandId, int code) {
@@ -285,7 +285,7 @@ bool CTessalyDlg::OnCommand(int commandId, int code) {
             if (code == SCN_CLICKED) close();
             return true;
         case IDC_MENU_HOME:
-            if (code == SCN_CLICKED) OpenAddress(QString::fromUtf8(kMakerHomePage));
+            if (code == SCN_CLICKED) OpenAddress(QUrl(QString::fromUtf8(kMakerHomePage)));
             return true;
         case IDC_MENU_HELP:
             if (code == SCN_CLICKED) ShowHelpMenu();

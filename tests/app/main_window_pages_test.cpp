@@ -177,4 +177,32 @@ TEST_F(MainWindowTest, TheExitQuestionsNoKeepsTheWindowAndStoresNothing) {
     EXPECT_EQ(GetProfileInt("General", "Volume", -1), 170);
 }
 
+// The search boxes of the three pages, in page order.
+std::vector<CSkinBase*> SearchBoxes(CTessalyDlg& window) {
+    std::vector<CSkinBase*> boxes;
+    for (const _CONTROL_INFO_STRUCT_& entry : window.Skin().Table())
+        if (entry.name != nullptr && entry.commandId == IDC_COMMON_SEARCH_EDIT)
+            for (_MAINFRAME_CONTROL_* node = entry.instances; node != nullptr; node = node->next)
+                boxes.insert(boxes.begin(), node->control.data());
+    return boxes;
+}
+
+TEST_F(MainWindowTest, ThePageChangeCarriesTheEditedSearchTextToEveryPage) {
+    const std::string tone = Tone("tone.wav", 1.5, "-c:a pcm_s16le");
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        const std::vector<CSkinBase*> boxes = SearchBoxes(window);
+        ASSERT_EQ(boxes.size(), 3u);
+        boxes[0]->SetWindowText(QStringLiteral("rock"));
+        SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(tone));
+        window.OnContinue();
+        ASSERT_EQ(window.Page(), 1);
+        for (CSkinBase* box : boxes) EXPECT_EQ(box->GetWindowText(), QStringLiteral("rock"));
+        // The box that differs from the other two wins, whichever page it is on.
+        boxes[1]->SetWindowText(QStringLiteral("jazz"));
+        window.OnGoBack();
+        for (CSkinBase* box : boxes) EXPECT_EQ(box->GetWindowText(), QStringLiteral("jazz"));
+    });
+}
+
 }  // namespace

@@ -957,7 +957,8 @@ private:
 // the skin's MAINFRAME section. Page 1 chooses the tracks (library, computer, recordings,
 // audio CD or the recorder); Continue opens them into the waveform editor of page 2, and on
 // page 2 renders the marked range for page 3. Ends with 1 (exit confirmed) or 4 (new
-// project). Everything here belongs to the user-interface thread.
+// project). Everything here belongs to the user-interface thread; a track slot changes
+// under the waveform editor timeline's guard, as the player's feeder thread mixes the tracks.
 class CTessalyDlg : public CSkinDialog {
     Q_OBJECT
 public:

@@ -147,6 +147,8 @@ void CTessalyDlg::ShowPage(int page) {
         SetCaption(IDC_COMMON_GO_BACK, QString::fromUtf8(kPageTitles[1]));
     } else {
         SetCaption(IDC_COMMON_CONTINUE, QString::fromUtf8(kPageTitles[1]));
+        // The tracks may change on the first page: the preview stops with it.
+        if (CWaveFormKel* wave = WaveEditor()) wave->StopPlayback();
     }
     if (m_pages[m_page]) m_pages[m_page]->show();
     LayoutPage();
@@ -189,7 +191,7 @@ void CTessalyDlg::TakeTrackEdits() {
                                  ? !text.isEmpty()
                                  : text != QString::fromStdString(slot.path) &&
                                        text != QString::fromStdString(slot.givenName);
-        if (differs) slot.SetPath(text.toStdString());
+        if (differs) SetTrackPath(number, text);
     }
 }
 

@@ -8,6 +8,7 @@
 #include <QInputDialog>
 
 #include <array>
+#include <mutex>
 
 #include "app/app.h"
 #include "contracts/provider_api.h"
@@ -67,6 +68,13 @@ void CTessalyDlg::SetTrackPath(int number, const QString& path) {
     const std::string text = path.toStdString();
     // The program's own refresh of an edit shows what the slot already holds.
     if (text == slot.path || (!slot.givenName.empty() && text == slot.givenName)) return;
+    // The editor's timeline may be mixing the slot's track on the player's thread.
+    CWaveFormKel* wave = WaveEditor();
+    if (wave == nullptr) {
+        slot.SetPath(text);
+        return;
+    }
+    std::lock_guard lock(wave->Timeline().Guard());
     slot.SetPath(text);
 }
 

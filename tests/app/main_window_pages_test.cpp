@@ -177,6 +177,21 @@ TEST_F(MainWindowTest, TheExitQuestionsNoKeepsTheWindowAndStoresNothing) {
     EXPECT_EQ(GetProfileInt("General", "Volume", -1), 170);
 }
 
+TEST_F(MainWindowTest, TheVisiblePageFillsTheWindowButNeverShrinksBelowItsSkinSize) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        EXPECT_EQ(window.windowTitle(), QStringLiteral("Qo Morvane 1.0"));
+        CSkinBase* edit = window.Skin().GetControl(IDC_PAGE1_TRACK1_EDIT);
+        QWidget* page = edit->parentWidget();
+        window.resize(1000, 700);
+        EXPECT_EQ(page->size(), QSize(1000, 700));
+        window.resize(640, 480);
+        EXPECT_EQ(page->size(), QSize(800, 600));
+        window.resize(900, 500);
+        EXPECT_EQ(page->size(), QSize(900, 600));
+    });
+}
+
 // The search boxes of the three pages, in page order.
 std::vector<CSkinBase*> SearchBoxes(CTessalyDlg& window) {
     std::vector<CSkinBase*> boxes;

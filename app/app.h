@@ -12,6 +12,7 @@
 #include <QIcon>
 #include <QPointer>
 #include <QString>
+#include <QStringList>
 #include <QTimer>
 
 #include <atomic>
@@ -859,4 +860,193 @@ private:
     void PaintCursor(QPainter& painter) const;
 
     std::unique_ptr<WaveformEditorState> m_state;
+};
+
+// =========================================================================================
+// The application and its main window
+// =========================================================================================
+
+// The program's settings with their defaults. "General": Volume (0 ... 200), Loop, FadeIn,
+// FadeOut, LastComputerFolder; "Save": FormatIndex, Channels (row: 0 mono, 1 stereo),
+// Bitrate (row: 0 64, 1 128, 2 256 kbps), Normalize, Overwrite.
+struct ProgramSettings {
+    int volume = 100;
+    bool loop = true;
+    bool fadeIn = true;
+    bool fadeOut = true;
+    std::string lastComputerFolder;
+    int formatIndex = 0;
+    int channels = 1;
+    int bitrate = 1;
+    bool normalize = true;
+    bool overwrite = false;
+};
+// Every setting from the current user's key store, the default where one is missing.
+ProgramSettings ReadProgramSettings();
+// String values of the program's profile (section: a subkey of kSettingsKey).
+std::string GetProfileString(const std::string& section, const std::string& entry, const std::string& defaultValue);
+bool WriteProfileString(const std::string& section, const std::string& entry, const std::string& value);
+
+// The start-up files: the shared data folder's Name ("appdatadefault.ini" beside the
+// program) and the effects language ("Language.ini" in the shared data folder), and the
+// single-effects description they lead to.
+std::string SharedDataName();
+std::string SharedDataFolder();
+std::string LanguageShortName();
+std::string SingleEffectsPath();
+// The user's documents folder and the folder recordings go to (created when missing).
+QString DocumentsFolder();
+QString RecordingsFolder();
+
+class CTessalyDlg;
+class QUrl;
+
+// The application object: owns what lives for the whole run (effect tree, volume stage,
+// player, microphone), loads the skin, runs the main window modally and starts a fresh
+// process of the program when the window ended with "create a new ringtone" (4).
+// Everything here belongs to the user-interface thread.
+class CTessalyApp {
+public:
+    static constexpr int kResultNewProject = 4;
+
+    CTessalyApp();
+    ~CTessalyApp();
+    CTessalyApp(const CTessalyApp&) = delete;
+    CTessalyApp& operator=(const CTessalyApp&) = delete;
+
+    // The start-up routine: skin, message box, main window. Shows "Can't load skin " and
+    // runs no window when the selected skin cannot be loaded. Always false: the process
+    // ends after it.
+    bool InitInstance();
+    // The end of the run: starts the program anew when a new project was asked for.
+    // Returns the process's exit code.
+    int ExitInstance();
+
+    // Loads the effect plug-ins and builds the tree from the single-effects description,
+    // attached to the volume stage; the first call only. False when the description could
+    // not be loaded (the tree stays empty).
+    bool BuildEffectTree();
+    bool EffectTreeBuilt() const { return m_effectTreeBuilt; }
+
+    CEffectTree& EffectTree() { return m_effectTree; }
+    CVolumeEffect& Volume() { return m_volume; }
+    XPlayer& Player() { return m_player; }
+    XMicro& Micro() { return m_micro; }
+    bool RestartRequested() const { return m_restart; }
+    const std::string& Name() const { return m_name; }
+
+    // Environment variable for automated start-up checks: when set, the main window closes
+    // (result 1, without the exit question) as soon as its modal run starts.
+    static constexpr char kCloseAfterStartVariable[] = "MORVANE_CLOSE_AFTER_START";
+
+private:
+    CEffectTree m_effectTree;
+    CVolumeEffect m_volume;
+    CExtPlayerDX m_playerEngine;
+    XPlayer m_player{m_playerEngine};
+    CExtMicro m_microEngine;
+    XMicro m_micro{m_microEngine};
+    const std::string m_name = kApplicationName;
+    bool m_restart = false;
+    bool m_effectTreeBuilt = false;
+    bool m_effectTreeLoaded = false;
+};
+
+// The main wizard window: three pages (PanelPage1 "Step 1: Add audio files", PanelPage2
+// "Step 2: Modify your ringtone", PanelPage3 "Step 3: Save/Send the ringtone") built from
+// the skin's MAINFRAME section. Page 1 chooses the tracks (library, computer, recordings,
+// audio CD or the recorder); Continue opens them into the waveform editor of page 2, and on
+// page 2 renders the marked range for page 3. Ends with 1 (exit confirmed) or 4 (new
+// project). Everything here belongs to the user-interface thread; a track slot changes
+// under the waveform editor timeline's guard, as the player's feeder thread mixes the tracks.
+class CTessalyDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    // Track source menu entries: My Library, My Computer, My Recording, then CD drives.
+    static constexpr int kMenuLibrary = 32871;
+    static constexpr int kMenuComputer = 32872;
+    static constexpr int kMenuRecording = 32873;
+    static constexpr int kMenuFirstCd = 32874;
+    static constexpr int kMenuLastCd = 32883;
+    static constexpr int kMenuOnlineHelp = 32889;
+    static constexpr int kSystemMenuAbout = 16;
+
+    // Asks for a file: (parent, initial folder, Qt filter) → the chosen existing file, or
+    // empty when cancelled. Qt's open dialog by default.
+    using OpenFileDialog = std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
+    // Chooses one track of an audio CD: (parent, drive, its track names) → the chosen
+    // name, or empty when cancelled. A list dialog by default.
+    using CdTrackDialog =
+        std::function<QString(QWidget* parent, const QString& drive, const QStringList& tracks)>;
+
+    CTessalyDlg(CTessalyApp& app, QWidget* parent = nullptr);
+    ~CTessalyDlg() override;
+
+    void SetOpenFileDialog(OpenFileDialog dialog);
+    void SetCdTrackDialog(CdTrackDialog dialog);
+
+    // Page index 0, 1 or 2.
+    int Page() const { return m_page; }
+    TrackSlot& Track(int number) { return number == 2 ? m_track2 : m_track1; }
+    const QString& RecordingsFolderPath() const { return m_recordingsFolder; }
+    const std::vector<std::string>& CdDrives() const { return m_cdDrives; }
+    CWaveFormKel* WaveEditor() { return Control<CWaveFormKel>(IDC_PAGE2_WAVE); }
+
+    // Next and previous page with their checks (the Continue and Go back buttons).
+    void OnContinue();
+    void OnGoBack();
+    // The track source menu for a track slot: fills the menu, then opens the chosen entry.
+    void ShowTrackSourceMenu(int target);
+    // Fills the track source menu (the three folders and the CD drives found).
+    void BuildTrackSourceMenu(CSCMenu& menu);
+    // Opens a file for the browse target from a track source menu entry.
+    void OpenTrackSource(int target, int menuId);
+    // Closing the window asks whether to exit; Escape does the same.
+    void reject() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    void OnSkinLoaded() override;
+    bool OnCommand(int commandId, int code) override;
+    void OnDestroy() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // ---- frame and pages (main_window.cpp)
+    void InitControls(const ProgramSettings& settings);
+    void LayoutPage();
+    void ShowPage(int page);
+    void SetCaption(int commandId, const QString& text);
+    template <class T>
+    std::vector<T*> Instances(int commandId) const;
+    void TakeTrackEdits();
+    bool OpenTracks();
+    bool RenderRingtone();
+    void FitEditorToTracks();
+    QString SearchText() const;
+    void CopySearchText();
+    void Search();
+    void ShowHelpMenu();
+    void OpenAddress(const QUrl& address);
+    // ---- page 1 track sources (main_window_tracks.cpp)
+    void SetTrackPath(int number, const QString& path);
+    void RefreshTrackEdits();
+    void Record();
+
+    CTessalyApp& m_app;
+    int m_page = 0;
+    QPointer<CAutoPanelCaption> m_pages[3];
+    TrackSlot m_track1;
+    TrackSlot m_track2;
+    int m_browseTarget = 1;
+    std::vector<std::string> m_cdDrives;
+    QString m_recordingsFolder;
+    RingtoneSaver m_saver;
+    bool m_normalize = true;
+    bool m_overwrite = false;
+    bool m_tracksChanged = false;
+    TrackSlot* m_shownTracks[2] = {nullptr, nullptr};  // what the waveform editor was given
+    bool m_laidOut = false;
+    OpenFileDialog m_openFileDialog;
+    CdTrackDialog m_cdTrackDialog;
 };

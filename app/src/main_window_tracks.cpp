@@ -1,0 +1,175 @@
+// CTessalyDlg, page 1: the track edits, the track source menu (library, computer,
+// recordings, audio CDs) and the recorder.
+#include <QCursor>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileIconProvider>
+#include <QFileInfo>
+#include <QInputDialog>
+
+#include <array>
+#include <mutex>
+
+#include "app/app.h"
+#include "contracts/provider_api.h"
+
+namespace {
+
+constexpr uint32_t kExtensionsCapacity = 1024;
+
+QStringList Lines(const char* text) {
+    return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+}
+
+// The device paths of the CD drives, in the provider's order.
+QStringList ListCdDrives() {
+    std::array<char, 8192> buffer{};
+    if (QoCdListDrives(buffer.data(), buffer.size()) <= 0) return {};
+    return Lines(buffer.data());
+}
+
+// "Track NN.cda" for each audio track of the disc in the drive; empty when none or unreadable.
+QStringList ListCdTracks(const QString& drive) {
+    const QByteArray device = drive.toUtf8();
+    const int count = QoCdListTracks(device.constData(), nullptr, 0);
+    if (count <= 0) return {};
+    std::vector<char> buffer(static_cast<size_t>(count) * 32 + 1);
+    if (QoCdListTracks(device.constData(), buffer.data(), static_cast<uint32_t>(buffer.size())) <= 0) return {};
+    return Lines(buffer.data());
+}
+
+QString SupportedFilesFilter() {
+    std::array<char, kExtensionsCapacity> buffer{};
+    QoGetSupportedFileExtensions(buffer.data(), kExtensionsCapacity);
+    return QString::fromUtf8(buffer.data());
+}
+
+QString OpenWithQt(QWidget* parent, const QString& folder, const QString& filter) {
+    return QFileDialog::getOpenFileName(parent, {}, folder, filter);
+}
+
+QString ChooseCdTrack(QWidget* parent, const QString& drive, const QStringList& tracks) {
+    std::array<char, 256> description{};
+    QoGetFormatDescription(".cda", description.data(), description.size());
+    bool chosen = false;
+    const QString track = QInputDialog::getItem(parent, QString::fromUtf8(description.data()), drive, tracks, 0,
+                                                false, &chosen);
+    return chosen ? track : QString();
+}
+
+}  // namespace
+
+void CTessalyDlg::SetOpenFileDialog(OpenFileDialog dialog) { m_openFileDialog = std::move(dialog); }
+
+void CTessalyDlg::SetCdTrackDialog(CdTrackDialog dialog) { m_cdTrackDialog = std::move(dialog); }
+
+void CTessalyDlg::SetTrackPath(int number, const QString& path) {
+    TrackSlot& slot = Track(number);
+    const std::string text = path.toStdString();
+    // The program's own refresh of an edit shows what the slot already holds.
+    if (text == slot.path || (!slot.givenName.empty() && text == slot.givenName)) return;
+    // The editor's timeline may be mixing the slot's track on the player's thread.
+    CWaveFormKel* wave = WaveEditor();
+    if (wave == nullptr) {
+        slot.SetPath(text);
+        return;
+    }
+    std::lock_guard lock(wave->Timeline().Guard());
+    slot.SetPath(text);
+}
+
+void CTessalyDlg::RefreshTrackEdits() {
+    for (int number : {1, 2}) {
+        const TrackSlot& slot = Track(number);
+        const std::string& shown = slot.givenName.empty() ? slot.path : slot.givenName;
+        if (shown.empty()) continue;
+        if (CSkinBase* edit = m_skin.GetControl(number == 1 ? IDC_PAGE1_TRACK1_EDIT : IDC_PAGE1_TRACK2_EDIT))
+            edit->SetWindowText(QString::fromStdString(shown));
+    }
+}
+
+void CTessalyDlg::ShowTrackSourceMenu(int target) {
+    m_browseTarget = target;
+    CSCMenu menu(this);
+    BuildTrackSourceMenu(menu);
+    if (const int chosen = menu.TrackPopupMenu(QCursor::pos())) OpenTrackSource(m_browseTarget, chosen);
+}
+
+void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {
+    const QFileIconProvider icons;
+    const QIcon folderIcon = icons.icon(QFileInfo(m_recordingsFolder));
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuLibrary, QStringLiteral("My Library"));
+    menu.AppendMenu(CSCMenu::MF_SEPARATOR);
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuComputer, QStringLiteral("My Computer"));
+    menu.AppendMenu(CSCMenu::MF_SEPARATOR);
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuRecording, QStringLiteral("My Recording"));
+    for (int id : {kMenuLibrary, kMenuComputer, kMenuRecording}) menu.SetMenuItemIcon(id, folderIcon);
+
+    m_cdDrives.clear();
+    int id = kMenuFirstCd;
+    for (const QString& drive : ListCdDrives()) {
+        if (id > kMenuLastCd) break;
+        if (id == kMenuFirstCd) menu.InsertMenu(5, CSCMenu::MF_SEPARATOR);
+        const int number = id - kMenuFirstCd + 1;
+        const qsizetype tracks = ListCdTracks(drive).size();
+        if (tracks > 0)
+            menu.AppendMenu(CSCMenu::MF_STRING, id,
+                            QStringLiteral("CD Drive %1 [%2 Audio Track(s)]").arg(number).arg(tracks));
+        else
+            menu.AppendMenu(CSCMenu::MF_GRAYED, id, QStringLiteral("CD Drive %1 [No Audio Tracks]").arg(number));
+        menu.SetMenuItemIcon(id, icons.icon(QFileIconProvider::Drive));
+        m_cdDrives.push_back(drive.toStdString());
+        ++id;
+    }
+}
+
+void CTessalyDlg::OpenTrackSource(int target, int menuId) {
+    m_browseTarget = target;
+    QString path;
+    if (menuId >= kMenuFirstCd && menuId <= kMenuLastCd) {
+        const size_t index = static_cast<size_t>(menuId - kMenuFirstCd);
+        if (index >= m_cdDrives.size()) return;
+        const QString drive = QString::fromStdString(m_cdDrives[index]);
+        const QStringList tracks = ListCdTracks(drive);
+        if (tracks.isEmpty()) return;
+        const QString track = m_cdTrackDialog ? m_cdTrackDialog(this, drive, tracks) : ChooseCdTrack(this, drive, tracks);
+        if (track.isEmpty()) return;
+        path = drive + QLatin1Char('/') + track;
+    } else {
+        QString folder;
+        if (menuId == kMenuLibrary) {
+            folder = DocumentsFolder() + QStringLiteral("/My Library");
+            QDir().mkpath(folder);
+        } else if (menuId == kMenuComputer) {
+            folder = QString::fromStdString(GetProfileString("General", "LastComputerFolder", ""));
+            if (folder.isEmpty()) folder = DocumentsFolder();
+        } else if (menuId == kMenuRecording) {
+            folder = m_recordingsFolder;
+        } else {
+            return;
+        }
+        const QString filter = SupportedFilesFilter();
+        path = m_openFileDialog ? m_openFileDialog(this, folder, filter) : OpenWithQt(this, folder, filter);
+        if (path.isEmpty()) return;
+        if (menuId == kMenuComputer)
+            WriteProfileString("General", "LastComputerFolder", QFileInfo(path).absolutePath().toStdString());
+    }
+    SetTrackPath(target, path);
+    RefreshTrackEdits();
+}
+
+void CTessalyDlg::Record() {
+    // The recorder and the editor's preview share the player.
+    if (CWaveFormKel* wave = WaveEditor()) wave->StopPlayback();
+    CRecorderDlg recorder(this, m_recordingsFolder.toStdString());
+    recorder.SetEngines(&m_app.Micro(), &m_app.Player());
+    m_app.Micro().SetClient(&recorder);
+    m_app.Player().SetClient(&recorder);
+    const int result = recorder.exec();
+    m_app.Micro().SetClient(nullptr);
+    m_app.Player().SetClient(nullptr);
+    if (result != CRecorderDlg::kSavedAndImport || recorder.SavedPath().isEmpty()) return;
+    const bool toTrack1 = m_track1.path.empty() || !m_track2.path.empty();
+    SetTrackPath(toTrack1 ? 1 : 2, recorder.SavedPath());
+    RefreshTrackEdits();
+}

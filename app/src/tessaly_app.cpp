@@ -1,0 +1,56 @@
+// CTessalyApp: the application object, its start-up routine and the effect tree build.
+#include <QCoreApplication>
+#include <QProcess>
+#include <QTimer>
+
+#include <cstdlib>
+
+#include "app/app.h"
+#include "audiosvc/audiosvc.h"
+#include "effecttree/effecttree.h"
+#include "xml/xml.h"
+
+CTessalyApp::CTessalyApp() = default;
+
+CTessalyApp::~CTessalyApp() {
+    // The volume stage must not point at the tree while the tree goes.
+    m_volume.SetEffectTree(nullptr);
+}
+
+bool CTessalyApp::InitInstance() {
+    // The skin controls ask the process-wide skin manager for colours, fonts and images.
+    SetSWQueryInterface(GetSWQueryInterface());
+    RegisterWaveFormEditor();
+
+    EnumerateSkins();
+    const int index = GetCurrentSkinIndex();
+    const SkinInfo skin = GetCurrentSkin();
+    const bool indexInList = index >= 0 && index < static_cast<int>(GetSkinList().size());
+    if (!indexInList || LoadStandardSkin(skin.path) != 0 || GetSkinXMLRoot() == nullptr) {
+        ShowSystemMessageBox(QStringLiteral("Can't load skin ") + QString::fromStdString(skin.path), MB_OK, {},
+                             nullptr);
+        return false;
+    }
+    InstallSkinnedMessageBox();
+
+    CTessalyDlg window(*this);
+    if (std::getenv(kCloseAfterStartVariable) != nullptr)
+        QTimer::singleShot(0, &window, [&window] { window.done(1); });
+    if (window.exec() == kResultNewProject) m_restart = true;
+    return false;
+}
+
+int CTessalyApp::ExitInstance() {
+    if (m_restart && !QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) return 1;
+    return 0;
+}
+
+bool CTessalyApp::BuildEffectTree() {
+    if (m_effectTreeBuilt) return m_effectTreeLoaded;
+    m_effectTreeBuilt = true;
+    GetEffectManager()->Initialize();
+    m_volume.SetEffectTree(&m_effectTree);
+    enXml document;
+    m_effectTreeLoaded = document.LoadFile(SingleEffectsPath()) && m_effectTree.BuildTree(&document, 666);
+    return m_effectTreeLoaded;
+}

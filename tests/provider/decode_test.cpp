@@ -28,6 +28,9 @@ struct FormatCase {
     bool isFloat;
 };
 
+// Test listings name a case, not its bytes.
+void PrintTo(const FormatCase& format, std::ostream* out) { *out << format.name; }
+
 const FormatCase kFormats[] = {
     {"wav16", ".wav", "-c:a pcm_s16le", true, 0, 44100, 16, false},
     {"wav8", ".wav", "-c:a pcm_u8", true, 0, 44100, 8, false},

@@ -8,10 +8,4 @@ source scripts/build_flags.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo "${optimized_flags[@]}" >/dev/null
 cmake --build build -j"$(nproc)"
 
-if [ -x build/bin/Morvane ]; then
-  exec build/bin/Morvane "$@"
-else
-  echo "Morvane: the program itself is not built yet; the libraries and tools are in build/bin:"
-  ls build/bin
-  echo "It will start as build/bin/Morvane."
-fi
+exec build/bin/Morvane "$@"

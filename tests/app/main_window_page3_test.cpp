@@ -357,6 +357,17 @@ TEST_F(MainWindowPage3Test, AnExistingFileIsReplacedOnlyWhenAllowed) {
         EXPECT_EQ(opened, file);
         const std::vector<std::string> expected = {"ring.mp3"};
         EXPECT_EQ(Listing(), expected) << "no partial copy is left";
+
+        // The prepared file serves every save with the same settings; changing the
+        // normalising discards it, so the next save encodes anew.
+        const std::string prepared = window.Saver().EncodedPath();
+        ASSERT_FALSE(prepared.empty());
+        Button(window, IDC_PAGE3_NORMALIZE)->Click();
+        EXPECT_TRUE(window.Saver().EncodedPath().empty());
+        EXPECT_FALSE(fs::exists(prepared));
+        window.SaveOrSend();
+        EXPECT_FALSE(window.Saver().EncodedPath().empty());
+        EXPECT_EQ(Read(file), Read(window.Saver().EncodedPath()));
     });
 }
 

@@ -5,7 +5,9 @@
 #include <QUrl>
 
 #include <filesystem>
+#include <fstream>
 #include <system_error>
+#include <vector>
 
 #include "app/app.h"
 #include "audiosvc/audiosvc.h"
@@ -24,6 +26,22 @@ void OpenFolderWithDesktop(const QString& filePath) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()));
 }
 
+// Writes a copy of source as a new file at copy; it gets the permissions of any new file
+// of the user (the prepared file is private to the program).
+bool CopyContents(const std::string& source, const std::string& copy) {
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+    if (!in || !out) return false;
+    std::vector<char> buffer(1 << 16);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in.gcount() > 0) out.write(buffer.data(), in.gcount());
+        if (!out) return false;
+    }
+    out.close();
+    return !in.bad() && !out.fail();
+}
+
 // Copies source to target, replacing it. The copy goes to a new file beside the target
 // first and is renamed over it only when complete, so a failure leaves an existing target
 // as it was and no partial file behind.
@@ -33,7 +51,7 @@ bool CopyReplacing(const std::string& source, const std::string& target) {
     const std::string folder = targetPath.parent_path().string();
     const std::string part = UniqueNameIn(folder.empty() ? "." : folder, ".qosav", "part", TickCountMs());
     std::error_code error;
-    if (fs::copy_file(source, part, fs::copy_options::none, error) && !error) {
+    if (CopyContents(source, part)) {
         fs::rename(part, targetPath, error);
         if (!error) return true;
     }

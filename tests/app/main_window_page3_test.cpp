@@ -301,6 +301,10 @@ TEST_F(MainWindowPage3Test, SavesMp3AndAacAsChosen) {
             const std::string file = target_ + "/" + c.name + "." + c.codec;
             ASSERT_TRUE(fs::exists(file));
             EXPECT_EQ(Read(file), Read(window.Saver().EncodedPath())) << "the saved file is the prepared one";
+            // A saved ringtone is an ordinary file of the user, not private like the prepared one.
+            const std::string plain = root_ + "/plain.txt";
+            std::ofstream(plain) << "x";
+            EXPECT_EQ(fs::status(file).permissions(), fs::status(plain).permissions());
             EXPECT_EQ(Probe(file, "stream=codec_name"), c.codec);
             EXPECT_EQ(Probe(file, "stream=channels"), c.channels);
             // The stream's rate where the container names it, else the file's average.

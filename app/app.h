@@ -1042,11 +1042,73 @@ private:
     std::vector<std::string> m_cdDrives;
     QString m_recordingsFolder;
     RingtoneSaver m_saver;
-    bool m_normalize = true;
-    bool m_overwrite = false;
     bool m_tracksChanged = false;
     TrackSlot* m_shownTracks[2] = {nullptr, nullptr};  // what the waveform editor was given
     bool m_laidOut = false;
     OpenFileDialog m_openFileDialog;
     CdTrackDialog m_cdTrackDialog;
+
+    // ---- page 3: output settings, destination, save and send (main_page3*.cpp)
+public:
+    // Destination menu entries.
+    static constexpr int kMenuDestinationComputer = 32885;
+    static constexpr int kMenuDestinationBluetooth = 32886;
+    enum DestinationKind : int { kDestinationNone = 0, kDestinationComputer = 1, kDestinationBluetooth = 2 };
+    struct Destination {
+        int kind = kDestinationNone;
+        QString deviceName;
+        QString fileName;  // without extension
+        QString folder;    // ends in a folder separator
+        uint64_t deviceAddress = 0;
+    };
+    // Asks where to save: (parent, initial path, Qt filter, default suffix without its dot,
+    // whether to confirm overwriting) → the chosen path, or empty when cancelled. Qt's save
+    // dialog by default.
+    using SaveFileDialog = std::function<QString(QWidget* parent, const QString& initialPath, const QString& filter,
+                                                 const QString& suffix, bool confirmOverwrite)>;
+    // Runs the Bluetooth dialog modally to choose a device; its result. exec() by default.
+    using BluetoothRun = std::function<int(CBluetoothDlg& dialog)>;
+    // Shows the folder of a saved file in the file manager.
+    using ShowFolder = std::function<void(const QString& filePath)>;
+    void SetSaveFileDialog(SaveFileDialog dialog);
+    void SetBluetoothRun(BluetoothRun run);
+    void SetShowFolder(ShowFolder show);
+
+    const Destination& GetDestination() const { return m_destination; }
+    const RingtoneSaver& Saver() const { return m_saver; }
+    // The extension of the chosen format with its dot; empty when there is none.
+    QString OutputExtension() const;
+    // Re-reads the lists into the output settings and shows the page's texts and state.
+    void RefreshPage3();
+    // The destination menu's entries.
+    void ChooseComputerDestination();
+    void ChooseBluetoothDestination();
+    // PAGE3_SEND: encodes the ringtone, then saves it to the computer or sends it to the
+    // device. Shows its own messages.
+    void SaveOrSend();
+    // PAGE3_RESET: Stereo, the first format, 128 kbps, no normalising.
+    void ResetPage3();
+    // PAGE3_CREATE_ANOTHER: asks, then ends the window with the new-project result.
+    void CreateAnother();
+
+private:
+    bool OnPage3Command(int commandId, int code);
+    // The lists are filled the first time page 2 is left forwards.
+    void FillPage3Lists();
+    // After a new rendering: no destination, fresh texts.
+    void EnterPage3();
+    void StorePage3Settings();
+    void FollowNormalizeBox();
+    void ShowDestinationMenu();
+    void SaveToComputer();
+    void SendToDevice();
+    QString DestinationText() const;
+    QString InfoText() const;
+
+    bool m_page3ListsFilled = false;
+    bool m_outputValid = false;
+    Destination m_destination;
+    SaveFileDialog m_saveFileDialog;
+    BluetoothRun m_bluetoothRun;
+    ShowFolder m_showFolder;
 };

@@ -1082,6 +1082,13 @@ public:
     const std::array<uint16_t, 2>& Peaks() const { return peaks_; }
     const std::array<float, 2>& Gains() const { return gains_; }
 
+    // Changes the normalise flag; a change deletes the encoded file, made with the old one.
+    void SetNormalize(bool on) {
+        if (on == normalize) return;
+        encodedFile_.Remove();
+        normalize = on;
+    }
+
     // The profile values Save/Overwrite (default off) and Save/Normalize (default on).
     bool overwrite = false;
     bool normalize = true;

@@ -29,8 +29,8 @@ int ShowMessage(QWidget* parent, const char* text, uint32_t type) {
 CTessalyDlg::CTessalyDlg(CTessalyApp& app, QWidget* parent)
     : CSkinDialog(parent, kMainFrameControls, "MAINFRAME"), m_app(app), m_recordingsFolder(RecordingsFolder()) {
     const ProgramSettings settings = ReadProgramSettings();
-    m_normalize = settings.normalize;
-    m_overwrite = settings.overwrite;
+    m_saver.normalize = settings.normalize;
+    m_saver.overwrite = settings.overwrite;
 }
 
 CTessalyDlg::~CTessalyDlg() = default;
@@ -84,9 +84,9 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
     for (int effect : {IDC_PAGE2_EFFECT1, IDC_PAGE2_EFFECT2, IDC_PAGE2_EFFECT3})
         for (CSCButton* button : Instances<CSCButton>(effect)) button->setEnabled(false);
 
-    const std::pair<int, bool> checks[] = {{IDC_PAGE3_NORMALIZE, m_normalize},
+    const std::pair<int, bool> checks[] = {{IDC_PAGE3_NORMALIZE, m_saver.normalize},
                                            {IDC_PAGE2_REPEAT, settings.loop},
-                                           {IDC_PAGE3_OVERWRITE, m_overwrite},
+                                           {IDC_PAGE3_OVERWRITE, m_saver.overwrite},
                                            {IDC_PAGE2_FADE_IN, settings.fadeIn},
                                            {IDC_PAGE2_FADE_OUT, settings.fadeOut}};
     for (const auto& [id, on] : checks)
@@ -165,7 +165,9 @@ void CTessalyDlg::OnContinue() {
         m_app.BuildEffectTree();
         if (!OpenTracks()) return;
     } else if (m_page == 1) {
+        FillPage3Lists();
         if (!RenderRingtone()) return;
+        EnterPage3();
     } else {
         return;
     }
@@ -273,6 +275,7 @@ void CTessalyDlg::ShowHelpMenu() {
 }
 
 bool CTessalyDlg::OnCommand(int commandId, int code) {
+    if (OnPage3Command(commandId, code)) return true;
     switch (commandId) {
         case IDC_COMMON_CONTINUE:
             if (code == SCN_CLICKED) OnContinue();

@@ -1,0 +1,83 @@
+// CTessalyDlg, page 3: the destination menu, a file on the computer or a Bluetooth device.
+#include <QCursor>
+#include <QFileDialog>
+#include <QFileInfo>
+
+#include "app/app.h"
+#include "audiosvc/audiosvc.h"
+#include "contracts/provider_api.h"
+
+namespace {
+
+// The provider's capacity for a format description.
+constexpr uint32_t kDescriptionCapacity = 128;
+
+QString SaveFileWithQt(QWidget* parent, const QString& initialPath, const QString& filter, const QString& suffix,
+                       bool confirmOverwrite) {
+    QFileDialog dialog(parent, QString(), initialPath, filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setDefaultSuffix(suffix);
+    dialog.setOption(QFileDialog::DontConfirmOverwrite, !confirmOverwrite);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().front();
+}
+
+// The name a track is known by: its given name, else its file's name, without extension.
+QString TrackName(const TrackSlot& slot) {
+    const std::string& name = slot.givenName.empty() ? slot.path : slot.givenName;
+    return QFileInfo(QString::fromStdString(name)).completeBaseName();
+}
+
+}  // namespace
+
+void CTessalyDlg::SetSaveFileDialog(SaveFileDialog dialog) { m_saveFileDialog = std::move(dialog); }
+
+void CTessalyDlg::SetBluetoothRun(BluetoothRun run) { m_bluetoothRun = std::move(run); }
+
+void CTessalyDlg::ShowDestinationMenu() {
+    CSCMenu menu(this);
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationComputer, QStringLiteral("My Computer"));
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationBluetooth, QStringLiteral("Bluetooth Device"));
+    switch (menu.TrackPopupMenu(QCursor::pos())) {
+        case kMenuDestinationComputer: ChooseComputerDestination(); break;
+        case kMenuDestinationBluetooth: ChooseBluetoothDestination(); break;
+        default: break;
+    }
+}
+
+void CTessalyDlg::ChooseComputerDestination() {
+    const QString extension = OutputExtension();
+    if (extension.isEmpty()) return;
+    char description[kDescriptionCapacity] = {};
+    QoGetFormatDescription(extension.toUtf8().constData(), description, kDescriptionCapacity);
+    const QString filter = QStringLiteral("%1 (*%2)").arg(QString::fromUtf8(description), extension);
+    const QString initialPath = m_destination.folder + m_destination.fileName;
+    const SaveFileDialog& ask = m_saveFileDialog ? m_saveFileDialog : SaveFileDialog(SaveFileWithQt);
+    const QString chosen = ask(this, initialPath, filter, extension.mid(1), !m_saver.overwrite);
+    if (chosen.isEmpty()) return;
+    const QFileInfo file(chosen);
+    m_destination.kind = kDestinationComputer;
+    // The dialog adds the default extension; a name typed with another keeps it as part of
+    // the name, as the format's extension is always appended.
+    m_destination.fileName = file.suffix().compare(extension.mid(1), Qt::CaseInsensitive) == 0
+                                 ? file.completeBaseName()
+                                 : file.fileName();
+    m_destination.folder = file.absolutePath();
+    if (!m_destination.folder.endsWith(QLatin1Char('/'))) m_destination.folder += QLatin1Char('/');
+    RefreshPage3();
+}
+
+void CTessalyDlg::ChooseBluetoothDestination() {
+    if (m_destination.fileName.isEmpty())
+        m_destination.fileName = TrackName(m_track1.source.IsOpen() ? m_track1 : m_track2);
+    CBluetoothDlg dialog(this, QString(), static_cast<uint32_t>(m_destination.deviceAddress),
+                         static_cast<uint32_t>(m_destination.deviceAddress >> 32), m_destination.fileName);
+    const int result = m_bluetoothRun ? m_bluetoothRun(dialog) : dialog.exec();
+    if (result != IDOK) return;
+    m_destination.kind = kDestinationBluetooth;
+    m_destination.deviceName = dialog.GetDeviceName();
+    m_destination.fileName = dialog.GetFileName();
+    m_destination.deviceAddress = uint64_t{dialog.GetAddressHigh()} << 32 | dialog.GetAddressLow();
+    RefreshPage3();
+}

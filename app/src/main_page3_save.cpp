@@ -1,0 +1,106 @@
+// CTessalyDlg, page 3: saving the encoded ringtone to the computer or sending it to the
+// chosen Bluetooth device, and starting a new project.
+#include <QDesktopServices>
+#include <QFileInfo>
+#include <QUrl>
+
+#include <filesystem>
+#include <fstream>
+#include <system_error>
+#include <vector>
+
+#include "app/app.h"
+#include "audiosvc/audiosvc.h"
+#include "platform/platform.h"
+
+namespace {
+
+// The message box's answer for "Open Folder" in its "Open Folder"/"Ok" pair.
+constexpr uint32_t kOpenFolderOk = 0x9;
+
+int ShowMessage(QWidget* parent, const char* text, uint32_t type) {
+    return AfxSCMessageBox(text, type, nullptr, parent);
+}
+
+void OpenFolderWithDesktop(const QString& filePath) {
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()));
+}
+
+// Writes a copy of source as a new file at copy; it gets the permissions of any new file
+// of the user (the prepared file is private to the program).
+bool CopyContents(const std::string& source, const std::string& copy) {
+    std::ifstream in(source, std::ios::binary);
+    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
+    if (!in || !out) return false;
+    std::vector<char> buffer(1 << 16);
+    while (in) {
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        if (in.gcount() > 0) out.write(buffer.data(), in.gcount());
+        if (!out) return false;
+    }
+    out.close();
+    return !in.bad() && !out.fail();
+}
+
+// Copies source to target, replacing it. The copy goes to a new file beside the target
+// first and is renamed over it only when complete, so a failure leaves an existing target
+// as it was and no partial file behind.
+bool CopyReplacing(const std::string& source, const std::string& target) {
+    namespace fs = std::filesystem;
+    const fs::path targetPath(target);
+    const std::string folder = targetPath.parent_path().string();
+    const std::string part = UniqueNameIn(folder.empty() ? "." : folder, ".qosav", "part", TickCountMs());
+    std::error_code error;
+    if (CopyContents(source, part)) {
+        fs::rename(part, targetPath, error);
+        if (!error) return true;
+    }
+    fs::remove(part, error);
+    return false;
+}
+
+}  // namespace
+
+void CTessalyDlg::SetShowFolder(ShowFolder show) { m_showFolder = std::move(show); }
+
+void CTessalyDlg::SaveOrSend() {
+    // The button is disabled then; a command arriving anyway starts nothing.
+    if (m_destination.kind == kDestinationNone || !m_outputValid) return;
+    CProgressDlgFactory progress(this);
+    if (!m_saver.Save(progress)) return;
+    if (m_destination.kind == kDestinationComputer)
+        SaveToComputer();
+    else
+        SendToDevice();
+}
+
+void CTessalyDlg::SaveToComputer() {
+    const QString target = m_destination.folder + m_destination.fileName + OutputExtension();
+    const std::string targetPath = QFile::encodeName(target).toStdString();
+    if (!m_saver.overwrite && FileExists(targetPath) &&
+        ShowMessage(this, "File already exists. Overwrite file?", MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    if (!CopyReplacing(m_saver.EncodedPath(), targetPath)) {
+        ShowMessage(this, "Can't save file", MB_OK | MB_ICONERROR);
+        return;
+    }
+    if (ShowMessage(this, "File successfully saved!", kOpenFolderOk | MB_ICONINFORMATION) == IDOK)
+        (m_showFolder ? m_showFolder : ShowFolder(OpenFolderWithDesktop))(target);
+}
+
+void CTessalyDlg::SendToDevice() {
+    CBluetoothDlg sender(this, QString::fromStdString(m_saver.EncodedPath()),
+                         static_cast<uint32_t>(m_destination.deviceAddress),
+                         static_cast<uint32_t>(m_destination.deviceAddress >> 32),
+                         m_destination.fileName + OutputExtension());
+    sender.SendFile();
+}
+
+void CTessalyDlg::CreateAnother() {
+    if (ShowMessage(this,
+                    "This will discard the settings for the current ringtone and create\n"
+                    "a new project. Do you want to continue?",
+                    MB_YESNO | MB_ICONWARNING) != IDYES)
+        return;
+    done(CTessalyApp::kResultNewProject);
+}

@@ -1067,6 +1067,10 @@ public:
     // Change notification of a plug-in's settings window (command id 0, code 0x400).
     Q_INVOKABLE void onCommand(int id, int code);
 
+protected:
+    // On page 2 Tab goes round the time boxes: start, end, length.
+    bool focusNextPrevChild(bool next) override;
+
 private:
     bool OnPage2Command(int commandId, int code);
     uint32_t TimeRate() const;

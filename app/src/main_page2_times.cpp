@@ -1,5 +1,6 @@
 // CTessalyDlg, page 2: the start, end and length boxes in milliseconds, typed or nudged, and
 // the selection of the waveform editor they stand for.
+#include <QLineEdit>
 #include <boost/regex.hpp>
 
 #include <algorithm>
@@ -112,6 +113,23 @@ void CTessalyDlg::SetSelectionMs(int64_t startMs, int64_t endMs) {
     wave->SetSelection(start, end);
     wave->SetPlayPosition(end);
     wave->Refresh();
+}
+
+bool CTessalyDlg::focusNextPrevChild(bool next) {
+    const int order[3] = {IDC_PAGE2_TIME_START, IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN};
+    const QWidget* focused = focusWidget();
+    if (m_page == 1 && next && focused != nullptr) {
+        for (int i = 0; i < 3; ++i) {
+            const CSkinBase* box = m_skin.GetControl(order[i]);
+            if (box == nullptr || (box != focused && !box->isAncestorOf(focused))) continue;
+            CSkinBase* following = m_skin.GetControl(order[(i + 1) % 3]);
+            if (following == nullptr) break;
+            const auto* edit = qobject_cast<CSCEditBox2*>(following);
+            (edit ? static_cast<QWidget*>(edit->Editor()) : following)->setFocus(Qt::TabFocusReason);
+            return true;
+        }
+    }
+    return CSkinDialog::focusNextPrevChild(next);
 }
 
 void CTessalyDlg::NudgeTime(int commandId) {

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QLineEdit>
 #include <QTest>
 
 #include <cmath>
@@ -43,15 +44,20 @@ protected:
         SetText(window, IDC_PAGE2_TIME_LEN, length);
         Notify(window, committed, SCN_COMMIT);
     }
-    // The peak level of the marked range as the export renders it through the chain.
-    static float RenderedPeak(CWaveFormKel& wave) {
+    // The left channel of the marked range as the export renders it through the chain.
+    static std::vector<float> Rendered(CWaveFormKel& wave) {
         RingtoneTimeline& timeline = wave.Timeline();
         EXPECT_EQ(timeline.SetUpExport(), EFF_OK);
         SoundBlock block(2, 4096);
-        float peak = 0.0f;
+        std::vector<float> left;
         for (uint32_t n; (n = timeline.PullExport(block.get())) > 0;)
-            for (uint32_t f = 0; f < n; ++f) peak = std::max(peak, std::fabs(block->channels[0][f]));
+            left.insert(left.end(), block->channels[0], block->channels[0] + n);
         timeline.CloseChain();
+        return left;
+    }
+    static float RenderedPeak(CWaveFormKel& wave) {
+        float peak = 0.0f;
+        for (float sample : Rendered(wave)) peak = std::max(peak, std::fabs(sample));
         return peak;
     }
 };
@@ -115,6 +121,18 @@ TEST_F(Page2Test, TypedTimesMoveTheMarkersAndTheMarkersShowInTheBoxes) {
         SetText(window, IDC_PAGE2_TIME_START, "1");
         Notify(window, IDC_PAGE2_TIME_START, SCN_COMMIT);
         EXPECT_EQ(wave->GetEndMarker(), end);
+
+        // Tab goes round start, end and length.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto editorOf = [&](int id) -> QWidget* {
+            return qobject_cast<CSCEditBox2*>(window.Skin().GetControl(id))->Editor();
+        };
+        editorOf(IDC_PAGE2_TIME_START)->setFocus(Qt::OtherFocusReason);
+        for (int id : {IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN, IDC_PAGE2_TIME_START}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), editorOf(id)) << id;
+        }
 
         // Markers set in the editor show in the boxes on its change notification.
         wave->SetSelection(kSecond, 3 * kSecond + kSecond / 4);
@@ -302,8 +320,13 @@ TEST_F(Page2Test, EffectSlotsPutTheirEffectIntoTheChainAndTakeItOut) {
         EXPECT_NE(window.EffectSettingsWindow(), nullptr) << "the chosen effect's settings open";
 
         // The delay changes what the chain renders; unchecked it leaves the chain.
+        CWaveFormKel* wave = window.WaveEditor();
+        const std::vector<float> delayed = Rendered(*wave);
         Click(window, IDC_PAGE2_EFFECT1);
         EXPECT_FALSE(delay->IsChecked());
+        const std::vector<float> plain = Rendered(*wave);
+        ASSERT_EQ(delayed.size(), plain.size());
+        EXPECT_NE(delayed, plain);
         EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT1_SET), delay);
         Click(window, IDC_PAGE2_EFFECT1);
         EXPECT_TRUE(delay->IsChecked());
@@ -332,6 +355,7 @@ TEST_F(Page2Test, EffectSlotsPutTheirEffectIntoTheChainAndTakeItOut) {
         Click(window, IDC_PAGE2_EFFECT2_SET);
         EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT2_SET), wah);
 
+        TypeTimes(window, "0.400", "1.500", "1.100", IDC_PAGE2_TIME_START);
         QApplication::processEvents();
         SaveScreenshot(window, QStringLiteral("main_window_page2_effects.png"));
     });

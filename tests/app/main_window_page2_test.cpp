@@ -243,8 +243,12 @@ TEST_F(Page2Test, ZoomStaysWithinItsLimits) {
 
         // The zoom menu lists 1 : 1, 1 : 2, ... while the halved length exceeds the width.
         std::vector<QString> entries;
+        QString checked;
         window.SetPopupChooser([&](CSCMenu& menu) {
-            for (QAction* entry : menu.actions()) entries.push_back(entry->text());
+            for (QAction* entry : menu.actions()) {
+                entries.push_back(entry->text());
+                if (entry->isChecked()) checked = entry->text();
+            }
             return 1001 + 2;
         });
         Click(window, IDC_PAGE2_ZOOM_MENU);
@@ -252,6 +256,7 @@ TEST_F(Page2Test, ZoomStaysWithinItsLimits) {
         EXPECT_EQ(entries[0], "1 : 1");
         EXPECT_EQ(entries[1], "1 : 2");
         EXPECT_LE(entries.size(), 19u);
+        EXPECT_EQ(checked, QStringLiteral("1 : %1").arg(zoom)) << "the current zoom is checked";
         EXPECT_EQ(wave->GetZoom(), 4u);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_ZOOM_MENU), "1:4");
     });

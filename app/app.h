@@ -1111,4 +1111,56 @@ private:
     SaveFileDialog m_saveFileDialog;
     BluetoothRun m_bluetoothRun;
     ShowFolder m_showFolder;
+
+    // ---- page 2 (main_page2_times.cpp, main_page2_controls.cpp, main_page2_effects.cpp)
+public:
+    // Shows a popup menu and returns the chosen command id, 0 for none. The skinned menu at
+    // the cursor by default.
+    using PopupChooser = std::function<int(CSCMenu& menu)>;
+    void SetPopupChooser(PopupChooser chooser);
+    // The node an effect slot holds (by its settings button id); null when empty.
+    CEffectNode* EffectSlot(int settingsId) const;
+    // The settings window open for an effect slot; null when none.
+    QWidget* EffectSettingsWindow() const { return m_effectSettings; }
+    // Milliseconds of the page's time boxes from their text; empty when the text does not
+    // match the time pattern.
+    static std::optional<int64_t> ParseTimeText(const QString& text);
+    static QString FormatTime(int64_t ms);
+    // Change notification of a plug-in's settings window (command id 0, code 0x400).
+    Q_INVOKABLE void onCommand(int id, int code);
+
+protected:
+    // On page 2 Tab goes round the time boxes: start, end, length.
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    bool OnPage2Command(int commandId, int code);
+    uint32_t TimeRate() const;
+    void ShowTimes();
+    void ApplyTypedTimes();
+    void SetSelectionMs(int64_t startMs, int64_t endMs);
+    void NudgeTime(int commandId);
+    void TogglePlay();
+    void OnPlaybackEnded();
+    void SetRepeat();
+    void SetFade(int commandId);
+    void OnVolumeSlider();
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomFit();
+    void ShowZoomMenu();
+    void ApplyZoom(uint32_t zoom);
+    void BuildSingleEffectsMenu();
+    void ChooseSlotEffect(int settingsId);
+    void ToggleSlotEffect(int checkId);
+    void RefreshEffectSlots();
+    void OpenEffectSettings(CEffectNode& node);
+    int ChoosePopup(CSCMenu& menu);
+
+    PopupChooser m_popupChooser;
+    std::map<int, CEffectNode*> m_effectSlots;  // settings button id → node, in id order
+    std::unique_ptr<CSCMenu> m_singleEffectsMenu;
+    bool m_singleEffectsMenuBuilt = false;
+    QPointer<QWidget> m_effectSettings;
+    CEffectNode* m_effectSettingsNode = nullptr;
 };

@@ -319,7 +319,7 @@ bool CTessalyDlg::OnCommand(int commandId, int code) {
             if (code == SCN_COMMIT) Search();
             return true;
         default:
-            return false;
+            return OnPage2Command(commandId, code);
     }
 }
 

@@ -1,0 +1,370 @@
+// Page 2 of the main window: the time boxes and the editor's markers, the volume slider and
+// the gain of the chain, fades, zoom limits, play and stop, and the effect slots.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QLineEdit>
+#include <QTest>
+
+#include <cmath>
+
+#include "audiosvc/audiosvc.h"
+#include "tests/app/main_window_fixture.h"
+#include "tests/app/ui_test_support.h"
+
+namespace {
+
+constexpr int64_t kSecond = 44100;
+
+class Page2Test : public MainWindowTest {
+protected:
+    // Opens a tone of the given length in track 1 and goes on to page 2.
+    void OpenPage2(CTessalyDlg& window, double seconds) {
+        const std::string tone = Tone("tone.wav", seconds, "-c:a pcm_s16le");
+        SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(tone));
+        window.OnContinue();
+        ASSERT_EQ(window.Page(), 1);
+        QApplication::processEvents();
+    }
+    // What the control would report to the window.
+    static void Notify(CTessalyDlg& window, int commandId, int code) {
+        CSkinBase* control = window.Skin().GetControl(commandId);
+        ASSERT_NE(control, nullptr);
+        emit control->command(control->GetWindowId(), code);
+    }
+    static void Click(CTessalyDlg& window, int commandId) {
+        auto* button = qobject_cast<CSCButton*>(window.Skin().GetControl(commandId));
+        ASSERT_NE(button, nullptr);
+        button->Click();
+    }
+    static void TypeTimes(CTessalyDlg& window, const QString& start, const QString& end, const QString& length,
+                          int committed) {
+        SetText(window, IDC_PAGE2_TIME_START, start);
+        SetText(window, IDC_PAGE2_TIME_END, end);
+        SetText(window, IDC_PAGE2_TIME_LEN, length);
+        Notify(window, committed, SCN_COMMIT);
+    }
+    // The left channel of the marked range as the export renders it through the chain.
+    static std::vector<float> Rendered(CWaveFormKel& wave) {
+        RingtoneTimeline& timeline = wave.Timeline();
+        EXPECT_EQ(timeline.SetUpExport(), EFF_OK);
+        SoundBlock block(2, 4096);
+        std::vector<float> left;
+        for (uint32_t n; (n = timeline.PullExport(block.get())) > 0;)
+            left.insert(left.end(), block->channels[0], block->channels[0] + n);
+        timeline.CloseChain();
+        return left;
+    }
+    static float RenderedPeak(CWaveFormKel& wave) {
+        float peak = 0.0f;
+        for (float sample : Rendered(wave)) peak = std::max(peak, std::fabs(sample));
+        return peak;
+    }
+};
+
+TEST(Page2Times, TimeTextsParseAndFormat) {
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("00:01:30.500"), 90500);
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("1:30"), 3600000 + 30000) << "the first number with a colon is hours";
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("5.5"), 5005) << "the fraction's digits are milliseconds";
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("7"), 7000);
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("2x250"), 2250) << "any character separates the fraction";
+    EXPECT_EQ(CTessalyDlg::ParseTimeText("1:2:3:4"), 3723004);
+    for (const char* bad : {"", "abc", "-5", "12.", " 5", "99999999999999999999"})
+        EXPECT_FALSE(CTessalyDlg::ParseTimeText(bad).has_value()) << bad;
+    EXPECT_EQ(CTessalyDlg::FormatTime(0), "00:00:00.000");
+    EXPECT_EQ(CTessalyDlg::FormatTime(3723004), "01:02:03.004");
+}
+
+TEST_F(Page2Test, TypedTimesMoveTheMarkersAndTheMarkersShowInTheBoxes) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 4.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        ASSERT_NE(wave, nullptr);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:00.000");
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:04.000");
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:04.000");
+
+        // Length unchanged: start and end are taken.
+        TypeTimes(window, "0.500", "00:00:02.000", "00:00:04.000", IDC_PAGE2_TIME_START);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond / 2);
+        EXPECT_EQ(wave->GetEndMarker(), 2 * kSecond);
+        EXPECT_EQ(wave->GetPlayPosition(), 2 * kSecond);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:01.500");
+
+        // A changed length sets the end from the start.
+        TypeTimes(window, "00:00:00.500", "00:00:02.000", "1.200", IDC_PAGE2_TIME_LEN);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond / 2);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:01.700");
+
+        // An end before the start is refused silently, as is a text that is no time.
+        TypeTimes(window, "5", "2", "00:00:01.200", IDC_PAGE2_TIME_END);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond / 2);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:00.500");
+        TypeTimes(window, "soon", "2", "1", IDC_PAGE2_TIME_START);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:00.500") << "the boxes are redrawn";
+        EXPECT_TRUE(Shown().empty());
+
+        // Both ends beyond the view end: an empty selection at the view end.
+        TypeTimes(window, "1:00:00", "2:00:00", "1:00:00", IDC_PAGE2_TIME_START);
+        EXPECT_EQ(wave->GetStartMarker(), wave->GetViewEnd());
+        EXPECT_EQ(wave->GetEndMarker(), wave->GetViewEnd());
+        EXPECT_TRUE(TextOf(window, IDC_PAGE2_TIME_END).isEmpty());
+        EXPECT_TRUE(TextOf(window, IDC_PAGE2_TIME_LEN).isEmpty());
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START),
+                  CTessalyDlg::FormatTime(wave->GetPlayPosition() * 1000 / kSecond));
+        // With the end and length boxes empty a commit only redraws.
+        const int64_t end = wave->GetEndMarker();
+        SetText(window, IDC_PAGE2_TIME_START, "1");
+        Notify(window, IDC_PAGE2_TIME_START, SCN_COMMIT);
+        EXPECT_EQ(wave->GetEndMarker(), end);
+
+        // Tab goes round start, end and length.
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        auto editorOf = [&](int id) -> QWidget* {
+            return qobject_cast<CSCEditBox2*>(window.Skin().GetControl(id))->Editor();
+        };
+        editorOf(IDC_PAGE2_TIME_START)->setFocus(Qt::OtherFocusReason);
+        for (int id : {IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN, IDC_PAGE2_TIME_START}) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+            EXPECT_EQ(QApplication::focusWidget(), editorOf(id)) << id;
+        }
+
+        // Markers set in the editor show in the boxes on its change notification.
+        wave->SetSelection(kSecond, 3 * kSecond + kSecond / 4);
+        wave->Refresh();
+        QApplication::processEvents();
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:01.000");
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:03.250");
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:02.250");
+    });
+}
+
+TEST_F(Page2Test, NudgeButtonsMoveOneEndByTenMilliseconds) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 3.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        ASSERT_NE(wave, nullptr);
+        TypeTimes(window, "1", "2", "1", IDC_PAGE2_TIME_START);
+        Click(window, IDC_PAGE2_TIME_START_UP);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond * 1010 / 1000);
+        Click(window, IDC_PAGE2_TIME_END_DOWN);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond * 1990 / 1000);
+        Click(window, IDC_PAGE2_TIME_LEN_UP);
+        EXPECT_EQ(wave->GetEndMarker(), 2 * kSecond);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:00.990");
+
+        // An empty selection: raising the start changes nothing, lowering it opens 10 ms.
+        wave->SetSelection(kSecond, kSecond);
+        wave->SetPlayPosition(kSecond);
+        Click(window, IDC_PAGE2_TIME_START_UP);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond);
+        Click(window, IDC_PAGE2_TIME_START_DOWN);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond * 990 / 1000);
+        EXPECT_EQ(wave->GetEndMarker(), kSecond);
+    });
+}
+
+TEST_F(Page2Test, VolumeSliderSetsTheGainTheChainApplies) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 3.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        auto* slider = qobject_cast<CSCSlider*>(window.Skin().GetControl(IDC_PAGE2_VOLUME_SLIDER));
+        ASSERT_NE(slider, nullptr);
+        // Fades off, so that the level is the gain alone.
+        for (int fade : {IDC_PAGE2_FADE_IN, IDC_PAGE2_FADE_OUT}) Click(window, fade);
+        ASSERT_FALSE(wave->Timeline().FadeIn());
+        ASSERT_FALSE(wave->Timeline().FadeOut());
+
+        slider->SetPos(100);
+        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        const float unity = RenderedPeak(*wave);
+        ASSERT_GT(unity, 0.05f);
+        ASSERT_LT(unity, 0.45f);
+        slider->SetPos(200);
+        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_VOLUME_INFO), "Volume: 200%");
+        EXPECT_NEAR(RenderedPeak(*wave) / unity, 2.0f, 0.01f);
+        slider->SetPos(50);
+        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        EXPECT_NEAR(RenderedPeak(*wave) / unity, 0.5f, 0.01f);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_VOLUME_INFO), "Volume: 50%");
+    });
+}
+
+TEST_F(Page2Test, FadesAndRepeatReachTheTimelineThePlayerAndTheSettings) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 2.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        ASSERT_TRUE(wave->Timeline().FadeIn());
+        ASSERT_TRUE(wave->Timeline().FadeOut());
+        Click(window, IDC_PAGE2_FADE_IN);
+        EXPECT_FALSE(wave->Timeline().FadeIn());
+        EXPECT_TRUE(wave->Timeline().FadeOut());
+        EXPECT_FALSE(ReadProgramSettings().fadeIn);
+        Click(window, IDC_PAGE2_FADE_OUT);
+        EXPECT_FALSE(wave->Timeline().FadeOut());
+        EXPECT_FALSE(ReadProgramSettings().fadeOut);
+        Click(window, IDC_PAGE2_FADE_IN);
+        EXPECT_TRUE(wave->Timeline().FadeIn());
+        EXPECT_TRUE(ReadProgramSettings().fadeIn);
+
+        ASSERT_TRUE(app_.Player().IsRepeat());
+        Click(window, IDC_PAGE2_REPEAT);
+        EXPECT_FALSE(app_.Player().IsRepeat());
+        EXPECT_FALSE(ReadProgramSettings().loop);
+        Click(window, IDC_PAGE2_REPEAT);
+        EXPECT_TRUE(app_.Player().IsRepeat());
+        EXPECT_TRUE(ReadProgramSettings().loop);
+    });
+}
+
+TEST_F(Page2Test, ZoomStaysWithinItsLimits) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 3.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        for (int i = 0; i < 40; ++i) Click(window, IDC_PAGE2_ZOOM_IN);
+        EXPECT_EQ(wave->GetZoom(), 1u);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_ZOOM_MENU), "1:1");
+        for (int i = 0; i < 40; ++i) Click(window, IDC_PAGE2_ZOOM_OUT);
+        const uint64_t zoom = wave->GetZoom();
+        EXPECT_GE(uint64_t(wave->width()) * zoom, uint64_t(wave->GetProjectLength()));
+        EXPECT_LT(uint64_t(wave->width()) * (zoom / 2), uint64_t(wave->GetProjectLength()));
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_ZOOM_MENU), QStringLiteral("1:%1").arg(zoom));
+
+        // The zoom menu lists 1 : 1, 1 : 2, ... while the halved length exceeds the width.
+        std::vector<QString> entries;
+        QString checked;
+        window.SetPopupChooser([&](CSCMenu& menu) {
+            for (QAction* entry : menu.actions()) {
+                entries.push_back(entry->text());
+                if (entry->isChecked()) checked = entry->text();
+            }
+            return 1001 + 2;
+        });
+        Click(window, IDC_PAGE2_ZOOM_MENU);
+        ASSERT_GE(entries.size(), 2u);
+        EXPECT_EQ(entries[0], "1 : 1");
+        EXPECT_EQ(entries[1], "1 : 2");
+        EXPECT_LE(entries.size(), 19u);
+        EXPECT_EQ(checked, QStringLiteral("1 : %1").arg(zoom)) << "the current zoom is checked";
+        EXPECT_EQ(wave->GetZoom(), 4u);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_ZOOM_MENU), "1:4");
+    });
+}
+
+TEST_F(Page2Test, PlayButtonStartsAndStopsAndTheEndUnchecksIt) {
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 3.0);
+        CWaveFormKel* wave = window.WaveEditor();
+        auto* play = qobject_cast<CSCButton*>(window.Skin().GetControl(IDC_PAGE2_PLAY));
+        ASSERT_NE(play, nullptr);
+        // Without repeat the preview ends at the range end.
+        Click(window, IDC_PAGE2_REPEAT);
+        ASSERT_FALSE(app_.Player().IsRepeat());
+        TypeTimes(window, "1", "1.250", "0.250", IDC_PAGE2_TIME_START);
+        wave->SetPlayPosition(kSecond);
+        play->Click();
+        EXPECT_TRUE(wave->IsPlaying());
+        EXPECT_EQ(play->GetCheck(), 1);
+        ASSERT_TRUE(WaitUntil([&] { return !wave->IsPlaying(); }, 10000));
+        ASSERT_TRUE(WaitUntil([&] { return play->GetCheck() == 0; }, 5000)) << "the end unchecks the button";
+
+        TypeTimes(window, "0", "2.500", "2.500", IDC_PAGE2_TIME_START);
+        wave->SetPlayPosition(0);
+        play->Click();
+        ASSERT_TRUE(wave->IsPlaying());
+        play->Click();
+        EXPECT_FALSE(wave->IsPlaying());
+        EXPECT_EQ(play->GetCheck(), 0);
+    });
+}
+
+TEST_F(Page2Test, EffectSlotsPutTheirEffectIntoTheChainAndTakeItOut) {
+    ::setenv("MORVANE_PLUGIN_DIR", MORVANE_BIN_DIR "/plugins", 1);
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 2.0);
+        std::vector<QString> entries;
+        QString pick;
+        window.SetPopupChooser([&](CSCMenu& menu) {
+            entries.clear();
+            int id = 0;
+            for (QAction* entry : menu.actions()) {
+                entries.push_back(entry->text());
+                if (entry->text() == pick) id = entry->data().toInt();
+            }
+            return id;
+        });
+        auto* check1 = qobject_cast<CSCButton*>(window.Skin().GetControl(IDC_PAGE2_EFFECT1));
+        auto* check2 = qobject_cast<CSCButton*>(window.Skin().GetControl(IDC_PAGE2_EFFECT2));
+        ASSERT_TRUE(check1 && check2);
+        EXPECT_FALSE(check1->isEnabled());
+
+        pick = "Delay";
+        Click(window, IDC_PAGE2_EFFECT1_SET);
+        ASSERT_FALSE(entries.empty()) << "the effect plug-ins did not load";
+        EXPECT_TRUE(std::is_sorted(entries.begin(), entries.end()));
+        CEffectNode* delay = window.EffectSlot(IDC_PAGE2_EFFECT1_SET);
+        ASSERT_NE(delay, nullptr);
+        EXPECT_EQ(delay->GetCaption(), "Delay");
+        EXPECT_TRUE(delay->IsChecked()) << "a chosen effect is active at once";
+        EXPECT_TRUE(check1->isEnabled());
+        EXPECT_EQ(check1->GetCheck(), 1);
+        EXPECT_EQ(check1->GetWindowText(), "Delay");
+        EXPECT_NE(window.EffectSettingsWindow(), nullptr) << "the chosen effect's settings open";
+
+        // The delay changes what the chain renders; unchecked it leaves the chain.
+        CWaveFormKel* wave = window.WaveEditor();
+        const std::vector<float> delayed = Rendered(*wave);
+        Click(window, IDC_PAGE2_EFFECT1);
+        EXPECT_FALSE(delay->IsChecked());
+        const std::vector<float> plain = Rendered(*wave);
+        ASSERT_EQ(delayed.size(), plain.size());
+        EXPECT_NE(delayed, plain);
+        EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT1_SET), delay);
+        Click(window, IDC_PAGE2_EFFECT1);
+        EXPECT_TRUE(delay->IsChecked());
+
+        // The same effect chosen for slot 2 moves there.
+        Click(window, IDC_PAGE2_EFFECT2_SET);
+        EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT1_SET), nullptr);
+        EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT2_SET), delay);
+        EXPECT_TRUE(delay->IsChecked());
+        EXPECT_FALSE(check1->isEnabled());
+        EXPECT_EQ(check1->GetCheck(), 0);
+        EXPECT_EQ(check1->GetWindowText(), "Effect 1");
+
+        // Another effect for slot 2 takes the delay out.
+        pick = "Wah-Wah";
+        Click(window, IDC_PAGE2_EFFECT2_SET);
+        CEffectNode* wah = window.EffectSlot(IDC_PAGE2_EFFECT2_SET);
+        ASSERT_NE(wah, nullptr);
+        EXPECT_EQ(wah->GetCaption(), "Wah-Wah");
+        EXPECT_TRUE(wah->IsChecked());
+        EXPECT_FALSE(delay->IsChecked());
+        EXPECT_EQ(check2->GetWindowText(), "Wah-Wah");
+
+        // No choice changes nothing.
+        pick.clear();
+        Click(window, IDC_PAGE2_EFFECT2_SET);
+        EXPECT_EQ(window.EffectSlot(IDC_PAGE2_EFFECT2_SET), wah);
+
+        TypeTimes(window, "0.400", "1.500", "1.100", IDC_PAGE2_TIME_START);
+        QApplication::processEvents();
+        SaveScreenshot(window, QStringLiteral("main_window_page2_effects.png"));
+    });
+    ::unsetenv("MORVANE_PLUGIN_DIR");
+}
+
+}  // namespace

@@ -50,13 +50,13 @@ protected:
         LoadDefaultSkin();
         g_messages.clear();
         ReplaceSCMessageBox(&RecordMessage);
-        std::filesystem::create_directories(m_machine.Path() / "morvane");
+        std::filesystem::create_directories(m_machine / "morvane");
         // About 1.3 s of stereo frames, none of them silent.
         m_input.resize(57330 * 4);
         for (size_t i = 0; i < m_input.size(); ++i) m_input[i] = static_cast<uint8_t>(1 + i % 253);
         audiotest::WriteBytes(m_inputPath, m_input);
         audiotest::UseDiskDriver(m_playedPath, m_inputPath);
-        m_dialog = std::make_unique<CRecorderDlg>(nullptr, m_out.Path().string());
+        m_dialog = std::make_unique<CRecorderDlg>(nullptr, m_out.Path());
         m_dialog->SetEngines(&m_micro, &m_player);
         m_micro.SetClient(m_dialog.get());
         m_player.SetClient(m_dialog.get());
@@ -132,10 +132,10 @@ protected:
     ScratchFolder m_out;
     ScratchFolder m_audio;
     // Set after every folder above is made, so that none of them lands in m_temp.
-    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path().string()};
-    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path().string()};
-    const std::string m_inputPath = (m_audio.Path() / "input.raw").string();
-    const std::string m_playedPath = (m_audio.Path() / "played.raw").string();
+    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path()};
+    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path()};
+    const std::string m_inputPath = (m_audio / "input.raw");
+    const std::string m_playedPath = (m_audio / "played.raw");
     std::vector<uint8_t> m_input;
     CExtMicro m_microEngine;
     XMicro m_micro{m_microEngine};
@@ -180,7 +180,7 @@ TEST_F(RecorderDialogTest, RecordsTheInputIntoATakeAndANewRecordingReplacesIt) {
         SaveScreenshot(dialog, "recorder_dialog_take.png");
 
         firstTake = dialog.TakePath();
-        EXPECT_EQ(firstTake.rfind(m_temp.Path().string() + "/qorec", 0), 0u) << firstTake;
+        EXPECT_EQ(firstTake.rfind(m_temp.Path() + "/qorec", 0), 0u) << firstTake;
         const std::vector<uint8_t> take = audiotest::ReadBytes(firstTake);
         EXPECT_EQ(dialog.RecordLength(), take.size() / 4);
         ExpectTakeIsTheInput(take);
@@ -237,7 +237,7 @@ TEST_F(RecorderDialogTest, PlaysTheTakeBackAndStopsAtItsEnd) {
 }
 
 TEST_F(RecorderDialogTest, SavesAsWaveWithoutAStoredType) {
-    m_answer = QString::fromStdString((m_out.Path() / "voice.wav").string());
+    m_answer = QString::fromStdString((m_out / "voice.wav"));
     std::vector<uint8_t> take;
     const int result = Run([&](CRecorderDlg& dialog) {
         RecordASecond(dialog);
@@ -247,7 +247,7 @@ TEST_F(RecorderDialogTest, SavesAsWaveWithoutAStoredType) {
     EXPECT_EQ(result, CRecorderDlg::kSavedAndImport);
     EXPECT_EQ(m_dialog->SavedPath(), m_answer);
     EXPECT_EQ(m_request.calls, 1);
-    EXPECT_EQ(m_request.folder.toStdString(), m_out.Path().string());
+    EXPECT_EQ(m_request.folder.toStdString(), m_out.Path());
     EXPECT_EQ(m_request.filter, "Wave audio (*.wav)");
     EXPECT_EQ(m_request.suffix, "wav");
     EXPECT_EQ(Decoded(m_answer.toStdString()), take) << "every sample of the take";
@@ -255,7 +255,7 @@ TEST_F(RecorderDialogTest, SavesAsWaveWithoutAStoredType) {
 
 TEST_F(RecorderDialogTest, SavesAsMp3WhenTheProviderLastWroteMp3) {
     StoreLastExt("mp3");
-    m_answer = QString::fromStdString((m_out.Path() / "voice.mp3").string());
+    m_answer = QString::fromStdString((m_out / "voice.mp3"));
     const int result = Run([&](CRecorderDlg& dialog) {
         EXPECT_EQ(dialog.Skin().GetControl(IDC_REC_SOUND_SETTINGS)->GetWindowText(),
                   "Saved as MPEG Layer-3 audio (*.mp3), 44100 Hz stereo");
@@ -268,10 +268,10 @@ TEST_F(RecorderDialogTest, SavesAsMp3WhenTheProviderLastWroteMp3) {
     EXPECT_EQ(m_request.filter, "MPEG Layer-3 audio (*.mp3)");
     EXPECT_EQ(m_request.suffix, "mp3");
     const std::string command = "ffprobe -v error -show_entries format=format_name -of csv=p=0 '" +
-                                m_answer.toStdString() + "' > '" + (m_audio.Path() / "probe.txt").string() + "'";
+                                m_answer.toStdString() + "' > '" + (m_audio / "probe.txt") + "'";
     ASSERT_EQ(std::system(command.c_str()), 0);
     std::string format;
-    std::ifstream((m_audio.Path() / "probe.txt").string()) >> format;
+    std::ifstream((m_audio / "probe.txt")) >> format;
     EXPECT_EQ(format, "mp3");
 }
 
@@ -284,7 +284,7 @@ TEST_F(RecorderDialogTest, ACancelledOrFailedSaveKeepsTheDialogOpen) {
         EXPECT_TRUE(dialog.isVisible());
         EXPECT_TRUE(g_messages.empty());
 
-        m_answer = QString::fromStdString((m_out.Path() / "no-such-folder" / "voice.wav").string());
+        m_answer = QString::fromStdString((m_out / "no-such-folder/voice.wav"));
         save->Click();
         ASSERT_EQ(g_messages.size(), 1u);
         EXPECT_EQ(g_messages[0].text, "Can't create file");
@@ -298,7 +298,7 @@ TEST_F(RecorderDialogTest, ACancelledOrFailedSaveKeepsTheDialogOpen) {
 }
 
 TEST_F(RecorderDialogTest, AMissingInputDeviceIsReportedAndLeavesNoTake) {
-    audiotest::UseDiskDriver(m_playedPath, (m_audio.Path() / "missing.raw").string());
+    audiotest::UseDiskDriver(m_playedPath, (m_audio / "missing.raw"));
     Run([&](CRecorderDlg& dialog) {
         Button(dialog, IDC_REC_RECORD)->Click();
         EXPECT_FALSE(dialog.IsRecording());

@@ -30,7 +30,7 @@ std::vector<uint8_t> Pattern(size_t bytes) {
 class RecorderSaveTest : public testing::Test {
 protected:
     void SetUp() override {
-        std::filesystem::create_directories(m_machine.Path() / "morvane");
+        std::filesystem::create_directories(m_machine / "morvane");
     }
     void StoreLastExt(const std::string& line) {
         m_machine.Write("morvane/registry.ini",
@@ -45,8 +45,8 @@ protected:
     ScratchFolder m_machine;
     ScratchFolder m_out;
     // Set after every folder above is made, so that none of them lands in m_temp.
-    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path().string()};
-    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path().string()};
+    ScopedEnv m_tempVariable{"TMPDIR", m_temp.Path()};
+    ScopedEnv m_machineVariable{"XDG_CONFIG_DIRS", m_machine.Path()};
 };
 
 TEST_F(RecorderSaveTest, ATakeOfWholeBlocksEndsWithAnEmptyOne) {
@@ -114,7 +114,7 @@ TEST_F(RecorderSaveTest, AFailedEncodingLeavesTheDestinationAsItWas) {
     Fill(take, Pattern(16384));
     const std::filesystem::path kept = m_out.Write("kept.xyz", "an older file");
     EXPECT_FALSE(EncodeTake(take, kept.string(), kRecordFormat)) << "no coder for the type";
-    EXPECT_FALSE(EncodeTake(take, (m_out.Path() / "missing" / "a.wav").string(), kRecordFormat));
+    EXPECT_FALSE(EncodeTake(take, (m_out / "missing/a.wav"), kRecordFormat));
     std::ifstream file(kept);
     std::string text;
     std::getline(file, text);
@@ -132,7 +132,7 @@ TEST_F(RecorderSaveTest, AFailedEncodingLeavesTheDestinationAsItWas) {
 TEST_F(RecorderSaveTest, AWriteThatFailsLeavesTheTakeAtItsLastWholeAppend) {
     RecorderTake take;
     ASSERT_TRUE(take.Create());
-    EXPECT_EQ(take.Path().rfind(m_temp.Path().string() + "/qorec", 0), 0u) << take.Path();
+    EXPECT_EQ(take.Path().rfind(m_temp.Path() + "/qorec", 0), 0u) << take.Path();
     EXPECT_EQ(take.Path().substr(take.Path().size() - 4), ".tmp");
     struct stat info {};
     ASSERT_EQ(::stat(take.Path().c_str(), &info), 0);

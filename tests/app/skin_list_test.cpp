@@ -17,11 +17,11 @@ TEST(SkinList, ListsOnlyCaptionedSkinsInNameOrderWithDefaultSizes) {
     folder.Write("f.txt", "<SKIN_KEL Caption=\"Not xml by name\"/>");
     folder.Write("g.xml", "<skin_kel Caption=\"Lower case root\"/>");
     folder.Write("h.xml", "<SKIN_KEL Width=\"640\"/>");
-    EnumerateSkinsIn(folder.Path().string());
+    EnumerateSkinsIn(folder.Path());
     const std::vector<SkinInfo>& skins = GetSkinList();
     ASSERT_EQ(skins.size(), 3u);
     EXPECT_EQ(skins[0].caption, "First");
-    EXPECT_EQ(skins[0].path, (folder.Path() / "a.xml").string());
+    EXPECT_EQ(skins[0].path, (folder / "a.xml"));
     EXPECT_EQ(skins[0].width, 1024);
     EXPECT_EQ(skins[0].height, 768);
     EXPECT_EQ(skins[1].caption, "Second");
@@ -31,14 +31,14 @@ TEST(SkinList, ListsOnlyCaptionedSkinsInNameOrderWithDefaultSizes) {
     EXPECT_EQ(skins[2].height, 600);
 
     // A second scan replaces the list.
-    EnumerateSkinsIn(folder.Path().string());
+    EnumerateSkinsIn(folder.Path());
     EXPECT_EQ(GetSkinList().size(), 3u);
 }
 
 TEST(SkinList, TheCurrentSkinOutsideTheListIsAnEmptyRecord) {
     ScratchFolder folder;
     folder.Write("only.xml", "<SKIN_KEL Caption=\"Only\"/>");
-    EnumerateSkinsIn(folder.Path().string());
+    EnumerateSkinsIn(folder.Path());
     SetCurrentSkinIndex(0);
     EXPECT_EQ(GetCurrentSkin().caption, "Only");
     for (int outside : {1, -1}) {
@@ -49,7 +49,7 @@ TEST(SkinList, TheCurrentSkinOutsideTheListIsAnEmptyRecord) {
         EXPECT_EQ(skin.width, 0);
         EXPECT_EQ(skin.height, 0);
     }
-    EnumerateSkinsIn((folder.Path() / "absent").string());
+    EnumerateSkinsIn((folder / "absent"));
     EXPECT_TRUE(GetSkinList().empty());
     SetCurrentSkinIndex(0);
     EXPECT_EQ(GetCurrentSkin().width, 0);

@@ -60,23 +60,6 @@ std::string DefaultSkinPath() { return MORVANE_SOURCE_DIR "/data/Skins/Morvane.x
 
 void LoadDefaultSkin() { ASSERT_EQ(LoadStandardSkin(DefaultSkinPath()), SKINLOAD_OK); }
 
-ScratchFolder::ScratchFolder() {
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() / ("morvane-ui-" + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
-}
-
-ScratchFolder::~ScratchFolder() {
-    std::error_code error;
-    std::filesystem::remove_all(m_path, error);
-}
-
-std::filesystem::path ScratchFolder::Write(const std::string& name, const std::string& text) const {
-    const std::filesystem::path path = m_path / name;
-    std::ofstream(path, std::ios::binary) << text;
-    return path;
-}
-
 std::string DefaultSkinWith(const std::vector<std::pair<std::string, std::string>>& replacements) {
     std::string text = ReadFile(DefaultSkinPath());
     for (const auto& [from, to] : replacements) {
@@ -88,10 +71,10 @@ std::string DefaultSkinWith(const std::vector<std::pair<std::string, std::string
 }
 
 bool LoadSkinText(const ScratchFolder& folder, const std::string& text) {
-    const std::filesystem::path pictures = folder.Path() / "Morvane";
+    const std::string pictures = folder / "Morvane";
     if (!std::filesystem::exists(pictures))
         std::filesystem::create_directory_symlink(MORVANE_SOURCE_DIR "/data/Skins/Morvane", pictures);
-    return LoadStandardSkin(folder.Write("Test.xml", text).string()) == SKINLOAD_OK;
+    return LoadStandardSkin(folder.Write("Test.xml", text)) == SKINLOAD_OK;
 }
 
 void SaveScreenshot(QWidget& widget, const QString& name) {

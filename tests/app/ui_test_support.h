@@ -11,6 +11,8 @@
 #include <utility>
 #include <vector>
 
+#include "tests/platform/scratch.h"
+
 class QApplication;
 
 QApplication& TestApp();
@@ -19,20 +21,6 @@ QApplication& TestApp();
 std::string DefaultSkinPath();
 // Loads the default skin (asserting that it loads).
 void LoadDefaultSkin();
-
-// A folder under the system's temporary folder, removed with everything in it at the end.
-class ScratchFolder {
-public:
-    ScratchFolder();
-    ~ScratchFolder();
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::filesystem::path& Path() const { return m_path; }
-    std::filesystem::path Write(const std::string& name, const std::string& text) const;
-
-private:
-    std::filesystem::path m_path;
-};
 
 // The default skin's text with each (from, to) replaced once (asserting that `from` occurs).
 std::string DefaultSkinWith(const std::vector<std::pair<std::string, std::string>>& replacements);

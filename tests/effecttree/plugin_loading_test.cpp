@@ -3,44 +3,31 @@
 #include <fstream>
 
 #include "test_support.h"
+#include "tests/platform/scratch.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-// A scratch folder removed with the test.
-class ScratchFolder {
-public:
-    ScratchFolder() : m_path(fs::path(UniqueTempName("effecttree", "d"))) { fs::create_directory(m_path); }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        fs::remove_all(m_path, ignored);
-    }
-    const fs::path& Path() const { return m_path; }
-
-private:
-    fs::path m_path;
-};
-
 TEST(PluginLoading, OnlyLibrariesThatAnswerAsPluginsAreLoaded) {
     ScratchFolder folder;
-    fs::copy_file(kTestPluginDir + "/libtestgain.so", folder.Path() / "libtestgain.so");
-    fs::copy_file(std::string(TEST_BAD_PLUGIN_DIR) + "/libtestnoinfo.so", folder.Path() / "libtestnoinfo.so");
-    fs::copy_file(std::string(TEST_BAD_PLUGIN_DIR) + "/libtestnoexports.so", folder.Path() / "libtestnoexports.so");
-    std::ofstream(folder.Path() / "libbroken.so") << "this is no shared library\n";
-    std::ofstream(folder.Path() / "libempty.so");
-    fs::create_directory(folder.Path() / "libfolder.so");
-    fs::copy_file(kTestPluginDir + "/libtestgain.so", folder.Path() / "libtestgain.so.bak");
+    fs::copy_file(kTestPluginDir + "/libtestgain.so", folder / "libtestgain.so");
+    fs::copy_file(std::string(TEST_BAD_PLUGIN_DIR) + "/libtestnoinfo.so", folder / "libtestnoinfo.so");
+    fs::copy_file(std::string(TEST_BAD_PLUGIN_DIR) + "/libtestnoexports.so", folder / "libtestnoexports.so");
+    std::ofstream(folder / "libbroken.so") << "this is no shared library\n";
+    std::ofstream(folder / "libempty.so");
+    fs::create_directory(folder / "libfolder.so");
+    fs::copy_file(kTestPluginDir + "/libtestgain.so", folder / "libtestgain.so.bak");
 
-    EXPECT_EQ(LoadPluginsFrom(folder.Path().string()), 1);
+    EXPECT_EQ(LoadPluginsFrom(folder.Path()), 1);
     EXPECT_EQ(GetEffectManager()->PluginCount(), 1);
     EXPECT_EQ(GetEffectManager()->LoadedPlugins(), std::vector<std::string>{"libtestgain.so"});
 }
 
 TEST(PluginLoading, AMissingOrEmptyFolderLoadsNothing) {
     ScratchFolder folder;
-    EXPECT_EQ(LoadPluginsFrom(folder.Path().string()), 0);
-    EXPECT_EQ(LoadPluginsFrom((folder.Path() / "absent").string()), 0);
+    EXPECT_EQ(LoadPluginsFrom(folder.Path()), 0);
+    EXPECT_EQ(LoadPluginsFrom(folder / "absent"), 0);
     EXPECT_EQ(GetEffectManager()->PluginCount(), 0);
     EXPECT_TRUE(GetEffectManager()->LoadedPlugins().empty());
 }

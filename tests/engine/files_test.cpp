@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <string>
 
 #include "engine/engine.h"
+#include "tests/platform/scratch.h"
 
 namespace {
 
@@ -20,15 +20,14 @@ TEST(EngineFiles, AWriteThatDoesNotFitIsReported) {
 }
 
 TEST(EngineFiles, TemporaryFilesBelongToTheirLastOwner) {
-    char folder[] = "/tmp/engine-files-XXXXXX";
-    ASSERT_NE(::mkdtemp(folder), nullptr);
-    ::setenv("TMPDIR", folder, 1);
+    ScratchFolder folder;
+    ScopedEnv temp("TMPDIR", folder.Path());
     std::string first;
     {
         TempFile owner;
         ASSERT_TRUE(owner.Create("qoexp", "wav"));
         first = owner.Path();
-        EXPECT_EQ(first.rfind(std::string(folder) + "/qoexp", 0), 0u);
+        EXPECT_EQ(first.rfind(folder / "qoexp", 0), 0u);
         ASSERT_TRUE(WriteAll(owner.fd(), "0123456789", 10));
 
         MappedFile mapping;
@@ -47,8 +46,6 @@ TEST(EngineFiles, TemporaryFilesBelongToTheirLastOwner) {
         first = next.Path();
     }
     EXPECT_FALSE(std::filesystem::exists(first));
-    ::unsetenv("TMPDIR");
-    std::filesystem::remove(folder);
 }
 
 }  // namespace

@@ -15,27 +15,9 @@
 #include <thread>
 #include <vector>
 
+#include "tests/platform/scratch.h"
+
 namespace audiotest {
-
-// A temporary folder removed with everything in it.
-class Folder {
-public:
-    Folder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morvane-audio-XXXXXX").string();
-        if (::mkdtemp(pattern.data())) path_ = pattern;
-    }
-    ~Folder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    Folder(const Folder&) = delete;
-    Folder& operator=(const Folder&) = delete;
-
-    std::string operator/(const std::string& name) const { return path_ + "/" + name; }
-
-private:
-    std::string path_;
-};
 
 // SDL reads these when its audio starts, which happens at the first open after the last close.
 inline void UseDriver(const std::string& driver) { ::setenv("SDL_AUDIODRIVER", driver.c_str(), 1); }

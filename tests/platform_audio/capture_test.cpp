@@ -17,7 +17,7 @@ std::vector<uint8_t> InputBytes(size_t count) {
 }
 
 TEST(CaptureDevice, FillsQueuedBuffersInOrderAndHandsBackThePartlyFilledOne) {
-    audiotest::Folder folder;
+    ScratchFolder folder;
     const std::vector<uint8_t> input = InputBytes(10000);
     audiotest::WriteBytes(folder / "input.raw", input);
     audiotest::UseDiskDriver(folder / "unused.raw", folder / "input.raw");
@@ -62,7 +62,7 @@ TEST(CaptureDevice, FillsQueuedBuffersInOrderAndHandsBackThePartlyFilledOne) {
 }
 
 TEST(CaptureDevice, OpenFailsWithoutAnInput) {
-    audiotest::Folder folder;
+    ScratchFolder folder;
     audiotest::UseDiskDriver(folder / "unused.raw", folder / "missing.raw");
     std::string error;
     EXPECT_FALSE(CaptureDevice::Open(kMono, [](uintptr_t, uint64_t) {}, error));

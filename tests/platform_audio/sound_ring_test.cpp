@@ -34,7 +34,7 @@ std::vector<int16_t> AsSamples(const std::vector<uint8_t>& bytes) {
 }
 
 TEST(SoundRing, PlaysEachWrittenByteOnceWithSilenceWhenNothingWaits) {
-    audiotest::Folder folder;
+    ScratchFolder folder;
     audiotest::UseDiskDriver(folder / "played.raw");
     std::string error;
     auto ring = SoundRing::Open(kStereo, 8192, error);
@@ -83,7 +83,7 @@ TEST(SoundRing, PlaysEachWrittenByteOnceWithSilenceWhenNothingWaits) {
 }
 
 TEST(SoundRing, StopKeepsWhatWaitsAndPlayResumesIt) {
-    audiotest::Folder folder;
+    ScratchFolder folder;
     audiotest::UseDiskDriver(folder / "played.raw");
     std::string error;
     auto ring = SoundRing::Open(kStereo, 16384, error);

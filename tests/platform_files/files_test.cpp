@@ -8,28 +8,11 @@
 #include <string>
 
 #include "platform/platform.h"
+#include "tests/platform/scratch.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        char pattern[] = "/tmp/morvane-files-XXXXXX";
-        path_ = ::mkdtemp(pattern);
-    }
-    ~ScratchFolder() { fs::remove_all(path_); }
-    const std::string& path() const { return path_; }
-    std::string Touch(const std::string& name) const {
-        const std::string file = path_ + "/" + name;
-        std::ofstream(file) << "x";
-        return file;
-    }
-
-private:
-    std::string path_;
-};
 
 class TmpdirOverride {
 public:
@@ -56,53 +39,53 @@ private:
 
 TEST(FileExists, TellsFilesFromFoldersAndNothing) {
     ScratchFolder scratch;
-    const std::string file = scratch.Touch("a.wav");
+    const std::string file = scratch.Write("a.wav", "x");
     EXPECT_TRUE(FileExists(file));
-    EXPECT_FALSE(FileExists(scratch.path()));
-    EXPECT_FALSE(FileExists(scratch.path() + "/missing.wav"));
+    EXPECT_FALSE(FileExists(scratch.Path()));
+    EXPECT_FALSE(FileExists(scratch.Path() + "/missing.wav"));
     EXPECT_FALSE(FileExists(""));
 }
 
 TEST(FolderExists, AcceptsOneTrailingSlashAndRejectsFiles) {
     ScratchFolder scratch;
-    EXPECT_TRUE(FolderExists(scratch.path()));
-    EXPECT_TRUE(FolderExists(scratch.path() + "/"));
-    EXPECT_FALSE(FolderExists(scratch.Touch("f")));
-    EXPECT_FALSE(FolderExists(scratch.path() + "/none"));
+    EXPECT_TRUE(FolderExists(scratch.Path()));
+    EXPECT_TRUE(FolderExists(scratch.Path() + "/"));
+    EXPECT_FALSE(FolderExists(scratch.Write("f", "x")));
+    EXPECT_FALSE(FolderExists(scratch.Path() + "/none"));
     EXPECT_FALSE(FolderExists(""));
 }
 
 TEST(UniqueName, SkipsTakenNumbersAndKeepsTheForm) {
     ScratchFolder scratch;
-    scratch.Touch("qosrc100.tmp");
-    scratch.Touch("qosrc101.tmp");
-    EXPECT_EQ(UniqueNameIn(scratch.path(), "qosrc", "tmp", 100), scratch.path() + "/qosrc102.tmp");
-    EXPECT_EQ(UniqueNameIn(scratch.path(), "qoexp", "wav", 100), scratch.path() + "/qoexp100.wav");
+    scratch.Write("qosrc100.tmp", "x");
+    scratch.Write("qosrc101.tmp", "x");
+    EXPECT_EQ(UniqueNameIn(scratch.Path(), "qosrc", "tmp", 100), scratch.Path() + "/qosrc102.tmp");
+    EXPECT_EQ(UniqueNameIn(scratch.Path(), "qoexp", "wav", 100), scratch.Path() + "/qoexp100.wav");
 }
 
 TEST(UniqueName, ATakenNameThatIsAFolderOrDanglingLinkIsSkippedToo) {
     ScratchFolder scratch;
-    fs::create_directory(scratch.path() + "/qosav7.tmp");
-    fs::create_symlink(scratch.path() + "/nowhere", scratch.path() + "/qosav8.tmp");
-    EXPECT_EQ(UniqueNameIn(scratch.path(), "qosav", "tmp", 7), scratch.path() + "/qosav9.tmp");
+    fs::create_directory(scratch.Path() + "/qosav7.tmp");
+    fs::create_symlink(scratch.Path() + "/nowhere", scratch.Path() + "/qosav8.tmp");
+    EXPECT_EQ(UniqueNameIn(scratch.Path(), "qosav", "tmp", 7), scratch.Path() + "/qosav9.tmp");
 }
 
 TEST(UniqueName, NumbersAbove2To31ArePrintedSigned) {
     ScratchFolder scratch;
-    EXPECT_EQ(UniqueNameIn(scratch.path(), "qorec", "tmp", 0x80000000u), scratch.path() + "/qorec-2147483648.tmp");
+    EXPECT_EQ(UniqueNameIn(scratch.Path(), "qorec", "tmp", 0x80000000u), scratch.Path() + "/qorec-2147483648.tmp");
 }
 
 TEST(TempFolder, FollowsTmpdirAndFallsBackWhenItIsUnusable) {
     ScratchFolder scratch;
     {
-        TmpdirOverride use((scratch.path() + "/").c_str());
-        EXPECT_EQ(TempFolder(), scratch.path());
+        TmpdirOverride use((scratch.Path() + "/").c_str());
+        EXPECT_EQ(TempFolder(), scratch.Path());
         const std::string name = UniqueTempName("qosrc", "tmp");
-        EXPECT_EQ(name.rfind(scratch.path() + "/qosrc", 0), 0u) << name;
+        EXPECT_EQ(name.rfind(scratch.Path() + "/qosrc", 0), 0u) << name;
         EXPECT_EQ(name.substr(name.size() - 4), ".tmp");
     }
     {
-        TmpdirOverride use((scratch.path() + "/does-not-exist").c_str());
+        TmpdirOverride use((scratch.Path() + "/does-not-exist").c_str());
         EXPECT_EQ(TempFolder(), "/tmp");
     }
 }

@@ -35,7 +35,7 @@ protected:
 
     std::vector<int16_t> Samples() const { return audiotest::ReadSamples(output_); }
 
-    audiotest::Folder folder;
+    ScratchFolder folder;
     const std::string output_ = folder / "played.raw";
     CExtPlayerDX engine;
     XPlayer player{engine};

@@ -62,9 +62,9 @@ std::vector<uint8_t> RandomBytes(size_t n, unsigned seed) {
 }
 
 TEST(BadInput, NothingThatIsNotAudioOpens) {
-    ScratchDir dir;
+    ScratchFolder dir;
     EXPECT_FALSE(OpensInEitherMode(dir / "missing.mp3"));
-    EXPECT_FALSE(OpensInEitherMode(dir.path().string()));  // a folder
+    EXPECT_FALSE(OpensInEitherMode(dir.Path()));  // a folder
 
     WriteBytes(dir / "empty.wav", {});
     EXPECT_FALSE(OpensInEitherMode(dir / "empty.wav"));
@@ -92,7 +92,7 @@ TEST(BadInput, NothingThatIsNotAudioOpens) {
 }
 
 TEST(BadInput, DevicesAndPipesAreRefusedWithoutBlocking) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string fifo = dir / "pipe.wav";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     EXPECT_FALSE(OpensInEitherMode(fifo));  // opening a pipe without a writer would block
@@ -101,7 +101,7 @@ TEST(BadInput, DevicesAndPipesAreRefusedWithoutBlocking) {
 }
 
 TEST(BadInput, FilesNamingOtherFilesDoNotReachThem) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string fifo = dir / "segment.ts";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // A playlist and a concat list naming a pipe: following them would block forever.
@@ -121,7 +121,7 @@ TEST(BadInput, FilesNamingOtherFilesDoNotReachThem) {
 }
 
 TEST(BadInput, AbsurdHeaderValuesAreRefused) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const struct {
         const char* name;
         uint32_t rate;
@@ -136,7 +136,7 @@ TEST(BadInput, AbsurdHeaderValuesAreRefused) {
 }
 
 TEST(BadInput, TruncatedHeaderIsRefused) {
-    ScratchDir dir;
+    ScratchFolder dir;
     std::vector<uint8_t> wav = Wav(8000, 2);
     wav.resize(30);
     WriteBytes(dir / "cut.wav", wav);
@@ -144,7 +144,7 @@ TEST(BadInput, TruncatedHeaderIsRefused) {
 }
 
 TEST(BadInput, TruncatedAndDamagedAudioDecodesAsFarAsItGoes) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string whole = dir / "whole.mp3";
     ASSERT_TRUE(Ffmpeg(SineSource({1000, 1000}, 44100, 4) + " -b:a 128k " + whole));
     const std::vector<uint8_t> bytes = ReadBytes(whole);
@@ -176,7 +176,7 @@ TEST(BadInput, TruncatedAndDamagedAudioDecodesAsFarAsItGoes) {
 }
 
 TEST(BadInput, UnreadableFileIsRefused) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "locked.wav";
     WriteBytes(path, Wav(8000, 2));
     ASSERT_EQ(chmod(path.c_str(), 0), 0);
@@ -185,7 +185,7 @@ TEST(BadInput, UnreadableFileIsRefused) {
 }
 
 TEST(BadInput, BadArgumentsAreRefused) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "ok.wav";
     WriteBytes(path, Wav(8000, 2));
     WAVEFORMATEXTENSIBLE f = kWorkingFormat;

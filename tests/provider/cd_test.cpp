@@ -49,7 +49,7 @@ protected:
         std::snprintf(name, sizeof name, "/Track %02d.cda", n);
         return dir_ / image + name;
     }
-    ScratchDir dir_;
+    ScratchFolder dir_;
 };
 
 TEST_F(CdImage, ListsItsAudioTracks) {

@@ -58,7 +58,7 @@ protected:
         // Left 1000 Hz, right 500 Hz: the pitch of each channel shows the channel order.
         ASSERT_TRUE(Ffmpeg(SineSource({1000, 500}, kRate, kSeconds) + " " + GetParam().encode + " " + path_));
     }
-    ScratchDir dir_;
+    ScratchFolder dir_;
     std::string path_;
 };
 
@@ -129,7 +129,7 @@ INSTANTIATE_TEST_SUITE_P(Formats, LosslessTest, ::testing::ValuesIn(LosslessForm
 class DelayTest : public ::testing::TestWithParam<FormatCase> {};
 
 TEST_P(DelayTest, ToneOnsetKeepsItsPosition) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / (std::string("onset") + GetParam().extension);
     ASSERT_TRUE(Ffmpeg("-f lavfi -i \"aevalsrc=if(gte(t\\,1)\\,0.5*sin(2*PI*1000*t)\\,0):s=44100:d=3\" " +
                        std::string(GetParam().encode) + " " + path));

@@ -13,18 +13,6 @@
 
 namespace provider_test {
 
-ScratchDir::ScratchDir() {
-    std::string pattern = (std::filesystem::temp_directory_path() / "qoprovider-XXXXXX").string();
-    if (!mkdtemp(pattern.data())) throw std::runtime_error("cannot make a scratch folder");
-    path_ = pattern;
-}
-
-ScratchDir::~ScratchDir() {
-    std::error_code ignored;
-    std::filesystem::permissions(path_, std::filesystem::perms::owner_all, ignored);
-    std::filesystem::remove_all(path_, ignored);
-}
-
 bool Ffmpeg(const std::string& args) {
     return std::system(("ffmpeg -nostdin -v error -y " + args + " </dev/null").c_str()) == 0;
 }

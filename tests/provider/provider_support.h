@@ -9,23 +9,9 @@
 #include <vector>
 
 #include "provider/provider.h"
+#include "tests/platform/scratch.h"
 
 namespace provider_test {
-
-// A fresh folder removed with everything in it at the end of the test.
-class ScratchDir {
-public:
-    ScratchDir();
-    ~ScratchDir();
-    ScratchDir(const ScratchDir&) = delete;
-    ScratchDir& operator=(const ScratchDir&) = delete;
-
-    std::string operator/(const std::string& name) const { return (path_ / name).string(); }
-    const std::filesystem::path& path() const { return path_; }
-
-private:
-    std::filesystem::path path_;
-};
 
 // Runs "ffmpeg -v error -y <args>"; true on success.
 bool Ffmpeg(const std::string& args);

@@ -13,7 +13,7 @@ namespace {
 constexpr uint32_t kFrames = 132300;  // 3 s at 44100 Hz
 
 TEST(Channels, MonoFileStaysMonoAndSaysSo) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "mono.wav";
     const std::string raw = dir / "mono.raw";
     ASSERT_TRUE(Ffmpeg(SineSource({1000}, 44100, 3) + " -c:a pcm_s16le " + path));
@@ -29,7 +29,7 @@ TEST(Channels, MonoFileStaysMonoAndSaysSo) {
 }
 
 TEST(Channels, StereoAskedForOneChannelIsMixedDown) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "stereo.flac";
     ASSERT_TRUE(Ffmpeg(SineSource({1000, 1000}, 44100, 3) + " " + path));
     const Decoded d = DecodeAll(path, 1);
@@ -43,7 +43,7 @@ TEST(Channels, StereoAskedForOneChannelIsMixedDown) {
 }
 
 TEST(Channels, SurroundFileIsProbedAsSixChannelsAndMixedWhenDecoded) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "surround.flac";
     ASSERT_TRUE(Ffmpeg("-f lavfi -i \"aevalsrc=0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|"
                        "0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t):s=44100:d=3:c=5.1\" -sample_fmt s16 " +
@@ -67,7 +67,7 @@ TEST(Channels, SurroundFileIsProbedAsSixChannelsAndMixedWhenDecoded) {
 }
 
 TEST(Rates, SourceAt48kHzIsDeliveredAt44100) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "tone48.wav";
     ASSERT_TRUE(Ffmpeg(SineSource({1000, 1000}, 48000, 3) + " -c:a pcm_s16le " + path));
     const auto probed = ProbeFile(path);
@@ -85,7 +85,7 @@ TEST(Rates, SourceAt48kHzIsDeliveredAt44100) {
 }
 
 TEST(Rates, OtherOutputRatesAreDelivered) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "tone.flac";
     ASSERT_TRUE(Ffmpeg(SineSource({1000}, 44100, 3) + " " + path));
     const Decoded d = DecodeAll(path, 1, 22050);
@@ -114,7 +114,7 @@ protected:
         return {whole_.samples.begin() + static_cast<ptrdiff_t>(first * 2),
                 whole_.samples.begin() + static_cast<ptrdiff_t>((first + n) * 2)};
     }
-    ScratchDir dir_;
+    ScratchFolder dir_;
     std::string path_;
     Decoded whole_;
 };

@@ -47,7 +47,7 @@ TagReading ReadTags(const std::string& path) {
 }
 
 TEST(Tags, Mp3TagsAreReadInUtf8WithExactCapacities) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "tagged.mp3";
     ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) +
                        " -metadata title='Grüße ♪' -metadata artist='The Artist' -metadata album='An Album'"
@@ -67,7 +67,7 @@ TEST(Tags, Mp3TagsAreReadInUtf8WithExactCapacities) {
 }
 
 TEST(Tags, StreamCommentsOfOggAndTagsOfMp4AreFound) {
-    ScratchDir dir;
+    ScratchFolder dir;
     for (const char* name : {"tagged.ogg", "tagged.opus", "tagged.m4a", "tagged.flac"}) {
         const std::string path = dir / name;
         ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) + " -metadata title=Ringing -metadata artist=Someone " + path));
@@ -79,7 +79,7 @@ TEST(Tags, StreamCommentsOfOggAndTagsOfMp4AreFound) {
 }
 
 TEST(Tags, FileWithoutTagsHasEveryEntryAbsent) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "plain.wav";
     ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) + " -map_metadata -1 -fflags +bitexact " + path));
     const TagReading r = ReadTags(path);
@@ -88,7 +88,7 @@ TEST(Tags, FileWithoutTagsHasEveryEntryAbsent) {
 }
 
 TEST(Tags, SecondPassNeverCopiesMoreThanTheCapacityNorHalfACharacter) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "long.mp3";
     std::string comment;
     for (int i = 0; i < 25000; ++i) comment += "é";  // 50000 bytes
@@ -131,11 +131,11 @@ TEST(Tags, BadHandlesAndPathsFail) {
     EXPECT_EQ(QoTagGetInfo(12345678, &info), 0);
     EXPECT_EQ(QoTagOpen(nullptr), 0u);
     EXPECT_EQ(QoTagOpen("/no/such/file.mp3"), 0u);
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string text = dir / "notes.mp3";
     WriteBytes(text, std::vector<uint8_t>(300, 'a'));
     EXPECT_EQ(QoTagOpen(text.c_str()), 0u);
-    EXPECT_EQ(QoTagOpen(dir.path().c_str()), 0u);
+    EXPECT_EQ(QoTagOpen(dir.Path().c_str()), 0u);
     const std::string path = dir / "ok.mp3";
     ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) + " " + path));
     const uint32_t h = QoTagOpen(path.c_str());

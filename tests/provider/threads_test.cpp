@@ -24,7 +24,7 @@ protected:
         uint32_t length = 0;
         return QoOpenFile(path_.c_str(), &f, &length, QoModeDecode);
     }
-    ScratchDir dir_;
+    ScratchFolder dir_;
     std::string path_;
     Decoded whole_;
 };

@@ -101,7 +101,7 @@ class WriterTest : public ::testing::TestWithParam<WriterCase> {};
 
 TEST_P(WriterTest, WrittenFilePlaysElsewhereAndDecodesBack) {
     const WriterCase& c = GetParam();
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / c.fileName;
     const std::vector<int16_t> signal = Signal(c.channels, 44100, 3, false);
     ASSERT_TRUE(WriteFile(path, signal, c.channels, 44100, c.record.empty() ? nullptr : c.record.data()));
@@ -138,7 +138,7 @@ TEST(WriterBitRate, AacQualitiesGiveTheirBitRates) {
         uint32_t quality;
         double kbps;
     } cases[] = {{2, 45, 64}, {2, 100, 128}, {2, 420, 256}, {1, 100, 64}, {1, 400, 128}, {1, 550, 256}};
-    ScratchDir dir;
+    ScratchFolder dir;
     for (const auto& c : cases) {
         const std::string path = dir / "quality.aac";
         const std::vector<uint8_t> record = AacRecord(c.channels, 0, c.quality);
@@ -149,7 +149,7 @@ TEST(WriterBitRate, AacQualitiesGiveTheirBitRates) {
 }
 
 TEST(WriterBitRate, Mp3AndAacBitRatesAreKept) {
-    ScratchDir dir;
+    ScratchFolder dir;
     for (const uint32_t kbps : {64u, 128u, 256u}) {
         for (const int channels : {1, 2}) {
             const std::string mp3 = dir / "rate.mp3";
@@ -179,7 +179,7 @@ TEST(WriterBitRate, QualityTableIsFollowed) {
 }
 
 TEST(Writer, InputAtAnotherRateIsResampled) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "from22k.mp3";
     const std::vector<uint8_t> record = Mp3Record(2, 128000);
     ASSERT_TRUE(WriteFile(path, Signal(2, 22050, 3, false), 2, 22050, record.data()));
@@ -195,7 +195,7 @@ TEST(Writer, InputAtAnotherRateIsResampled) {
 }
 
 TEST(Writer, BadArgumentsCreateNothing) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const WAVEFORMATEXTENSIBLE stereo = Pcm16(2, 44100);
     const std::vector<uint8_t> mp3 = Mp3Record(2, 128000);
     EXPECT_EQ(QoCoderCreateFile(nullptr, &stereo, mp3.data(), 0, nullptr), 0u);
@@ -216,7 +216,7 @@ TEST(Writer, BadArgumentsCreateNothing) {
     EXPECT_EQ(QoCoderCreateFile((dir / "a.wav").c_str(), &wide, nullptr, 0, nullptr), 0u);
     WAVEFORMATEXTENSIBLE surround = Pcm16(6, 44100);
     EXPECT_EQ(QoCoderCreateFile((dir / "a.wav").c_str(), &surround, nullptr, 0, nullptr), 0u);
-    EXPECT_TRUE(std::filesystem::is_empty(dir.path()));
+    EXPECT_TRUE(std::filesystem::is_empty(dir.Path()));
 
     // A refused record leaves an existing file alone.
     const std::string existing = dir / "keep.mp3";
@@ -226,7 +226,7 @@ TEST(Writer, BadArgumentsCreateNothing) {
 }
 
 TEST(Writer, MismatchedByteCountIsNotTakenButTheWriterGoesOn) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string path = dir / "out.wav";
     const WAVEFORMATEXTENSIBLE pcm = Pcm16(2, 44100);
     const uint32_t h = QoCoderCreateFile(path.c_str(), &pcm, nullptr, 0, nullptr);
@@ -260,7 +260,7 @@ void ExpectFullDiskReported(const std::string& path, bool mayFailAtCreation) {
 }
 
 TEST(Writer, FullDeviceIsReported) {
-    ScratchDir dir;
+    ScratchFolder dir;
     for (const char* name : {"full.wav", "full.mp3", "full.m4a"}) {
         const std::string path = dir / name;
         std::filesystem::create_symlink("/dev/full", path);
@@ -269,7 +269,7 @@ TEST(Writer, FullDeviceIsReported) {
 }
 
 TEST(Writer, FullFileSystemIsReportedAndTheFileIsLeft) {
-    ScratchDir dir;
+    ScratchFolder dir;
     const std::string tiny = dir / "tiny";
     std::filesystem::create_directory(tiny);
     if (mount("tmpfs", tiny.c_str(), "tmpfs", 0, "size=64k") != 0) GTEST_SKIP() << "mounting is not allowed here";

@@ -73,7 +73,7 @@ protected:
                                 [](uint8_t byte) { return byte == 0; }));
     }
 
-    audiotest::Folder folder;
+    ScratchFolder folder;
     const std::string inputPath_ = folder / "input.raw";
     std::vector<uint8_t> input_ = std::vector<uint8_t>(17640 + 1000);  // about 0.2 s, not whole buffers
     CExtMicro engine;

@@ -104,8 +104,8 @@ TEST_F(EqualizerPlugin, XmlPresetsLoadWhatIsThereAndKeepDefaultsElsewhere) {
 }
 
 TEST_F(EqualizerPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
-    ScopedFolder folder;
-    const std::string ini = folder.path() + "/presets.ini";
+    ScratchFolder folder;
+    const std::string ini = folder.Path() + "/presets.ini";
     enXml element("Equalizer");
     element.SetValue("Volume500", 1000000);
     element.SetValue("Volume8000", 32767000);
@@ -146,7 +146,7 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
     ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
     PluginSettingsHandle copy(plugin, loaded);
     EXPECT_EQ(StoredValues(copy.get()), Values({{0, 400000}}));
-    EXPECT_TRUE(std::filesystem::exists(configHome.path() + "/morvane/registry.ini"));
+    EXPECT_TRUE(std::filesystem::exists(configHome.Path() + "/morvane/registry.ini"));
 }
 
 TEST_F(EqualizerPlugin, StreamsThroughTheExportsWithTheLoadedGains) {

@@ -20,6 +20,7 @@
 #include "contracts/plugin_api.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
+#include "tests/platform/scratch.h"
 
 // dlopen of bin/plugins/lib<name>.so (or of a given library file) with every symbol bound
 // at once; the exports every plug-in has, resolved by name.
@@ -189,22 +190,3 @@ void ExpectStableWhileParametersChange(Settings& settings, const std::function<v
     }
 }
 
-// A fresh folder under the temporary folder, removed with everything in it.
-class ScratchFolder {
-public:
-    ScratchFolder() {
-        std::string pattern = (std::filesystem::temp_directory_path() / "morvane-plugin-XXXXXX").string();
-        if (mkdtemp(pattern.data()) != nullptr) m_path = pattern;
-        EXPECT_FALSE(m_path.empty());
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        if (!m_path.empty()) std::filesystem::remove_all(m_path, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-    const std::string& path() const { return m_path; }
-
-private:
-    std::string m_path;
-};

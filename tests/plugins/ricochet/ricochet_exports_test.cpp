@@ -19,7 +19,7 @@ protected:
 };
 
 TEST_F(RicochetExports, PresetFromIniReachesTheXmlElement) {
-    const std::string ini = folder.path() + "/ricochet.ini";
+    const std::string ini = folder.Path() + "/ricochet.ini";
     ASSERT_TRUE(WritePrivateProfileString("Preset", std::string("LDel"), std::string("1200"), ini));
     ASSERT_TRUE(WritePrivateProfileString("Preset", std::string("InvertL"), std::string("1"), ini));
     void* created = nullptr;
@@ -39,7 +39,7 @@ TEST_F(RicochetExports, PresetFromIniReachesTheXmlElement) {
     void* fromXml = nullptr;
     ASSERT_EQ(plugin.InitializeXml(&element, &fromXml), 1);
     PluginSettingsHandle again(plugin, fromXml);
-    const std::string copyIni = folder.path() + "/copy.ini";
+    const std::string copyIni = folder.Path() + "/copy.ini";
     ASSERT_EQ(plugin.SavePreset(copyIni.c_str(), "Copy", 0, again.get()), 1);
     EXPECT_EQ(GetPrivateProfileInt("Copy", "LDel", -1, copyIni), 1200);
     EXPECT_EQ(GetPrivateProfileInt("Copy", "RFacFading", -1, copyIni), 60);
@@ -58,7 +58,7 @@ TEST_F(RicochetExports, LoadPresetChangesAnOpenStreamInPlace) {
     ASSERT_EQ(plugin.ProcessStream(block.get(), settings.get()), 500u);
 
     // Louder left echo, no dry part: the click already in the left line comes out at 661.
-    const std::string ini = folder.path() + "/loud.ini";
+    const std::string ini = folder.Path() + "/loud.ini";
     ASSERT_TRUE(WritePrivateProfileString("Loud", std::string("LVol"), std::string("100"), ini));
     ASSERT_TRUE(WritePrivateProfileString("Loud", std::string("DisMain"), std::string("1"), ini));
     ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Loud", 0, settings.get()), 1);

@@ -139,7 +139,7 @@ TEST(RicochetPresets, RoundTripThroughXmlElement) {
 
 TEST(RicochetPresets, RoundTripThroughIniFile) {
     ScratchFolder folder;
-    const std::string ini = folder.path() + "/presets.ini";
+    const std::string ini = folder.Path() + "/presets.ini";
     CRicochetSettings original;
     SetUnusual(original.parameters);
     ASSERT_TRUE(original.SaveParameters(PresetStore{.ini = ini.c_str(), .section = "Echo one"}));
@@ -159,7 +159,7 @@ TEST(RicochetPresets, RoundTripThroughKeyStore) {
     ScratchFolder folder;
     const char* previous = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
 
     const char* key = "SOFTWARE\\Morvane Tests\\Ricochet";
     CRicochetSettings original;

@@ -28,7 +28,7 @@ protected:
 
 TEST_F(TaplineExports, LoadPresetChangesTheObjectInPlaceAndKeepsItsStream) {
     // A 10 ms echo at 1 kHz; a click at 5 is in the left line when the preset is loaded.
-    const std::string ini = folder.path() + "/tapline.ini";
+    const std::string ini = folder.Path() + "/tapline.ini";
     ASSERT_TRUE(WritePrivateProfileString("Start", std::string("DelL"), std::string("10"), ini));
     void* created = nullptr;
     ASSERT_EQ(plugin.Initialize(ini.c_str(), "Start", 0, &created), 1);
@@ -59,7 +59,7 @@ TEST_F(TaplineExports, LoadPresetChangesTheObjectInPlaceAndKeepsItsStream) {
 TEST_F(TaplineExports, KeyStorePresetRoundTrip) {
     const char* previous = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
 
     enXml element("Delay");
     element.SetValue("DelR", 1234);

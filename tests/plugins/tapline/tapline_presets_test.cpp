@@ -123,11 +123,11 @@ TEST(TaplinePresets, RoundTripThroughEveryStore) {
     ScratchFolder folder;
     const char* previous = std::getenv("XDG_CONFIG_HOME");
     const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.path().c_str(), 1);
+    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
 
     CTaplineSettings original;
     SetUnusual(original.parameters);
-    const std::string ini = folder.path() + "/tapline.ini";
+    const std::string ini = folder.Path() + "/tapline.ini";
     enXml element("Settings");
     const PresetStore stores[] = {
         {.element = &element},

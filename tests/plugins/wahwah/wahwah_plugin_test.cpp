@@ -111,8 +111,8 @@ TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
 }
 
 TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
-    ScopedFolder folder;
-    const std::string ini = folder.path() + "/wah.ini";
+    ScratchFolder folder;
+    const std::string ini = folder.Path() + "/wah.ini";
     PluginSettingsHandle custom(plugin, FromValues(kCustom));
     ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Slow", 0, custom.get()), 1);
     std::ifstream file(ini);

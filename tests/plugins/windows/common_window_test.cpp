@@ -259,8 +259,8 @@ void WriteFile(const std::string& path, const std::string& contents) {
 
 class LanguageFiles : public ::testing::Test {
 protected:
-    std::string Program() const { return folder.path() + "/program"; }
-    std::string Pemaro() const { return folder.path() + "/data/Pemaro"; }
+    std::string Program() const { return folder.Path() + "/program"; }
+    std::string Pemaro() const { return folder.Path() + "/data/Pemaro"; }
     ScratchFolder folder;
 };
 
@@ -285,7 +285,7 @@ TEST_F(LanguageFiles, ANameThatIsNoPlainFolderNameGivesTheDefault) {
         WriteFile(Program() + "/appdatadefault.ini", std::string("[General]\nName=") + name + "\n");
         EXPECT_EQ(FindLanguageFile(Program(), Pemaro()), "/right.qm") << name;
     }
-    EXPECT_FALSE(std::filesystem::exists(folder.path() + "/data/escape"));
+    EXPECT_FALSE(std::filesystem::exists(folder.Path() + "/data/escape"));
 }
 
 TEST_F(LanguageFiles, LongNamesAndPathsAreCut) {
@@ -300,13 +300,13 @@ TEST_F(LanguageFiles, TheSharedFolderFollowsXdgDataHomeElseHome) {
     const std::string savedHome = std::getenv("HOME") != nullptr ? std::getenv("HOME") : "";
     const char* savedData = std::getenv("XDG_DATA_HOME");
     const std::string savedDataValue = savedData != nullptr ? savedData : "";
-    setenv("XDG_DATA_HOME", (folder.path() + "/xdg").c_str(), 1);
-    EXPECT_EQ(PemaroDataFolder(), folder.path() + "/xdg/Pemaro");
-    EXPECT_TRUE(FolderExists(folder.path() + "/xdg/Pemaro"));
+    setenv("XDG_DATA_HOME", (folder.Path() + "/xdg").c_str(), 1);
+    EXPECT_EQ(PemaroDataFolder(), folder.Path() + "/xdg/Pemaro");
+    EXPECT_TRUE(FolderExists(folder.Path() + "/xdg/Pemaro"));
     setenv("XDG_DATA_HOME", "relative/ignored", 1);
-    setenv("HOME", (folder.path() + "/home").c_str(), 1);
-    EXPECT_EQ(PemaroDataFolder(), folder.path() + "/home/.local/share/Pemaro");
-    EXPECT_TRUE(FolderExists(folder.path() + "/home/.local/share/Pemaro"));
+    setenv("HOME", (folder.Path() + "/home").c_str(), 1);
+    EXPECT_EQ(PemaroDataFolder(), folder.Path() + "/home/.local/share/Pemaro");
+    EXPECT_TRUE(FolderExists(folder.Path() + "/home/.local/share/Pemaro"));
     unsetenv("HOME");
     EXPECT_EQ(PemaroDataFolder(), "");
     setenv("HOME", savedHome.c_str(), 1);
@@ -336,20 +336,20 @@ TEST_F(Translation, ALanguageFileChangesTheCaptionsItTranslates) {
 }
 
 TEST_F(Translation, AMissingOrCorruptFileLeavesTheBuiltInTexts) {
-    SetPluginLanguageFile(folder.path() + "/missing.qm");
+    SetPluginLanguageFile(folder.Path() + "/missing.qm");
     EXPECT_EQ(CaptionOfANewWindow(), "Caption");
     std::ifstream good(MORVANE_TEST_QM, std::ios::binary);
     const std::string bytes{std::istreambuf_iterator<char>(good), std::istreambuf_iterator<char>()};
     ASSERT_GT(bytes.size(), 20u);
-    const std::string truncated = folder.path() + "/truncated.qm";
+    const std::string truncated = folder.Path() + "/truncated.qm";
     WriteFile(truncated, bytes.substr(0, 20) + std::string(40, '\xff'));  // a valid start, garbage after
     SetPluginLanguageFile(truncated);
     EXPECT_EQ(CaptionOfANewWindow(), "Caption");
-    const std::string text = folder.path() + "/text.qm";
+    const std::string text = folder.Path() + "/text.qm";
     WriteFile(text, "not a translation at all");
     SetPluginLanguageFile(text);
     EXPECT_EQ(CaptionOfANewWindow(), "Caption");
-    SetPluginLanguageFile(folder.path());  // a folder
+    SetPluginLanguageFile(folder.Path());  // a folder
     EXPECT_EQ(CaptionOfANewWindow(), "Caption");
 }
 

@@ -23,9 +23,9 @@ namespace {
 // tests give them a folder of their own.
 const std::string& DataHome() {
     static ScratchFolder folder;
-    static const bool set = setenv("XDG_DATA_HOME", folder.path().c_str(), 1) == 0;
+    static const bool set = setenv("XDG_DATA_HOME", folder.Path().c_str(), 1) == 0;
     EXPECT_TRUE(set);
-    return folder.path();
+    return folder.Path();
 }
 
 struct WindowCase {
@@ -118,7 +118,7 @@ protected:
         const std::string iniFolder = DataHome() + "/Pemaro/Qo Lumivox Gold 5.0";
         std::filesystem::create_directories(iniFolder);
         std::ofstream(iniFolder + "/Language.ini") << "[Language]\nPath=" << languageFile << "\n";
-        const std::string copy = folder.path() + "/libRicochet" + std::to_string(++m_copies) + ".so";
+        const std::string copy = folder.Path() + "/libRicochet" + std::to_string(++m_copies) + ".so";
         std::filesystem::copy_file(std::string(MORVANE_BIN_DIR) + "/plugins/libRicochet.so", copy);
         LoadedPlugin plugin(LoadedPlugin::File{copy});
         if (!plugin.Loaded()) return {};
@@ -147,8 +147,8 @@ TEST_F(LanguageAtStartUp, ATranslationFileChangesTheCaptionsItHolds) {
 }
 
 TEST_F(LanguageAtStartUp, AMissingOrCorruptFileLeavesTheBuiltInTexts) {
-    EXPECT_EQ(LockCaptionWith(folder.path() + "/missing.qm"), "Lock channels");
-    const std::string corrupt = folder.path() + "/corrupt.qm";
+    EXPECT_EQ(LockCaptionWith(folder.Path() + "/missing.qm"), "Lock channels");
+    const std::string corrupt = folder.Path() + "/corrupt.qm";
     std::ofstream(corrupt) << "this is no translation";
     EXPECT_EQ(LockCaptionWith(corrupt), "Lock channels");
     EXPECT_EQ(LockCaptionWith(""), "Lock channels");

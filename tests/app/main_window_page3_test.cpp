@@ -7,10 +7,11 @@
 #include <QApplication>
 #include <QComboBox>
 
-#include <algorithm>
-#include <cstdlib>
+#include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -18,6 +19,7 @@
 
 #include "audiosvc/audiosvc.h"
 #include "platform/platform.h"
+#include "tests/platform/scratch.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 
@@ -399,6 +401,48 @@ TEST_F(MainWindowPage3Test, AFailingSaveShowsTheMessageAndLeavesNothingBehind) {
         // The prepared file stays for another try.
         EXPECT_TRUE(fs::exists(window.Saver().EncodedPath()));
     });
+}
+
+// The encoders are probed once per process, so this case runs in a fresh process (a
+// "threadsafe" death test re-runs the test there) whose probe cannot create its file: the
+// temporary folder is /proc for root (root may write everywhere else) or a read-only folder.
+// The child reports what it saw on standard error and the parent compares it.
+TEST_F(MainWindowPage3Test, WithoutAnEncoderTheListsStayEmptyAndNothingCanBeSaved) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    const auto probeWithoutEncoders = [] {
+        ScratchFolder readOnly;
+        std::filesystem::permissions(readOnly.Path(), std::filesystem::perms::owner_read |
+                                                          std::filesystem::perms::owner_exec);
+        ScopedEnv temp("TMPDIR", ::geteuid() == 0 ? std::string("/proc") : readOnly.Path());
+        return RingtoneSaver::Encoders().empty();
+    };
+    EXPECT_EXIT(
+        {
+            std::string seen = probeWithoutEncoders() ? "no encoders" : "encoders";
+            CTessalyDlg window(app_);
+            RunWindow(window, [&] {
+                GoToPage3(window);
+                for (const int id : {IDC_PAGE3_FORMAT, IDC_PAGE3_CHANNELS, IDC_PAGE3_BITRATE})
+                    seen += "; rows " + std::to_string(List(window, id)->GetCount()) +
+                            (List(window, id)->isEnabled() ? " enabled" : " disabled");
+                bool asked = false;
+                window.SetSaveFileDialog([&](QWidget*, const QString&, const QString&, const QString&, bool) {
+                    asked = true;
+                    return QString::fromStdString(target_ + "/ring.mp3");
+                });
+                window.ChooseComputerDestination();
+                seen += asked ? "; file dialog" : "; no file dialog";
+                seen += SendEnabled(window) ? "; send enabled" : "; send disabled";
+                window.SaveOrSend();
+                seen += "; files " + std::to_string(Listing().size());
+            });
+            std::fprintf(stderr, "[%s]\n", seen.c_str());
+            std::fflush(stderr);
+            std::_Exit(0);
+        },
+        ::testing::ExitedWithCode(0),
+        "\\[no encoders; rows 0 disabled; rows 0 disabled; rows 0 disabled; no file dialog; send disabled; "
+        "files 0\\]");
 }
 
 TEST_F(MainWindowPage3Test, CreateAnotherAsksFirst) {

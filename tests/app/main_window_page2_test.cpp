@@ -1,16 +1,19 @@
 // Page 2 of the main window: the time boxes and the editor's markers, the volume slider and
-// the gain of the chain, fades, zoom limits, play and stop, and the effect slots.
+// the gain of the chain, fades, zoom limits, play and stop, the effect slots and their settings windows.
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QCheckBox>
 #include <QLineEdit>
 #include <QTest>
 
+#include <algorithm>
 #include <cmath>
 
 #include "audiosvc/audiosvc.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
+#include "tests/platform/scoped_env.h"
 
 namespace {
 
@@ -365,6 +368,58 @@ TEST_F(Page2Test, EffectSlotsPutTheirEffectIntoTheChainAndTakeItOut) {
         SaveScreenshot(window, QStringLiteral("main_window_page2_effects.png"));
     });
     ::unsetenv("MORVANE_PLUGIN_DIR");
+}
+
+// A change in the effect's settings window reaches the chain through the window's change
+// notification (posted to the wizard, which renews the effect in the chain).
+TEST_F(Page2Test, ASettingsWindowChangeReachesTheChainThroughItsNotification) {
+    ScopedEnv plugins("MORVANE_PLUGIN_DIR", MORVANE_BIN_DIR "/plugins");
+    CTessalyDlg window(app_);
+    RunWindow(window, [&] {
+        OpenPage2(window, 1.0);
+        window.SetPopupChooser([](CSCMenu& menu) {
+            for (QAction* entry : menu.actions())
+                if (entry->text() == "Delay") return entry->data().toInt();
+            return 0;
+        });
+        Click(window, IDC_PAGE2_EFFECT1_SET);
+        ASSERT_NE(window.EffectSlot(IDC_PAGE2_EFFECT1_SET), nullptr) << "the effect plug-ins did not load";
+        QWidget* settings = window.EffectSettingsWindow();
+        ASSERT_NE(settings, nullptr);
+        QCheckBox* mute = nullptr;
+        for (QCheckBox* box : settings->findChildren<QCheckBox*>())
+            if (box->text() == "Mute") mute = box;
+        ASSERT_NE(mute, nullptr);
+        // The settings object is shared with the running stream, so muting the dry signal
+        // leaves only the echo at once. The notification then renews the effect's stream:
+        // its delay lines start empty, so the next block opens with 18 ms of silence where
+        // the running stream would still carry the echo.
+        CWaveFormKel* wave = window.WaveEditor();
+        RingtoneTimeline& timeline = wave->Timeline();
+        ASSERT_EQ(timeline.SetUpExport(), EFF_OK);
+        SoundBlock block(2, 4096);
+        const auto headPeak = [&] {
+            constexpr uint32_t kHead = 700;  // under the 18 ms (794 frames) of the echo's delay
+            return *std::max_element(block->channels[0], block->channels[0] + kHead,
+                                     [](float a, float b) { return std::fabs(a) < std::fabs(b); });
+        };
+        ASSERT_EQ(timeline.PullExport(block.get()), 4096u);
+        mute->click();
+        ASSERT_EQ(timeline.PullExport(block.get()), 4096u);
+        EXPECT_GT(std::fabs(headPeak()), 0.01f) << "the echo of the block before";
+        QApplication::processEvents();
+        ASSERT_EQ(timeline.PullExport(block.get()), 4096u);
+        EXPECT_LT(std::fabs(headPeak()), 1e-6f) << "a renewed stream has no echo yet";
+        timeline.CloseChain();
+
+        // With the effect out of the chain a change does nothing to the sound.
+        Click(window, IDC_PAGE2_EFFECT1);
+        const std::vector<float> plain = Rendered(*wave);
+        ASSERT_FALSE(plain.empty());
+        mute->click();
+        QApplication::processEvents();
+        EXPECT_EQ(Rendered(*wave), plain);
+    });
 }
 
 }  // namespace

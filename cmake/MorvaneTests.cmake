@@ -40,6 +40,24 @@ function(morvane_add_test)
   endif()
 endfunction()
 
+# morvane_add_test_support(NAME name SOURCES ... LIBS ... [DEFINITIONS ...])
+# Fixtures and helpers shared by several test programs, compiled once into a static library
+# that the programs list among their LIBS.
+function(morvane_add_test_support)
+  if(NOT MORVANE_TESTS)
+    return()
+  endif()
+  cmake_parse_arguments(S "" "NAME" "SOURCES;LIBS;DEFINITIONS" ${ARGN})
+  find_package(GTest REQUIRED)
+  add_library(${S_NAME} STATIC ${S_SOURCES})
+  target_link_libraries(${S_NAME} PUBLIC ${S_LIBS} GTest::gtest)
+  target_include_directories(${S_NAME} PUBLIC ${PROJECT_SOURCE_DIR})
+  target_compile_definitions(${S_NAME} PRIVATE
+    MORVANE_SOURCE_DIR="${PROJECT_SOURCE_DIR}"
+    MORVANE_BIN_DIR="${CMAKE_BINARY_DIR}/bin"
+    ${S_DEFINITIONS})
+endfunction()
+
 # morvane_add_fuzzer(NAME name SOURCES ... LIBS ... CORPUS dir)
 # The sources define LLVMFuzzerTestOneInput. With FUZZ=ON (clang) this builds a libFuzzer
 # executable in build/fuzz/ (target "fuzzers"); otherwise it builds the same code with a

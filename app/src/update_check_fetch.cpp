@@ -78,6 +78,12 @@ private:
 
     void ReadBody() {
         if (m_ended) return;
+        if (const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
+            status.isValid() && status.toInt() != 200) {
+            // A failing answer's body is dropped unread; its status is reported at the end.
+            m_reply->skip(m_reply->bytesAvailable());
+            return;
+        }
         m_result.body += m_reply->read(kMaxNoticeBytes + 1 - m_result.body.size());
         if (m_result.body.size() > kMaxNoticeBytes)
             Finish(FetchResult::kFailed, QStringLiteral("the answer is larger than 64 KiB"));

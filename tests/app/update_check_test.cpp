@@ -275,6 +275,7 @@ TEST_F(UpdateCheckTest, AnAnswerOtherThan200OrNoNoticeIsAFailure) {
     for (const auto& [answer, reason] :
          {std::pair{HttpAnswer(404, "Not Found", "version=9.9.9\n"), "the server answered with status 404"},
           std::pair{HttpAnswer(500, "Internal Server Error", ""), "the server answered with status 500"},
+          std::pair{HttpAnswer(404, "Not Found", QByteArray(100000, 'x')), "the server answered with status 404"},
           std::pair{Ok("<html><body>Welcome</body></html>"), "the answer is not an update notice"},
           std::pair{Ok(""), "the answer is not an update notice"}}) {
         Shown().clear();

@@ -462,8 +462,9 @@ private:
 };
 
 // The message dialog, the program's replacement of the system message box. Types 0 (OK) use
-// the MESSAGEBOX_1BTN section; 1 (OK/Cancel), 4 (Yes/No), 5 (Retry/Cancel) and 9 (Open
-// Folder/Ok) MESSAGEBOX_2BTN; any other type is shown by the system message box. The dialog
+// the MESSAGEBOX_1BTN section; 1 (OK/Cancel), 4 (Yes/No), 5 (Retry/Cancel), 9 (Open
+// Folder/Ok) and 10 (Open Page/Ok) MESSAGEBOX_2BTN; any other type is shown by the system
+// message box. The dialog
 // grows with its text.
 class CMessageDlg : public CSkinDialog {
     Q_OBJECT
@@ -969,6 +970,7 @@ public:
     static constexpr int kMenuFirstCd = 32874;
     static constexpr int kMenuLastCd = 32883;
     static constexpr int kMenuOnlineHelp = 32889;
+    static constexpr int kMenuCheckForUpdate = 32890;
     static constexpr int kSystemMenuAbout = 16;
 
     // Asks for a file: (parent, initial folder, Qt filter) → the chosen existing file, or

@@ -8,6 +8,7 @@
 #include <algorithm>
 
 #include "app/app.h"
+#include "app/src/update_check.h"
 #include "audiosvc/audiosvc.h"
 
 namespace {
@@ -271,7 +272,12 @@ void CTessalyDlg::OpenAddress(const QUrl& address) { QDesktopServices::openUrl(a
 void CTessalyDlg::ShowHelpMenu() {
     CSCMenu menu(this);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuOnlineHelp, QStringLiteral("Online Help"));
-    if (menu.TrackPopupMenu(QCursor::pos()) == kMenuOnlineHelp) OpenAddress(QUrl(kHelpPage));
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuCheckForUpdate, QStringLiteral("Check for Update"));
+    switch (ChoosePopup(menu)) {
+        case kMenuOnlineHelp: OpenAddress(QUrl(kHelpPage)); break;
+        case kMenuCheckForUpdate: CheckForUpdate(this); break;
+        default: break;
+    }
 }
 
 bool CTessalyDlg::OnCommand(int commandId, int code) {

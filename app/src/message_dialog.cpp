@@ -10,7 +10,14 @@
 namespace {
 
 // Button sets with a skinned layout (the type's low four bits).
-enum : uint32_t { kSetOk = 0, kSetOkCancel = 1, kSetYesNo = 4, kSetRetryCancel = 5, kSetOpenFolderOk = 9 };
+enum : uint32_t {
+    kSetOk = 0,
+    kSetOkCancel = 1,
+    kSetYesNo = 4,
+    kSetRetryCancel = 5,
+    kSetOpenFolderOk = 9,
+    kSetOpenPageOk = 10
+};
 
 // A line of text wider than this is wrapped, so that a long message keeps the dialog on the
 // screen; the dialog grows downwards instead.
@@ -24,7 +31,8 @@ bool HasSkinnedLayout(uint32_t type) {
         case kSetOkCancel:
         case kSetYesNo:
         case kSetRetryCancel:
-        case kSetOpenFolderOk: return true;
+        case kSetOpenFolderOk:
+        case kSetOpenPageOk: return true;
         default: return false;
     }
 }
@@ -58,6 +66,7 @@ std::pair<const char*, const char*> TwoButtonCaptions(uint32_t type) {
         case kSetOkCancel: return {"OK", "Cancel"};
         case kSetRetryCancel: return {"Retry", "Cancel"};
         case kSetOpenFolderOk: return {"Open Folder", "Ok"};
+        case kSetOpenPageOk: return {"Open Page", "Ok"};
         default: return {nullptr, nullptr};
     }
 }

@@ -33,7 +33,7 @@ void InstalledTree::SetUpTestSuite() {
     std::error_code error;
     std::filesystem::rename(staging, *s_scratch / kPrefixName, error);
     for (const char* folder : {"work", "home", "config", "data", "tmp"})
-        std::filesystem::create_directory(*s_scratch / folder, error);
+        if (!error) std::filesystem::create_directory(*s_scratch / folder, error);
     if (error) s_installError = "cannot prepare the scratch folders: " + error.message();
 }
 

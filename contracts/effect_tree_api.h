@@ -196,7 +196,8 @@ public:
     // File names of the loaded plug-ins, in name order.
     virtual std::vector<std::string> LoadedPlugins() const = 0;
     // The folder Initialize scans: the one set here when not empty, else the environment
-    // variable MORVANE_PLUGIN_DIR when set and not empty, else ProgramFolder() + "/plugins".
+    // variable MORVANE_PLUGIN_DIR when set and not empty, else ProgramFolder() + "/plugins",
+    // or the installed plug-in folder (kInstalledPluginFolder) when only that one exists.
     virtual void SetPluginFolder(const std::string& folder) = 0;
     virtual std::string PluginFolder() const = 0;
 };

@@ -23,6 +23,18 @@ bool FileExists(const std::string& path);
 bool FolderExists(const std::string& path);
 // The folder of the running executable, without a trailing slash.
 std::string ProgramFolder();
+// The program's own files sit beside it in the build tree and in fixed places below the
+// installation prefix when installed. These are the installed places, relative to the
+// folder of the installed program (<prefix>/bin).
+inline constexpr char kInstalledDataFolder[] = "../share/morvane";
+inline constexpr char kInstalledPluginFolder[] = "../lib/morvane/plugins";
+// "<programFolder>/<beside>", or "<programFolder>/<installed>" when only that one exists:
+// a build tree always keeps to its own files, an installed program finds the installed ones.
+std::string ProgramPlace(const std::string& programFolder, const std::string& beside, const std::string& installed);
+// A data file or folder the program or a plug-in reads (Skins, Language, banners,
+// plugins/info, appdatadefault.ini), given relative to the program's folder: beside the
+// program, or below kInstalledDataFolder when installed.
+std::string ProgramDataPath(const std::string& relative);
 // $TMPDIR when it names a readable folder, else /tmp, else the program's folder;
 // without a trailing slash.
 std::string TempFolder();

@@ -18,7 +18,7 @@ packages=(
   libxml2-dev libboost-regex-dev
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
-  ffmpeg sox dbus python3 python3-dbusmock python3-dbus python3-gi
+  ffmpeg sox dbus python3 python3-dbusmock python3-dbus python3-gi desktop-file-utils
 )
 
 missing=()

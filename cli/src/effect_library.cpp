@@ -9,7 +9,8 @@ namespace {
 
 constexpr int kEffectTreeTag = 666;
 
-std::string DescriptionPath() { return ProgramFolder() + "/Language/eng/effects_single_kel.xml"; }
+// Beside the tool in the build tree, in the installed data folder when installed.
+std::string DescriptionPath() { return ProgramDataPath("Language/eng/effects_single_kel.xml"); }
 
 }  // namespace
 

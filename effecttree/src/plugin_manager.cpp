@@ -58,7 +58,9 @@ std::string CPluginManager::PluginFolder() const {
 std::string CPluginManager::FolderLocked() const {
     if (!m_folder.empty()) return m_folder;
     if (const char* variable = std::getenv("MORVANE_PLUGIN_DIR"); variable && *variable) return variable;
-    return ProgramFolder() + "/plugins";
+    // The build tree puts the plug-ins in a folder beside the program; an installed program
+    // finds them below the prefix, beside its private libraries.
+    return ProgramPlace(ProgramFolder(), "plugins", kInstalledPluginFolder);
 }
 
 std::shared_ptr<const CPluginLibrary> CPluginManager::Find(const std::string& fileName) const {

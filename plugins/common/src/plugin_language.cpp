@@ -65,7 +65,10 @@ void SetPluginLanguageFile(std::string path) { LanguageFileSlot() = std::move(pa
 
 CPluginApp::CPluginApp() {
     try {
-        SetPluginLanguageFile(FindLanguageFile(ProgramFolder(), PemaroDataFolder()));
+        // appdatadefault.ini is data of the host program: beside it in the build tree, in the
+        // installed data folder when installed.
+        const std::string defaultsFolder = std::filesystem::path(ProgramDataPath("appdatadefault.ini")).parent_path();
+        SetPluginLanguageFile(FindLanguageFile(defaultsFolder, PemaroDataFolder()));
     } catch (const std::exception&) {
         SetPluginLanguageFile({});  // out of memory at load: the built-in texts
     }

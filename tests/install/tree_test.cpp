@@ -1,0 +1,114 @@
+// What cmake --install puts under the prefix: the programs, their private libraries, the
+// plug-ins and the data, each in its place with the right library search path, and nothing
+// else.
+#include <unistd.h>
+
+#include <filesystem>
+#include <regex>
+#include <set>
+
+#include "tests/install/installed_tree.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+const std::set<std::string> kPrograms = {"bin/Morvane", "bin/morvane-cli"};
+const std::set<std::string> kLibraries = {
+    "lib/morvane/libaudiosvc.so", "lib/morvane/libaudiosvc_msgbox.so", "lib/morvane/libQoDataPr.so",
+    "lib/morvane/libeffectmgr.so", "lib/morvane/libskin.so", "lib/morvane/libbtlink.so"};
+const std::set<std::string> kPlugins = {
+    "lib/morvane/plugins/libequalizer.so", "lib/morvane/plugins/libRicochet.so",
+    "lib/morvane/plugins/libTapline.so", "lib/morvane/plugins/libwahwah.so"};
+
+// Every regular file below the folder, relative to it.
+std::set<std::string> FilesBelow(const std::string& folder) {
+    std::set<std::string> files;
+    for (const auto& entry : fs::recursive_directory_iterator(folder))
+        if (entry.is_regular_file() || entry.is_symlink()) files.insert(fs::relative(entry.path(), folder).string());
+    return files;
+}
+
+// The data folders the build copies beside the program, as they must appear installed.
+std::set<std::string> ExpectedDataFiles() {
+    std::set<std::string> files;
+    const std::string data = std::string(MORVANE_SOURCE_DIR) + "/data";
+    for (const char* folder : {"Language", "Skins", "banners", "plugins"})
+        for (const std::string& file : FilesBelow(data + "/" + folder))
+            files.insert("share/morvane/" + std::string(folder) + "/" + file);
+    return files;
+}
+
+// The library search path in readelf -d's report of a file.
+std::string RunPathIn(const ProcessResult& readelf) {
+    EXPECT_EQ(readelf.code, 0) << readelf.err;
+    std::smatch match;
+    static const std::regex runpath(R"(\((?:RUNPATH|RPATH)\)\s+Library r(?:un)?path: \[([^\]]*)\])");
+    return std::regex_search(readelf.out, match, runpath) ? match[1].str() : std::string("(none)");
+}
+
+}  // namespace
+
+TEST_F(InstalledTree, HoldsTheProgramsLibrariesPluginsAndDataAndNothingElse) {
+    std::set<std::string> expected = ExpectedDataFiles();
+    ASSERT_GT(expected.size(), 10u) << "the data folders of the sources were not found";
+    expected.insert(kPrograms.begin(), kPrograms.end());
+    expected.insert(kLibraries.begin(), kLibraries.end());
+    expected.insert(kPlugins.begin(), kPlugins.end());
+    expected.insert("share/applications/morvane.desktop");
+    expected.insert("share/icons/hicolor/scalable/apps/morvane.svg");
+
+    const std::set<std::string> installed = FilesBelow(Prefix());
+    for (const std::string& file : expected) EXPECT_TRUE(installed.count(file)) << "missing: " << file;
+    // No test program, benchmark, fuzzer, static library or header slips in.
+    for (const std::string& file : installed) EXPECT_TRUE(expected.count(file)) << "not to be installed: " << file;
+
+    for (const std::string& file : kPrograms)
+        EXPECT_EQ(::access((Prefix() + "/" + file).c_str(), X_OK), 0) << file << " is not executable";
+    // The installed copies are the data the sources hold, not stale ones.
+    EXPECT_EQ(ReadFileText(Prefix() + "/share/morvane/Language/eng/effects_single_kel.xml"),
+              ReadFileText(std::string(MORVANE_SOURCE_DIR) + "/data/Language/eng/effects_single_kel.xml"));
+}
+
+TEST_F(InstalledTree, FindsItsLibrariesRelativeToItselfAndNeverInTheBuildTree) {
+    const auto runPath = [](const std::string& file) { return RunPathIn(RunTool("readelf", {"-d", Prefix() + "/" + file})); };
+    for (const std::string& file : kPrograms) EXPECT_EQ(runPath(file), "$ORIGIN/../lib/morvane") << file;
+    for (const std::string& file : kLibraries) EXPECT_EQ(runPath(file), "$ORIGIN") << file;
+    for (const std::string& file : kPlugins) EXPECT_EQ(runPath(file), "$ORIGIN/..") << file;
+
+    // Every library of ours that anything installed needs resolves inside the prefix.
+    std::set<std::string> binaries = kPrograms;
+    binaries.insert(kLibraries.begin(), kLibraries.end());
+    binaries.insert(kPlugins.begin(), kPlugins.end());
+    const std::string ourLibraries = fs::canonical(Prefix() + "/lib/morvane").string() + "/";
+    static const std::regex dependency(R"((\S+\.so[.0-9]*) => (\S+))");
+    for (const std::string& file : binaries) {
+        const ProcessResult ldd = RunTool("ldd", {Prefix() + "/" + file});
+        ASSERT_EQ(ldd.code, 0) << file << ": " << ldd.err;
+        EXPECT_EQ(ldd.out.find("not found"), std::string::npos) << file << ":\n" << ldd.out;
+        EXPECT_EQ(ldd.out.find(MORVANE_BUILD_DIR), std::string::npos) << file << ":\n" << ldd.out;
+        for (std::sregex_iterator it(ldd.out.begin(), ldd.out.end(), dependency), end; it != end; ++it) {
+            const std::string name = (*it)[1].str();
+            if (kLibraries.count("lib/morvane/" + name) == 0) continue;
+            EXPECT_EQ(fs::canonical((*it)[2].str()).string(), ourLibraries + name) << file << " needs " << name;
+        }
+    }
+}
+
+TEST_F(InstalledTree, DesktopEntryIsValidAndStartsTheProgramWithItsIcon) {
+    const std::string entry = Prefix() + "/share/applications/morvane.desktop";
+    const ProcessResult validate = RunTool("desktop-file-validate", {entry});
+    EXPECT_EQ(validate.code, 0) << validate.out << validate.err;
+    EXPECT_EQ(validate.out + validate.err, "") << "the validator has remarks";
+
+    const std::string text = ReadFileText(entry);
+    for (const char* line : {"Name=Morvane\n", "Exec=Morvane %F\n", "Icon=morvane\n", "Terminal=false\n",
+                             "Categories=AudioVideo;Audio;\n", "Type=Application\n"})
+        EXPECT_NE(text.find(line), std::string::npos) << line;
+    for (const char* key : {"\nGenericName=", "\nComment=", "\nMimeType=audio/"})
+        EXPECT_NE(text.find(key), std::string::npos) << key;
+    EXPECT_NE(text.find("ringtone"), std::string::npos);
+    const std::string icon = ReadFileText(Prefix() + "/share/icons/hicolor/scalable/apps/morvane.svg");
+    EXPECT_EQ(icon.rfind("<svg", 0), 0u);
+    EXPECT_NE(icon.find("#4A57D4"), std::string::npos) << "the icon is not drawn in the default skin's accent";
+}

@@ -920,7 +920,8 @@ public:
     // ends after it.
     bool InitInstance();
     // The end of the run: starts the program anew when a new project was asked for.
-    // Returns the process's exit code.
+    // Returns the process's exit code: 1 when the skin could not be loaded or laid out, or
+    // the new process could not be started; else 0.
     int ExitInstance();
 
     // Loads the effect plug-ins and builds the tree from the single-effects description,
@@ -949,6 +950,7 @@ private:
     XMicro m_micro{m_microEngine};
     const std::string m_name = kApplicationName;
     bool m_restart = false;
+    bool m_startFailed = false;
     bool m_effectTreeBuilt = false;
     bool m_effectTreeLoaded = false;
 };
@@ -989,6 +991,7 @@ public:
 
     // Page index 0, 1 or 2.
     int Page() const { return m_page; }
+    bool LaidOut() const { return m_laidOut; }
     TrackSlot& Track(int number) { return number == 2 ? m_track2 : m_track1; }
     const QString& RecordingsFolderPath() const { return m_recordingsFolder; }
     const std::vector<std::string>& CdDrives() const { return m_cdDrives; }
@@ -1046,7 +1049,7 @@ private:
     RingtoneSaver m_saver;
     bool m_tracksChanged = false;
     TrackSlot* m_shownTracks[2] = {nullptr, nullptr};  // what the waveform editor was given
-    bool m_laidOut = false;
+    bool m_laidOut = false;  // the skin laid the controls out at initialisation
     OpenFileDialog m_openFileDialog;
     CdTrackDialog m_cdTrackDialog;
 

@@ -29,6 +29,7 @@ bool CTessalyApp::InitInstance() {
     if (!indexInList || LoadStandardSkin(skin.path) != 0 || GetSkinXMLRoot() == nullptr) {
         ShowSystemMessageBox(QStringLiteral("Can't load skin ") + QString::fromStdString(skin.path), MB_OK, {},
                              nullptr);
+        m_startFailed = true;
         return false;
     }
     InstallSkinnedMessageBox();
@@ -37,10 +38,12 @@ bool CTessalyApp::InitInstance() {
     if (std::getenv(kCloseAfterStartVariable) != nullptr)
         QTimer::singleShot(0, &window, [&window] { window.done(1); });
     if (window.exec() == kResultNewProject) m_restart = true;
+    m_startFailed = !window.LaidOut();
     return false;
 }
 
 int CTessalyApp::ExitInstance() {
+    if (m_startFailed) return 1;
     if (m_restart && !QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) return 1;
     return 0;
 }

@@ -29,6 +29,7 @@ TEST_F(MainWindowTest, ASkinIndexOutsideTheListShowsCantLoadSkinAndRunsNoWindow)
     EXPECT_FALSE(windowShown);
     EXPECT_EQ(shownText, QStringLiteral("Can't load skin "));
     EXPECT_FALSE(app_.RestartRequested());
+    EXPECT_EQ(app_.ExitInstance(), 1) << "a start that failed ends the process with an error";
     LoadDefaultSkin();
 }
 

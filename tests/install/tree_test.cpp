@@ -102,11 +102,13 @@ TEST_F(InstalledTree, DesktopEntryIsValidAndStartsTheProgramWithItsIcon) {
     EXPECT_EQ(validate.out + validate.err, "") << "the validator has remarks";
 
     const std::string text = ReadFileText(entry);
-    for (const char* line : {"Name=Morvane\n", "Exec=Morvane %F\n", "Icon=morvane\n", "Terminal=false\n",
+    for (const char* line : {"Name=Morvane\n", "Exec=Morvane\n", "Icon=morvane\n", "Terminal=false\n",
                              "Categories=AudioVideo;Audio;\n", "Type=Application\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
-    for (const char* key : {"\nGenericName=", "\nComment=", "\nMimeType=audio/"})
-        EXPECT_NE(text.find(key), std::string::npos) << key;
+    for (const char* key : {"\nGenericName=", "\nComment="}) EXPECT_NE(text.find(key), std::string::npos) << key;
+    // The program opens no files given on its command line, so it claims no file types.
+    EXPECT_EQ(text.find("MimeType="), std::string::npos);
+    EXPECT_EQ(text.find("%F"), std::string::npos);
     EXPECT_NE(text.find("ringtone"), std::string::npos);
     const std::string icon = ReadFileText(Prefix() + "/share/icons/hicolor/scalable/apps/morvane.svg");
     EXPECT_EQ(icon.rfind("<svg", 0), 0u);

@@ -10,8 +10,8 @@
 #include <QTimer>
 
 #include <map>
-#include <utility>
 #include <memory>
+#include <utility>
 
 #include "app/src/update_check.h"
 #include "audiosvc/audiosvc.h"

@@ -49,7 +49,8 @@ bool CopyReplacing(const std::string& source, const std::string& target) {
     namespace fs = std::filesystem;
     const fs::path targetPath(target);
     const std::string folder = targetPath.parent_path().string();
-    const std::string part = UniqueNameIn(folder.empty() ? "." : folder, ".qosav", "part", TickCountMs());
+    const std::string part = CreateUniqueFileIn(folder.empty() ? "." : folder, ".qosav", "part", TickCountMs());
+    if (part.empty()) return false;
     std::error_code error;
     if (CopyContents(source, part)) {
         fs::rename(part, targetPath, error);

@@ -146,7 +146,8 @@ bool EncodeTake(RecorderTake& take, const std::string& path, const WAVEFORMATEXT
     if (extension.empty() || !take.Exists() || format.Format.nBlockAlign == 0) return false;
     // Hidden beside the destination, so that the final rename stays on one file system; the
     // extension chooses the coder.
-    PendingFile pending(UniqueNameIn(FolderOf(path), ".qosav", extension.substr(1), TickCountMs()));
+    PendingFile pending(CreateUniqueFileIn(FolderOf(path), ".qosav", extension.substr(1), TickCountMs()));
+    if (pending.Path().empty()) return false;
     const uint64_t frames = take.Size() / format.Format.nBlockAlign;
     CoderFile coder(QoCoderCreateFile(pending.Path().c_str(), &format, nullptr, 0, &frames));
     if (coder.get() == 0) return false;

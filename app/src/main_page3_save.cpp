@@ -1,5 +1,7 @@
 // CTessalyDlg, page 3: saving the encoded ringtone to the computer or sending it to the
 // chosen Bluetooth device, and starting a new project.
+#include "app/main_window.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
@@ -9,7 +11,9 @@
 #include <system_error>
 #include <vector>
 
-#include "app/app.h"
+#include "app/bluetooth_dialog.h"
+#include "app/progress_dialog.h"
+#include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
 #include "platform/platform.h"
 

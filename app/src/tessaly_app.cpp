@@ -1,13 +1,20 @@
 // CTessalyApp: the application object, its start-up routine and the effect tree build.
+#include "app/tessaly_app.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTimer>
 
 #include <cstdlib>
 
-#include "app/app.h"
+#include "app/main_window.h"
+#include "app/message_dialog.h"
+#include "app/skin_list.h"
+#include "app/system_message_box.h"
+#include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
 #include "effecttree/effecttree.h"
+#include "skin/skin.h"
 #include "xml/xml.h"
 
 CTessalyApp::CTessalyApp() = default;

@@ -1,9 +1,13 @@
 // CSCButton: push and check buttons painted from a state picture.
+#include "skin/buttons.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "skin/skin.h"
+#include "skin/skin_file.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "xml/xml.h"
 

@@ -1,4 +1,6 @@
 // CSCEditBox (multi-line), CSCEditBox2 (one line on a picture) and CSCTimeEdit (display).
+#include "skin/edits.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -7,7 +9,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "skin/skin.h"
+#include "skin/control_state.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 using skinui::PaintField;

@@ -1,4 +1,6 @@
 // CSCHtmlStatic (rich text with working links) and CSCHtmlBrowser (local pages only).
+#include "skin/statics.h"
+
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
@@ -7,7 +9,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "skin/skin.h"
+#include "skin/control_records.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "xml/xml.h"
 

@@ -1,10 +1,14 @@
 // CSCScalePanel (background and initial size), CAutoPanel (places controls, draws its
 // decorations) and CAutoPanelCaption (a caption bar that moves the window).
+#include "skin/panels.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"

@@ -1,10 +1,13 @@
 // CSCScrollBar: requests scrolling; the owner moves it.
+#include "skin/scroll_bar.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {

@@ -1,10 +1,12 @@
 // CSkinBase: window id, window text, tooltip, focus ring and the command signal shared by
 // every skinned control.
+#include "skin/skin_base.h"
+
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QPainter>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
 #include "xml/xml.h"
 
 CSkinBase::CSkinBase(QWidget* parent, int windowId, uint32_t style)

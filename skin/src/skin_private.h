@@ -1,13 +1,15 @@
 // Helpers shared by the skin library's Qt sources (not part of its interface).
 #pragma once
 
+#include <string>
+
 #include <QColor>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
-#include "skin/skin.h"
-
 class enXml;
+class QPainter;
 
 namespace skinui {
 

@@ -1,11 +1,14 @@
 // CSCSlider (track picture at its size) and CSCScaleSlider (track stretched over the control).
 // Horizontal sliders grow to the right, vertical ones upwards.
+#include "skin/sliders.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {

@@ -1,11 +1,15 @@
 // CSCStatic (text or icon) and CSCHyperLinkStatic (a link activated by pointer or keyboard).
+#include "skin/statics.h"
+
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
 
-#include "skin/skin.h"
+#include "skin/control_records.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"

@@ -17,7 +17,23 @@
 #include <cstring>
 #include <vector>
 
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/data_source.h"
+#include "skin/dialog.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/menu.h"
+#include "skin/meters.h"
+#include "skin/panels.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 #include "tests/skin/test_app.h"
 #include "xml/xml.h"
 

@@ -42,8 +42,8 @@ CSCEditBox::CSCEditBox(QWidget* parent, int windowId, uint32_t style)
 CSCEditBox::~CSCEditBox() = default;
 
 bool CSCEditBox::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDITRES)) return false;
-    const auto* res = static_cast<const SCEDITRES*>(record);
+    const auto* res = skinui::RecordAs<SCEDITRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_bkColor = ToQColor(res->bkColor);
     ApplyColors();
@@ -105,8 +105,8 @@ CSCEditBox2::CSCEditBox2(QWidget* parent, int windowId, uint32_t style)
 CSCEditBox2::~CSCEditBox2() = default;
 
 bool CSCEditBox2::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDIT2RES)) return false;
-    const auto* res = static_cast<const SCEDIT2RES*>(record);
+    const auto* res = skinui::RecordAs<SCEDIT2RES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     const RECT& t = res->textMargin;
     m_textMargin = QMargins(t.left, t.top, t.right, t.bottom);
@@ -198,8 +198,8 @@ CSCTimeEdit::CSCTimeEdit(QWidget* parent, int windowId, uint32_t style) : CSkinB
 CSCTimeEdit::~CSCTimeEdit() = default;
 
 bool CSCTimeEdit::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDITRES)) return false;
-    const auto* res = static_cast<const SCEDITRES*>(record);
+    const auto* res = skinui::RecordAs<SCEDITRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_bkColor = ToQColor(res->bkColor);
     SetSkinned(true);

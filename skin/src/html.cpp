@@ -54,8 +54,8 @@ CSCHtmlStatic::CSCHtmlStatic(QWidget* parent, int windowId, uint32_t style)
 CSCHtmlStatic::~CSCHtmlStatic() = default;
 
 bool CSCHtmlStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSTATICRES)) return false;
-    const auto* res = static_cast<const SCSTATICRES*>(record);
+    const auto* res = skinui::RecordAs<SCSTATICRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_disabledColor = ToQColor(res->textColor2);
     if (res->hasFont && res->font.lfFaceName[0] != '\0') setFont(ToQFont(res->font, font()));

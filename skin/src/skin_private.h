@@ -1,6 +1,7 @@
 // Helpers shared by the skin library's Qt sources (not part of its interface).
 #pragma once
 
+#include <cstdint>
 #include <string>
 
 #include <QColor>
@@ -12,6 +13,14 @@ class enXml;
 class QPainter;
 
 namespace skinui {
+
+// A resource record handed to UseCustomSkin as the kind's type; null when it is missing or
+// its first word (its size) is not the type's size.
+template <class Record>
+const Record* RecordAs(const void* record) {
+    if (!record || *static_cast<const uint32_t*>(record) != sizeof(Record)) return nullptr;
+    return static_cast<const Record*>(record);
+}
 
 // An image named by a skin element, made absolute against the loaded skin's folder.
 QString SkinFilePath(const std::string& name);

@@ -23,8 +23,8 @@ CSCStatic::CSCStatic(QWidget* parent, int windowId, uint32_t style) : CSkinBase(
 CSCStatic::~CSCStatic() = default;
 
 bool CSCStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSTATICRES)) return false;
-    const auto* res = static_cast<const SCSTATICRES*>(record);
+    const auto* res = skinui::RecordAs<SCSTATICRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_disabledColor = ToQColor(res->textColor2);
     if (res->hasFont && res->font.lfFaceName[0] != '\0') setFont(ToQFont(res->font, font()));
@@ -98,8 +98,8 @@ CSCHyperLinkStatic::CSCHyperLinkStatic(QWidget* parent, int windowId, uint32_t s
 CSCHyperLinkStatic::~CSCHyperLinkStatic() = default;
 
 bool CSCHyperLinkStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCHYPERLINKRES)) return false;
-    const auto* res = static_cast<const SCHYPERLINKRES*>(record);
+    const auto* res = skinui::RecordAs<SCHYPERLINKRES>(record);
+    if (!res) return false;
     m_plain = ToQColor(res->textColor);
     m_normal = ToQColor(res->normal);
     m_focused = ToQColor(res->focused);

@@ -3,12 +3,10 @@
 
 #include <cstdint>
 
-#include <QColor>
 #include <QString>
 #include <QWidget>
 
 #include "skin/control_state.h"
-#include "skin/skin_values.h"
 
 class enXml;
 class QPainter;
@@ -60,8 +58,6 @@ protected:
     SkinState CurrentState() const;
     // A rounded focus ring inside rect, in the palette's focus colour.
     void DrawFocusRing(QPainter& painter, const QRectF& rect, qreal radius) const;
-    // Colour helpers: the given one when valid, else the palette's.
-    static QColor ColorOr(COLORREF color, int paletteIndex);
     void SetSkinned(bool skinned) { m_skinned = skinned; }
 
     bool m_hover = false;

@@ -133,7 +133,7 @@ void CSCButton::paintEvent(QPaintEvent*) {
         PaintFallback(painter, state);
     }
 
-    QColor color = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
+    QColor color = skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
     if (state.disabled) color = SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
     PaintContent(painter, content, color);
     if (IsFocusVisible()) DrawFocusRing(painter, rect(), kRadius);

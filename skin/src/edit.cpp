@@ -65,15 +65,15 @@ void CSCEditBox::OnTextChanged() {
 
 void CSCEditBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QColor background = m_bkColor.isValid() ? m_bkColor : SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND);
+    const QColor background = skinui::ColorOr(m_bkColor, SKINCOLOR_EDIT_BACKGROUND);
     PaintField(painter, rect(), background, m_edit->hasFocus(), m_hover, !isEnabled());
 }
 
 void CSCEditBox::ApplyColors() {
-    const QColor background = m_bkColor.isValid() ? m_bkColor : SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND);
+    const QColor background = skinui::ColorOr(m_bkColor, SKINCOLOR_EDIT_BACKGROUND);
     QPalette palette = m_edit->palette();
     palette.setColor(QPalette::Base, background);
-    palette.setColor(QPalette::Text, m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT));
+    palette.setColor(QPalette::Text, skinui::ColorOr(m_textColor, SKINCOLOR_TEXT));
     palette.setColor(QPalette::Highlight, SkinPaletteColor(SKINCOLOR_SELECTION));
     palette.setColor(QPalette::HighlightedText, SkinPaletteColor(SKINCOLOR_SELECTION_TEXT));
     m_edit->setPalette(palette);
@@ -177,7 +177,7 @@ void CSCEditBox2::PlaceEditor() {
 }
 
 void CSCEditBox2::ApplyColors() {
-    const QColor text = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_EDIT_TEXT);
+    const QColor text = skinui::ColorOr(m_textColor, SKINCOLOR_EDIT_TEXT);
     m_edit->setStyleSheet(QStringLiteral("QLineEdit{background:transparent;border:none;padding:0;color:%1;"
                                          "selection-background-color:%2;selection-color:%3;}"
                                          "QLineEdit:disabled{color:%4;}")
@@ -222,7 +222,7 @@ QSize CSCTimeEdit::sizeHint() const {
 void CSCTimeEdit::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_bkColor.isValid()) painter.fillRect(rect(), m_bkColor);
-    painter.setPen(isEnabled() ? (m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT))
+    painter.setPen(isEnabled() ? skinui::ColorOr(m_textColor, SKINCOLOR_TEXT)
                                : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT));
     painter.setFont(font());
     painter.drawText(rect().marginsRemoved(m_margins), Qt::AlignLeft | Qt::AlignVCenter, m_text);

@@ -79,8 +79,8 @@ void CSCHtmlStatic::changeEvent(QEvent* event) {
 
 void CSCHtmlStatic::ApplyColors() {
     QPalette palette = m_label->palette();
-    const QColor text = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
-    const QColor disabled = m_disabledColor.isValid() ? m_disabledColor : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
+    const QColor text = skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
+    const QColor disabled = skinui::ColorOr(m_disabledColor, SKINCOLOR_DISABLED_TEXT);
     palette.setColor(QPalette::Active, QPalette::WindowText, text);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setColor(QPalette::Disabled, QPalette::WindowText, disabled);

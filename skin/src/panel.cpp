@@ -88,8 +88,7 @@ void CSCScalePanel::LoadResources(const enXml* element) {
     m_initialSize = QSize(skinui::ReadInt(*element, "Width", natural.isValid() ? natural.width() : width()),
                           skinui::ReadInt(*element, "Height", natural.isValid() ? natural.height() : height()));
     if (!m_background.IsValid()) {
-        QColor fill = skinui::ReadColor(*element, "BkColor");
-        if (!fill.isValid()) fill = SkinPaletteColor(SKINCOLOR_WINDOW);
+        const QColor fill = skinui::ColorOr(skinui::ReadColor(*element, "BkColor"), SKINCOLOR_WINDOW);
         m_background.LoadFromData(
             ShapeSvg(m_initialSize, fill, skinui::ReadColor(*element, "BorderColor"), skinui::ReadInt(*element, "Radius", 0)));
     }
@@ -140,8 +139,7 @@ void CAutoPanel::LoadDecorations(const enXml& element) {
         decoration->anchors = ReadAnchors(*child);
         decoration->fill = skinui::ReadColor(*child, "BkColor");
         decoration->border = skinui::ReadColor(*child, "BorderColor");
-        decoration->color = skinui::ReadColor(*child, "TextColor");
-        if (!decoration->color.isValid()) decoration->color = SkinPaletteColor(SKINCOLOR_TEXT);
+        decoration->color = skinui::ColorOr(skinui::ReadColor(*child, "TextColor"), SKINCOLOR_TEXT);
         decoration->radius = skinui::ReadInt(*child, "Radius", 0);
         decoration->shadow = skinui::ReadYesNo(*child, "Shadow", false);
         std::string text;
@@ -282,7 +280,7 @@ void CAutoPanelCaption::PaintUnderDecorations(QPainter& painter) {
     }
     if (!m_caption.isEmpty()) {
         painter.setFont(m_captionFont);
-        painter.setPen(m_captionTextColor.isValid() ? m_captionTextColor : SkinPaletteColor(SKINCOLOR_TEXT));
+        painter.setPen(skinui::ColorOr(m_captionTextColor, SKINCOLOR_TEXT));
         painter.drawText(bar.adjusted(20, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter, m_caption);
     }
 }

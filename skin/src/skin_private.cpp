@@ -46,6 +46,10 @@ bool ReadYesNo(const enXml& element, const char* attribute, bool fallback) {
     return fallback;
 }
 
+QColor ColorOr(const QColor& color, int paletteIndex) {
+    return color.isValid() ? color : SkinPaletteColor(paletteIndex);
+}
+
 QColor ReadColor(const enXml& element, const char* attribute) {
     std::string text;
     if (!element.GetAttribute(attribute, text)) return {};

@@ -31,6 +31,8 @@ QIcon LoadIconAttribute(const enXml& element, const char* attribute);
 bool ReadHorizontalAlign(const enXml& element, const char* attribute, Qt::Alignment& alignment);
 // "Yes"/"No" (case-insensitive); `fallback` when absent or anything else.
 bool ReadYesNo(const enXml& element, const char* attribute, bool fallback);
+// `color` when it is valid, else the palette colour of the controls' manager.
+QColor ColorOr(const QColor& color, int paletteIndex);
 // A colour attribute through LoadColor; invalid when absent or bad.
 QColor ReadColor(const enXml& element, const char* attribute);
 // An integer attribute; fallback when absent or no number.

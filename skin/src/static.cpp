@@ -70,8 +70,8 @@ void CSCStatic::SetWordWrap(bool wrap) {
 }
 
 QColor CSCStatic::TextColor() const {
-    if (!isEnabled()) return m_disabledColor.isValid() ? m_disabledColor : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
-    return m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
+    if (!isEnabled()) return skinui::ColorOr(m_disabledColor, SKINCOLOR_DISABLED_TEXT);
+    return skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
 }
 
 void CSCStatic::paintEvent(QPaintEvent*) {
@@ -126,7 +126,7 @@ void CSCHyperLinkStatic::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     if (!m_transparent) painter.fillRect(rect(), SkinPaletteColor(SKINCOLOR_SURFACE));
     const bool active = m_hover || hasFocus();
-    QColor color = m_normal.isValid() ? m_normal : SkinPaletteColor(SKINCOLOR_LINK);
+    QColor color = skinui::ColorOr(m_normal, SKINCOLOR_LINK);
     if (m_url.isEmpty() && m_plain.isValid()) color = m_plain;
     if (active) color = m_focused.isValid() ? m_focused : color.darker(115);
     if (m_pressed) color = m_pressedColor.isValid() ? m_pressedColor : color.darker(130);

@@ -788,7 +788,7 @@ private:
 
 #include <array>
 
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effecttree.h"
 
 class RingtoneTimeline;
 

@@ -7,7 +7,7 @@
 #include <sstream>
 #include <string>
 
-#include "tests/plugins/dsp/preset_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/equalizer/equalizer_test_signals.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "xml/xml.h"

@@ -5,7 +5,7 @@
 #include <fstream>
 #include <sstream>
 
-#include "tests/plugins/dsp/preset_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "tests/plugins/wahwah/wahwah_test_support.h"
 #include "xml/xml.h"

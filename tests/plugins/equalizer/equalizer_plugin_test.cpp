@@ -140,11 +140,7 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
     void* raw = nullptr;
     ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
     PluginSettingsHandle original(plugin, raw);
-    const char* key = "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer";
-    EXPECT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, original.get()), 1);
-    void* loaded = nullptr;
-    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
-    PluginSettingsHandle copy(plugin, loaded);
+    const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, original.get(), "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer");
     EXPECT_EQ(StoredValues(copy.get()), Values({{0, 400000}}));
     EXPECT_TRUE(std::filesystem::exists(configHome.Path() + "/morvane/registry.ini"));
 }
@@ -159,16 +155,8 @@ TEST_F(EqualizerPlugin, StreamsThroughTheExportsWithTheLoadedGains) {
     std::vector<float> mix = Tones(length, 44100.0, {21000.0}, 0.4);
     mix[30000] += 0.5f;
     SignalSource source({mix, mix});
-    ASSERT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings.get()), 1);
-
     // The copy takes the callback along; the original's stream is never opened.
-    void* copied = nullptr;
-    ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
-    PluginSettingsHandle copy(plugin, copied);
-    const WAVEFORMATEX format = kWorkingFormat.Format;
-    ASSERT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
-    const auto output =
-        RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, 2, 4410);
+    const Signal output = RunCopiedStream(plugin, settings.get(), source, kWorkingFormat.Format, 4410);
     ASSERT_EQ(output[0].size(), length);
     EXPECT_EQ(output[0], output[1]);
     EXPECT_EQ(std::max_element(output[0].begin(), output[0].end()) - output[0].begin(), 30000);

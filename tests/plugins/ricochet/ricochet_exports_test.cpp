@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {
@@ -28,13 +29,9 @@ TEST_F(RicochetExports, PresetFromIniReachesTheXmlElement) {
 
     enXml element("Ricochet");
     ASSERT_EQ(plugin.SavePresetXml(&element, settings.get()), 1);
-    int value = 0;
-    ASSERT_TRUE(element.GetValue("LDel", value));
-    EXPECT_EQ(value, 1200);
-    ASSERT_TRUE(element.GetValue("InvertL", value));
-    EXPECT_EQ(value, 1);
-    ASSERT_TRUE(element.GetValue("DryOut", value));
-    EXPECT_EQ(value, 80);
+    EXPECT_EQ(StoredInt(element, "LDel"), 1200);
+    EXPECT_EQ(StoredInt(element, "InvertL"), 1);
+    EXPECT_EQ(StoredInt(element, "DryOut"), 80);
 
     void* fromXml = nullptr;
     ASSERT_EQ(plugin.InitializeXml(&element, &fromXml), 1);

@@ -4,6 +4,7 @@
 
 #include <fstream>
 #include <sstream>
+#include <utility>
 
 #include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
@@ -26,16 +27,17 @@ std::ostream& operator<<(std::ostream& out, const Stored& s) {
 constexpr Stored kDefaults{8191, 65534, 400, 1500, 300, 3, 1, 1, 0};
 constexpr Stored kCustom{16383, 0, 120, 4000, 200, 0.5, 0, 0, 1};
 
+// The keys of the stored values.
+constexpr std::pair<const char*, double Stored::*> kDoubleKeys[] = {
+    {"DryOut", &Stored::dryOut},           {"Volume2", &Stored::volume2},       {"BandWidth", &Stored::bandWidth},
+    {"RightBorder", &Stored::rightBorder}, {"LeftBorder", &Stored::leftBorder}, {"Speed", &Stored::speed},
+};
+constexpr std::pair<const char*, int Stored::*> kIntKeys[] = {
+    {"ProcKind", &Stored::procKind}, {"Log", &Stored::log}, {"Normal", &Stored::normal}};
+
 void WriteXml(enXml& element, const Stored& s) {
-    element.SetValue("DryOut", s.dryOut);
-    element.SetValue("Volume2", s.volume2);
-    element.SetValue("BandWidth", s.bandWidth);
-    element.SetValue("RightBorder", s.rightBorder);
-    element.SetValue("LeftBorder", s.leftBorder);
-    element.SetValue("Speed", s.speed);
-    element.SetValue("ProcKind", s.procKind);
-    element.SetValue("Log", s.log);
-    element.SetValue("Normal", s.normal);
+    for (const auto& [key, field] : kDoubleKeys) element.SetValue(key, s.*field);
+    for (const auto& [key, field] : kIntKeys) element.SetValue(key, s.*field);
 }
 
 class WahWahPlugin : public ::testing::Test {
@@ -56,15 +58,8 @@ protected:
         enXml element("WahWah");
         EXPECT_EQ(plugin.SavePresetXml(&element, settings), 1);
         Stored s{-1, -1, -1, -1, -1, -1, -1, -1, -1};
-        element.GetValue("DryOut", s.dryOut);
-        element.GetValue("Volume2", s.volume2);
-        element.GetValue("BandWidth", s.bandWidth);
-        element.GetValue("RightBorder", s.rightBorder);
-        element.GetValue("LeftBorder", s.leftBorder);
-        element.GetValue("Speed", s.speed);
-        element.GetValue("ProcKind", s.procKind);
-        element.GetValue("Log", s.log);
-        element.GetValue("Normal", s.normal);
+        for (const auto& [key, field] : kDoubleKeys) element.GetValue(key, s.*field);
+        for (const auto& [key, field] : kIntKeys) element.GetValue(key, s.*field);
         return s;
     }
 
@@ -131,11 +126,7 @@ TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
 TEST_F(WahWahPlugin, KeyStorePresetsRoundTrip) {
     ScopedConfigHome configHome;
     PluginSettingsHandle custom(plugin, FromValues(kCustom));
-    const char* key = "SOFTWARE\\Zo Ruvo\\Tests\\WahWah";
-    EXPECT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, custom.get()), 1);
-    void* loaded = nullptr;
-    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
-    PluginSettingsHandle copy(plugin, loaded);
+    const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, custom.get(), "SOFTWARE\\Zo Ruvo\\Tests\\WahWah");
     EXPECT_EQ(StoredValues(copy.get()), kCustom);
 }
 
@@ -146,14 +137,7 @@ TEST_F(WahWahPlugin, StreamsThroughTheExportsAndCopiesKeepTheCallback) {
     PluginSettingsHandle settings(plugin, FromValues(dryOnly));
     const std::vector<float> input = Sine(50000, 500.0, 44100.0, 0.6);
     SignalSource source({input, input});
-    ASSERT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings.get()), 1);
-    void* copied = nullptr;
-    ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
-    PluginSettingsHandle copy(plugin, copied);
-    const WAVEFORMATEX format = kWorkingFormat.Format;
-    ASSERT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
-    const auto output =
-        RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, 2, 20000);
+    const Signal output = RunCopiedStream(plugin, settings.get(), source, kWorkingFormat.Format, 20000);
     EXPECT_EQ(output[0], input);
     EXPECT_EQ(output[1], input);
 }

@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 
 #include "tests/plugins/frame/preset_test_support.h"
@@ -84,9 +82,7 @@ TEST_F(EqualizerPlugin, XmlPresetsLoadWhatIsThereAndKeepDefaultsElsewhere) {
     enXml element("Equalizer");
     element.SetValue("Volume16000", 327670);
     element.SetValue("Volume62", 6553400);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     EXPECT_EQ(StoredValues(settings.get()), Values({{1, 6553400}, {9, 327670}}));
 
     // Saving twice updates the children in place.
@@ -96,10 +92,8 @@ TEST_F(EqualizerPlugin, XmlPresetsLoadWhatIsThereAndKeepDefaultsElsewhere) {
     for (enXml* child = element.FirstChildElement(); child != nullptr; child = child->NextSiblingElement()) ++children;
     EXPECT_EQ(children, 10);
 
-    void* empty = nullptr;
     enXml bare("Equalizer");
-    ASSERT_EQ(plugin.InitializeXml(&bare, &empty), 1);
-    PluginSettingsHandle defaults(plugin, empty);
+    const PluginSettingsHandle defaults = FromElement(plugin, bare);
     EXPECT_EQ(StoredValues(defaults.get()), Values({}));
 }
 
@@ -109,16 +103,12 @@ TEST_F(EqualizerPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
     enXml element("Equalizer");
     element.SetValue("Volume500", 1000000);
     element.SetValue("Volume8000", 32767000);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle original(plugin, raw);
+    const PluginSettingsHandle original = FromElement(plugin, element);
     ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Bright", 0, original.get()), 1);
 
-    std::ifstream file(ini);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("Volume500=1000000"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("Volume8000=32767000"), std::string::npos) << text.str();
+    const std::string text = ReadFileText(ini);
+    EXPECT_NE(text.find("Volume500=1000000"), std::string::npos) << text;
+    EXPECT_NE(text.find("Volume8000=32767000"), std::string::npos) << text;
 
     void* loaded = nullptr;
     ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Bright", 0, &loaded), 1);
@@ -137,9 +127,7 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
     ScopedConfigHome configHome;
     enXml element("Equalizer");
     element.SetValue("Volume31", 400000);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle original(plugin, raw);
+    const PluginSettingsHandle original = FromElement(plugin, element);
     const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, original.get(), "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer");
     EXPECT_EQ(StoredValues(copy.get()), Values({{0, 400000}}));
     EXPECT_TRUE(std::filesystem::exists(configHome.Path() + "/morvane/registry.ini"));
@@ -148,9 +136,7 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
 TEST_F(EqualizerPlugin, StreamsThroughTheExportsWithTheLoadedGains) {
     enXml element("Equalizer");
     element.SetValue("Volume16000", 327670);  // gain 0.1
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     constexpr size_t length = 44100;
     std::vector<float> mix = Tones(length, 44100.0, {21000.0}, 0.4);
     mix[30000] += 0.5f;

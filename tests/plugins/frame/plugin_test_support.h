@@ -104,6 +104,14 @@ private:
     void* m_settings;
 };
 
+// A loaded plug-in's settings object made from an element (InitializeXml); a failure, and no
+// object, when the plug-in refuses.
+inline PluginSettingsHandle FromElement(const LoadedPlugin& plugin, enXml& element) {
+    void* settings = nullptr;
+    EXPECT_EQ(plugin.InitializeXml(&element, &settings), 1);
+    return PluginSettingsHandle(plugin, settings);
+}
+
 // Stream input: plays per-channel samples through the stream callback and records what
 // each call asked for; ends (delivers 0) when the samples run out.
 class SignalSource {

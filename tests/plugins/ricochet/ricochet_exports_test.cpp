@@ -33,9 +33,7 @@ TEST_F(RicochetExports, PresetFromIniReachesTheXmlElement) {
     EXPECT_EQ(StoredInt(element, "InvertL"), 1);
     EXPECT_EQ(StoredInt(element, "DryOut"), 80);
 
-    void* fromXml = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &fromXml), 1);
-    PluginSettingsHandle again(plugin, fromXml);
+    const PluginSettingsHandle again = FromElement(plugin, element);
     const std::string copyIni = folder.Path() + "/copy.ini";
     ASSERT_EQ(plugin.SavePreset(copyIni.c_str(), "Copy", 0, again.get()), 1);
     EXPECT_EQ(GetPrivateProfileInt("Copy", "LDel", -1, copyIni), 1200);

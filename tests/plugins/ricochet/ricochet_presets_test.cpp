@@ -40,14 +40,10 @@ TEST(RicochetPresets, DefaultsWithoutAStore) {
         SetUnusual(settings.parameters);
         settings.LoadParameters(PresetStore{}, purpose);
         const RicochetParameters& p = settings.parameters;
-        EXPECT_DOUBLE_EQ(p.dryGain.get(), 0.805);
-        EXPECT_DOUBLE_EQ(p.leftEchoGain.get(), 0.505);
-        EXPECT_DOUBLE_EQ(p.rightEchoGain.get(), 0.605);
-        EXPECT_EQ(p.leftDelayMs.get(), 15);
-        EXPECT_EQ(p.rightDelayMs.get(), 5);
+        ExpectSameDelayPair(p, {.dryGain = 0.805, .leftEchoGain = 0.505, .rightEchoGain = 0.605, .leftDelayMs = 15,
+                                .rightDelayMs = 5});
         EXPECT_DOUBLE_EQ(p.leftFeedback.get(), 0.40);
         EXPECT_DOUBLE_EQ(p.rightFeedback.get(), 0.60);
-        EXPECT_EQ(p.muteDry.get() + p.lockChannels.get() + p.invertLeft.get() + p.invertRight.get(), 0);
     }
 }
 

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "plugins/ricochet/ricochet.h"
+#include "tests/plugins/frame/delay_pair_sound_tests.h"
 #include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 
@@ -91,14 +92,6 @@ TEST_F(RicochetSound, MuteDropsTheDryPartOnly) {
     const Signal out = Run({Click(1000, 0), std::vector<float>(1000, 0.0f)});
     EXPECT_EQ(out[0][0], 0.0f);
     EXPECT_NEAR(out[1][661], 0.505, kTolerance);
-
-    settings.parameters.leftEchoGain = 0.0;
-    settings.parameters.rightEchoGain = 0.0;
-    std::vector<float> noise(5000);
-    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<float>(std::sin(0.37 * i));
-    const Signal silent = Run({noise, noise});
-    ExpectSparse(silent[0], {}, "left", kTolerance);
-    ExpectSparse(silent[1], {}, "right", kTolerance);
 }
 
 TEST_F(RicochetSound, MonoStreamIsTheDryPart) {
@@ -149,23 +142,7 @@ TEST_F(RicochetSound, ClosingKeepsTheLinesAndEndsTheStream) {
     EXPECT_TRUE(source.requests.empty());
 }
 
-TEST_F(RicochetSound, BlockSizeDoesNotChangeTheSound) {
-    std::vector<float> left(12000), right(12000);
-    for (size_t i = 0; i < left.size(); ++i) {
-        left[i] = static_cast<float>(std::sin(0.01 * i));
-        right[i] = static_cast<float>(std::cos(0.013 * i));
-    }
-    const Signal small = Run({left, right}, 44100, 333);
-    const Signal large = Run({left, right}, 44100, 10000);
-    EXPECT_EQ(small, large);
-}
-
-TEST_F(RicochetSound, RefusesMoreThanTwoChannels) {
-    EXPECT_EQ(settings.OpenStream(FloatFormat(3, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(0, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(2, kMaxDelaySampleRate + 1)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.LeftLine().Length(), 0u);  // nothing prepared
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Ricochet, DelayPairSound, CRicochetSettings);
 
 }  // namespace
 

@@ -56,9 +56,7 @@ TEST_F(TaplineExports, KeyStorePresetRoundTrip) {
     enXml element("Delay");
     element.SetValue("DelR", 1234);
     element.SetValue("InvertR", 1);
-    void* created = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &created), 1);
-    PluginSettingsHandle settings(plugin, created);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     const PluginSettingsHandle again = ReloadedFromKeyStore(plugin, settings.get(), "SOFTWARE\\Morvane Tests\\Delay");
     EXPECT_EQ(StoredValue(again.get(), "DelR"), 1234);
     EXPECT_EQ(StoredValue(again.get(), "InvertR"), 1);
@@ -68,9 +66,7 @@ TEST_F(TaplineExports, KeyStorePresetRoundTrip) {
 TEST_F(TaplineExports, CopyKeepsTheParameters) {
     enXml element("Delay");
     element.SetValue("DelL", 321);
-    void* created = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &created), 1);
-    PluginSettingsHandle settings(plugin, created);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     void* copied = nullptr;
     ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
     PluginSettingsHandle copy(plugin, copied);

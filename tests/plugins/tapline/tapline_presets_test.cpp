@@ -28,24 +28,14 @@ TEST(TaplinePresets, InitializeAndLoadPresetStartFromDifferentDefaults) {
     CTaplineSettings initialized;
     SetUnusual(initialized.parameters);
     initialized.LoadParameters(PresetStore{}, PresetDefaults::Initialize);
-    const TaplineParameters& p = initialized.parameters;
-    EXPECT_DOUBLE_EQ(p.dryGain.get(), 0.75);
-    EXPECT_DOUBLE_EQ(p.leftEchoGain.get(), 0.55);
-    EXPECT_DOUBLE_EQ(p.rightEchoGain.get(), 0.55);
-    EXPECT_EQ(p.leftDelayMs.get(), 18);
-    EXPECT_EQ(p.rightDelayMs.get(), 18);
-    EXPECT_EQ(p.lockChannels.get() + p.invertLeft.get() + p.invertRight.get() + p.muteDry.get(), 0);
+    ExpectSameDelayPair(initialized.parameters, {.dryGain = 0.75, .leftEchoGain = 0.55, .rightEchoGain = 0.55,
+                                                 .leftDelayMs = 18, .rightDelayMs = 18});
 
     CTaplineSettings reloaded;
     SetUnusual(reloaded.parameters);
     reloaded.LoadParameters(PresetStore{}, PresetDefaults::LoadPreset);
-    const TaplineParameters& q = reloaded.parameters;
-    EXPECT_DOUBLE_EQ(q.dryGain.get(), 0.80);
-    EXPECT_DOUBLE_EQ(q.leftEchoGain.get(), 0.40);
-    EXPECT_DOUBLE_EQ(q.rightEchoGain.get(), 0.40);
-    EXPECT_EQ(q.leftDelayMs.get(), 50);
-    EXPECT_EQ(q.rightDelayMs.get(), 50);
-    EXPECT_EQ(q.lockChannels.get() + q.invertLeft.get() + q.invertRight.get() + q.muteDry.get(), 0);
+    ExpectSameDelayPair(reloaded.parameters, {.dryGain = 0.80, .leftEchoGain = 0.40, .rightEchoGain = 0.40,
+                                              .leftDelayMs = 50, .rightDelayMs = 50});
 }
 
 TEST(TaplinePresets, SavesTheStoredFormUnderItsKeys) {

@@ -2,10 +2,10 @@
 // each channel on its own, invert, mute, mono, closing.
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <vector>
 
 #include "plugins/tapline/tapline.h"
+#include "tests/plugins/frame/delay_pair_sound_tests.h"
 #include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 
@@ -70,14 +70,6 @@ TEST_F(TaplineSound, MuteDropsTheDryPartOnly) {
     settings.parameters.leftDelayMs = 5;
     const Signal out = Run({Click(8, 0), std::vector<float>(8, 0.0f)}, 1000);
     ExpectSparse(out[0], {{5, 0.55}}, "left", kTolerance);
-
-    settings.parameters.leftEchoGain = 0.0;
-    settings.parameters.rightEchoGain = 0.0;
-    std::vector<float> noise(5000);
-    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<float>(std::sin(0.37 * i));
-    const Signal silent = Run({noise, noise});
-    ExpectSparse(silent[0], {}, "left", kTolerance);
-    ExpectSparse(silent[1], {}, "right", kTolerance);
 }
 
 TEST_F(TaplineSound, MonoStreamUsesTheLeftSettingsAndEchoes) {
@@ -115,21 +107,7 @@ TEST_F(TaplineSound, ClosingDestroysTheLines) {
     EXPECT_EQ(settings.ProcessStream(*block), 0u);
 }
 
-TEST_F(TaplineSound, BlockSizeDoesNotChangeTheSound) {
-    std::vector<float> left(12000), right(12000);
-    for (size_t i = 0; i < left.size(); ++i) {
-        left[i] = static_cast<float>(std::sin(0.01 * i));
-        right[i] = static_cast<float>(std::cos(0.013 * i));
-    }
-    EXPECT_EQ(Run({left, right}, 44100, 333), Run({left, right}, 44100, 10000));
-}
-
-TEST_F(TaplineSound, RefusesMoreThanTwoChannels) {
-    EXPECT_EQ(settings.OpenStream(FloatFormat(3, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(0, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(1, kMaxDelaySampleRate + 1)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.LeftLine().Length(), 0u);
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Tapline, DelayPairSound, CTaplineSettings);
 
 }  // namespace
 

@@ -2,8 +2,7 @@
 // the stream.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <string>
 #include <utility>
 
 #include "tests/plugins/frame/preset_test_support.h"
@@ -45,12 +44,10 @@ protected:
     void SetUp() override { ASSERT_TRUE(plugin.Loaded()); }
 
     // A settings object loaded from an element holding s.
-    void* FromValues(const Stored& s) {
+    PluginSettingsHandle FromValues(const Stored& s) {
         enXml element("WahWah");
         WriteXml(element, s);
-        void* settings = nullptr;
-        EXPECT_EQ(plugin.InitializeXml(&element, &settings), 1);
-        return settings;
+        return FromElement(plugin, element);
     }
 
     // The stored values of a settings object, read back through SavePresetXml.
@@ -83,7 +80,7 @@ TEST_F(WahWahPlugin, IdentifiesItselfAndHasNoDelayExport) {
 }
 
 TEST_F(WahWahPlugin, RefusesMoreThanTenChannels) {
-    PluginSettingsHandle settings(plugin, FromValues(kDefaults));
+    const PluginSettingsHandle settings = FromValues(kDefaults);
     const WAVEFORMATEX eleven = FloatFormat(11, 44100);
     EXPECT_EQ(plugin.OpenStream(settings.get(), &eleven), PLUGIN_OPEN_UNSUPPORTED);
     const WAVEFORMATEX ten = FloatFormat(10, 44100);
@@ -92,14 +89,12 @@ TEST_F(WahWahPlugin, RefusesMoreThanTenChannels) {
 }
 
 TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const PluginSettingsHandle custom = FromValues(kCustom);
     EXPECT_EQ(StoredValues(custom.get()), kCustom);
 
     enXml partial("WahWah");
     partial.SetValue("Speed", 7.5);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&partial, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, partial);
     Stored expected = kDefaults;
     expected.speed = 7.5;
     EXPECT_EQ(StoredValues(settings.get()), expected);
@@ -108,13 +103,11 @@ TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
 TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
     ScratchFolder folder;
     const std::string ini = folder.Path() + "/wah.ini";
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const PluginSettingsHandle custom = FromValues(kCustom);
     ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Slow", 0, custom.get()), 1);
-    std::ifstream file(ini);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("DryOut=16383"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("Speed=0.5"), std::string::npos) << text.str();
+    const std::string text = ReadFileText(ini);
+    EXPECT_NE(text.find("DryOut=16383"), std::string::npos) << text;
+    EXPECT_NE(text.find("Speed=0.5"), std::string::npos) << text;
 
     void* loaded = nullptr;
     ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Slow", 0, &loaded), 1);
@@ -125,7 +118,7 @@ TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
 
 TEST_F(WahWahPlugin, KeyStorePresetsRoundTrip) {
     ScopedConfigHome configHome;
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const PluginSettingsHandle custom = FromValues(kCustom);
     const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, custom.get(), "SOFTWARE\\Zo Ruvo\\Tests\\WahWah");
     EXPECT_EQ(StoredValues(copy.get()), kCustom);
 }
@@ -134,7 +127,7 @@ TEST_F(WahWahPlugin, StreamsThroughTheExportsAndCopiesKeepTheCallback) {
     Stored dryOnly = kDefaults;
     dryOnly.dryOut = 32766.5;  // gain 1
     dryOnly.volume2 = -0.5;    // gain 0
-    PluginSettingsHandle settings(plugin, FromValues(dryOnly));
+    const PluginSettingsHandle settings = FromValues(dryOnly);
     const std::vector<float> input = Sine(50000, 500.0, 44100.0, 0.6);
     SignalSource source({input, input});
     const Signal output = RunCopiedStream(plugin, settings.get(), source, kWorkingFormat.Format, 20000);

@@ -47,7 +47,7 @@ public:
 private:
     void Relink();
 
-    mutable std::recursive_mutex m_lock;  // guards the two members below and every call above
+    mutable std::recursive_mutex m_lock;  // the morph-stream lock: guards both members below
     std::vector<CEffectAbstract*> m_effects;
     std::optional<WAVEFORMATEXTENSIBLE> m_format;  // set while a stream is open
 };

@@ -8,6 +8,7 @@
 #include <QSlider>
 
 #include <algorithm>
+#include <utility>
 
 int InvertedPercentPosition(double factor, int maximum) {
     return std::clamp(maximum - FactorToStored(factor, 100.0), 0, maximum);

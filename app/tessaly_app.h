@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effecttree.h"
 #include "engine/engine.h"
 
 // The application object: owns what lives for the whole run (effect tree, volume stage,

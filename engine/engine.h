@@ -765,7 +765,7 @@ private:
 
 #include <array>
 
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effecttree.h"
 
 class RingtoneTimeline;
 

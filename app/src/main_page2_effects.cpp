@@ -6,8 +6,8 @@
 
 #include "app/resources.h"
 #include "app/tessaly_app.h"
-#include "contracts/effect_tree_api.h"
 #include "contracts/plugin_api.h"
+#include "effecttree/effecttree.h"
 #include "skin/skin.h"
 
 namespace {

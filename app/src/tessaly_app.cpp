@@ -14,7 +14,7 @@
 #include "app/system_message_box.h"
 #include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
-#include "effecttree/effecttree.h"
+#include "contracts/effect_tree_api.h"
 #include "skin/skin.h"
 #include "xml/xml.h"
 

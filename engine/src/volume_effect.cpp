@@ -3,7 +3,7 @@
 #include <cstdio>
 
 #include "engine/engine.h"
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_vector.h"
 
 void CVolumeEffect::SetVolume(int position) {
     m_fVolume.store(static_cast<float>(std::clamp(position, 0, kMaxVolume)) / 100.0f);

@@ -16,6 +16,7 @@
 #include "app/waveform_editor.h"
 #include "contracts/effect_tree_api.h"
 #include "contracts/sound_data.h"
+#include "effecttree/effecttree.h"
 #include "engine/engine.h"
 #include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"

@@ -12,7 +12,7 @@
 #include "app/skin_holder.h"
 #include "app/src/skin_controls.h"
 #include "app/waveform_editor.h"
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effecttree.h"
 #include "engine/engine.h"
 #include "skin/skin.h"
 #include "tests/app/ui_test_support.h"

@@ -9,7 +9,8 @@
 
 #include "app/control_tables.h"
 #include "app/skin_holder.h"
-#include "skin/skin.h"
+#include "skin/dialog.h"
+#include "skin/panels.h"
 
 // A skinned dialog built by its CSkinHolder: exec() initialises it from the skin (MainPanel
 // and the controls), runs it modally and releases its controls, as a modal dialog's window

@@ -13,7 +13,10 @@
 #include <vector>
 
 #include "app/control_tables.h"
-#include "skin/skin.h"
+#include "skin/panels.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
+#include "skin/skin_values.h"
 
 class enXml;
 

@@ -4,7 +4,7 @@
 #include <string>
 
 #include "app/program.h"
-#include "effecttree/effecttree.h"
+#include "effecttree/effect_tree.h"
 #include "engine/engine.h"
 
 // The application object: owns what lives for the whole run (effect tree, volume stage,

@@ -10,7 +10,9 @@
 #include <optional>
 
 #include "engine/engine.h"
-#include "skin/skin.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/statics.h"
 
 class CEffectTree;
 struct WaveformEditorState;  // app/src/waveform_state.h

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/key_store.h"
 
 class enXml;
 

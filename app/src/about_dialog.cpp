@@ -11,7 +11,10 @@
 #include "app/program.h"
 #include "app/resources.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/edits.h"
+#include "skin/skin_base.h"
+#include "skin/statics.h"
 
 namespace {
 

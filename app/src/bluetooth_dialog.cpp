@@ -8,8 +8,11 @@
 #include "app/control_tables.h"
 #include "app/notify_dialog.h"
 #include "audiosvc/audiosvc.h"
-#include "platform/platform.h"
-#include "skin/skin.h"
+#include "platform/clock.h"
+#include "skin/buttons.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/skin_base.h"
 
 namespace {
 

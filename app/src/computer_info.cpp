@@ -12,7 +12,7 @@
 
 #include "app/program.h"
 #include "app/src/computer_info.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace compinfo {
 

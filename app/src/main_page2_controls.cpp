@@ -5,7 +5,10 @@
 
 #include "app/settings.h"
 #include "app/tessaly_app.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/menu.h"
+#include "skin/sliders.h"
 
 namespace {
 

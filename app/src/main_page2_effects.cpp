@@ -7,8 +7,10 @@
 #include "app/resources.h"
 #include "app/tessaly_app.h"
 #include "contracts/plugin_api.h"
-#include "effecttree/effecttree.h"
-#include "skin/skin.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
+#include "skin/buttons.h"
+#include "skin/menu.h"
 
 namespace {
 

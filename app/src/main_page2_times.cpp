@@ -8,7 +8,8 @@
 
 #include <algorithm>
 
-#include "skin/skin.h"
+#include "skin/edits.h"
+#include "skin/skin_base.h"
 
 namespace {
 

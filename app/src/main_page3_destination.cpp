@@ -8,7 +8,7 @@
 #include "app/bluetooth_dialog.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
-#include "skin/skin.h"
+#include "skin/menu.h"
 
 namespace {
 

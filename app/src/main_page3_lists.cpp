@@ -5,7 +5,10 @@
 #include <array>
 
 #include "app/settings.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/lists.h"
+#include "skin/skin_base.h"
 
 namespace {
 

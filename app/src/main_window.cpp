@@ -18,7 +18,15 @@
 #include "app/system_message_box.h"
 #include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/edits.h"
+#include "skin/menu.h"
+#include "skin/panels.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 
 namespace {
 

@@ -17,7 +17,8 @@
 #include "app/settings.h"
 #include "app/tessaly_app.h"
 #include "contracts/provider_api.h"
-#include "skin/skin.h"
+#include "skin/menu.h"
+#include "skin/skin_base.h"
 
 namespace {
 

@@ -12,7 +12,10 @@
 #include "app/resources.h"
 #include "app/system_message_box.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/panels.h"
+#include "skin/skin_base.h"
+#include "skin/statics.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include "app/control_tables.h"
 #include "app/settings.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
 
 CNotifyDlg::CNotifyDlg(const std::string& section, QWidget* parent) : CSkinDialog(parent, kNotifyControls, section) {}
 

@@ -1,7 +1,7 @@
 // The program's profile in the current user's key store, and the settings read from it.
 #include "app/settings.h"
 
-#include "platform/platform.h"
+#include "platform/key_store.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
 
 namespace {
 

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 std::string ProgramRelativePath(const std::string& path) {
     std::string relative = path;

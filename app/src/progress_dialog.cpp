@@ -4,7 +4,8 @@
 #include <algorithm>
 
 #include "app/control_tables.h"
-#include "skin/skin.h"
+#include "skin/meters.h"
+#include "skin/skin_base.h"
 
 namespace {
 

@@ -10,8 +10,10 @@
 #include "app/src/recorder_take.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
-#include "platform/platform.h"
-#include "skin/skin.h"
+#include "platform/texts.h"
+#include "skin/buttons.h"
+#include "skin/meters.h"
+#include "skin/skin_base.h"
 
 namespace {
 

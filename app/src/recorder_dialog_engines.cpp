@@ -10,7 +10,7 @@
 #include "audiosvc/audiosvc.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
-#include "skin/skin.h"
+#include "skin/meters.h"
 
 // ---- user-interface thread ----------------------------------------------------------------
 

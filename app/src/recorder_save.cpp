@@ -15,7 +15,9 @@
 #include "app/settings.h"
 #include "app/src/recorder_take.h"
 #include "contracts/provider_api.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/files.h"
+#include "platform/key_store.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 // The recorder's take file.
 #include "app/src/recorder_take.h"
+#include "platform/unique_fd.h"
 
 #include <unistd.h>
 

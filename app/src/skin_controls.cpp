@@ -5,7 +5,19 @@
 
 #include "app/program.h"
 #include "app/skin_holder.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/meters.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_values.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 #include "xml/xml.h"
 
 namespace skinholder {

@@ -9,7 +9,8 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
 
 class enXml;
 

@@ -4,6 +4,9 @@
 #include "app/program.h"
 #include "app/system_message_box.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/control_records.h"
+#include "skin/data_source.h"
+#include "skin/dialog.h"
 
 CSkinDialog::CSkinDialog(QWidget* parent, const _CONTROL_INFO_STRUCT_* table, std::string section)
     : CSCScaleDialog(parent), m_skin(this, this, table, std::move(section)) {

@@ -5,7 +5,11 @@
 
 #include "app/resources.h"
 #include "app/src/skin_controls.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
+#include "skin/control_records.h"
+#include "skin/panels.h"
+#include "skin/skin_base.h"
+#include "skin/skin_manager.h"
 #include "xml/xml.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "app/program.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 #include "xml/xml.h"
 
 namespace {

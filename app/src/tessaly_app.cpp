@@ -15,7 +15,7 @@
 #include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/effect_tree_api.h"
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
 #include "xml/xml.h"
 
 namespace {

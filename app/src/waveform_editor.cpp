@@ -9,6 +9,12 @@
 
 #include "app/skin_holder.h"
 #include "app/src/waveform_state.h"
+#include "effecttree/effect_tree.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
+#include "skin/statics.h"
 
 void RegisterWaveFormEditor() { SetWaveFormFactory(&CWaveFormKel::Create); }
 

@@ -18,7 +18,8 @@
 #include "app/src/waveform_view.h"
 #include "app/waveform_editor.h"
 #include "engine/engine.h"
-#include "skin/skin.h"
+#include "skin/data_source.h"
+#include "skin/scroll_bar.h"
 
 // A tooltip over a rectangle of the editor (tools 1 and 2 the marker handles; 3, 4, 5 the
 // start edge, end edge and body of track 1; 6, 7, 8 those of track 2).

@@ -7,6 +7,7 @@
 #include <algorithm>
 
 #include "app/src/waveform_state.h"
+#include "skin/statics.h"
 
 namespace {
 

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "skin/dialog.h"
 #include "skin/panels.h"
 #include "xml/xml.h"
 

@@ -5,8 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "effecttree/effecttree.h"
-#include "platform/platform.h"
+#include "effecttree/complex_effect.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "xml/xml.h"
 
 namespace {

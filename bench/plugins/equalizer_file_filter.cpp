@@ -15,6 +15,7 @@
 #include "contracts/plugin_api.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
+#include "platform/key_store.h"
 #include "xml/xml.h"
 
 namespace {

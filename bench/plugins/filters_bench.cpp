@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "bench/plugins/plugin_stream_bench.h"
+#include "platform/key_store.h"
 #include "xml/xml.h"
 
 namespace {

@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 bool IsPlainFileName(const std::string& name) {
     constexpr size_t kNameMax = 255;

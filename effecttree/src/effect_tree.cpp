@@ -1,6 +1,7 @@
 #include "effecttree/effect_tree.h"
 
 #include "effect_node_data.h"
+#include "effecttree/effect_node.h"
 #include "tree_builder.h"
 
 namespace {

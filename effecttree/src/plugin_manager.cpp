@@ -5,7 +5,7 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

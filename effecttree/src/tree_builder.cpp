@@ -3,6 +3,7 @@
 #include <strings.h>
 
 #include "effect_node_data.h"
+#include "effecttree/effect_node.h"
 #include "plugin_manager.h"
 #include "xml/xml.h"
 

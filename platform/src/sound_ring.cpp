@@ -4,6 +4,7 @@
 #include <atomic>
 #include <cstring>
 
+#include "platform/event_set.h"
 #include "platform/sound_ring.h"
 #include "platform/src/sound_ring_sdl.h"
 

@@ -38,6 +38,7 @@
 #include "contracts/plugin_api.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
+#include "platform/key_store.h"
 #include "xml/xml.h"
 
 // Marks a definition as part of the plug-in's exported interface; all else stays hidden.

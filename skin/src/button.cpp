@@ -5,6 +5,9 @@
 #include <QMouseEvent>
 #include <QPainter>
 
+#include "skin/control_records.h"
+#include "skin/control_state.h"
+#include "skin/skin_base.h"
 #include "skin/skin_file.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"

@@ -1,6 +1,7 @@
 // CDataSource: a picture with frames, drawn stretched or with fixed borders, crisp at any
 // pixel ratio (SVG is rendered for the target's pixels; raster pictures may carry 2x pixels).
 #include "skin/data_source.h"
+#include "skin/skin_file.h"
 
 #include <unistd.h>
 

@@ -9,7 +9,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
+#include "skin/control_records.h"
 #include "skin/control_state.h"
+#include "skin/skin_base.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/src/skin_private.h"

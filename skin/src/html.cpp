@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "skin/control_records.h"
+#include "skin/skin_base.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/src/skin_private.h"

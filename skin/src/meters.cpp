@@ -7,6 +7,7 @@
 #include <QDateTime>
 #include <QPainter>
 
+#include "skin/skin_base.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/src/skin_private.h"

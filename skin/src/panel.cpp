@@ -6,6 +6,9 @@
 #include <QPainter>
 #include <QWindow>
 
+#include "platform/texts.h"
+#include "skin/data_source.h"
+#include "skin/skin_base.h"
 #include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"

@@ -6,6 +6,8 @@
 #include <QPainter>
 #include <QWheelEvent>
 
+#include "skin/control_records.h"
+#include "skin/skin_base.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/src/skin_private.h"

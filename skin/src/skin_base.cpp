@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QPainter>
 
+#include "skin/control_state.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "xml/xml.h"

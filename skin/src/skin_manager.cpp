@@ -4,7 +4,9 @@
 
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/texts.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"
 

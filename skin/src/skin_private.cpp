@@ -5,6 +5,7 @@
 #include <QFileInfo>
 #include <QPainter>
 
+#include "platform/texts.h"
 #include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"

@@ -2,6 +2,7 @@
 #include "skin/skin_qt.h"
 
 #include "skin/skin_manager.h"
+#include "skin/skin_values.h"
 
 QColor ToQColor(COLORREF color) {
     if (color == CLR_INVALID) return {};

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/texts.h"
 #include "skin/skin_values.h"
 
 namespace skintext {

@@ -5,6 +5,7 @@
 #include <cctype>
 #include <cstring>
 
+#include "platform/texts.h"
 #include "skin/skin_manager.h"
 #include "skin/src/skin_text.h"
 

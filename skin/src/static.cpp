@@ -7,7 +7,9 @@
 #include <QPainter>
 #include <QUrl>
 
+#include "platform/texts.h"
 #include "skin/control_records.h"
+#include "skin/skin_base.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/src/skin_private.h"

@@ -10,7 +10,9 @@
 #include "app/control_tables.h"
 #include "app/program.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/skin_base.h"
+#include "skin/statics.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {

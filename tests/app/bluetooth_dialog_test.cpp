@@ -23,7 +23,11 @@
 #include "app/settings.h"
 #include "audiosvc/audiosvc.h"
 #include "btlink/btlink.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/meters.h"
+#include "skin/skin_base.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/btlink/mock_bus.h"
 

@@ -6,7 +6,10 @@
 
 #include "app/control_tables.h"
 #include "app/skin_holder.h"
-#include "skin/skin.h"
+#include "skin/control_records.h"
+#include "skin/dialog.h"
+#include "skin/panels.h"
+#include "skin/skin_base.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/app/wave_stand_in.h"
 

@@ -7,7 +7,7 @@
 
 #include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/skin_base.h"
 #include "tests/app/ui_test_support.h"
 
 namespace fs = std::filesystem;

@@ -23,11 +23,12 @@
 #include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
 #include "engine/engine.h"
-#include "platform/platform.h"
-#include "skin/skin.h"
-#include "tests/platform/scratch.h"
+#include "platform/texts.h"
+#include "skin/buttons.h"
+#include "skin/lists.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
+#include "tests/platform/scratch.h"
 
 namespace fs = std::filesystem;
 

@@ -10,7 +10,9 @@
 #include "app/settings.h"
 #include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/skin_base.h"
+#include "skin/sliders.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 

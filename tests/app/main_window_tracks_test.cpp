@@ -9,7 +9,7 @@
 #include "app/control_tables.h"
 #include "app/main_window.h"
 #include "app/settings.h"
-#include "skin/skin.h"
+#include "skin/menu.h"
 #include "tests/app/main_window_fixture.h"
 
 namespace fs = std::filesystem;

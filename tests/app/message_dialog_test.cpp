@@ -17,7 +17,9 @@
 #include "app/program.h"
 #include "app/resources.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/skin_base.h"
+#include "skin/statics.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {

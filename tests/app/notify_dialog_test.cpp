@@ -11,7 +11,7 @@
 #include "app/notify_dialog.h"
 #include "app/settings.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {

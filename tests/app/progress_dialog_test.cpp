@@ -18,7 +18,10 @@
 #include "app/progress_dialog.h"
 #include "audiosvc/audiosvc.h"
 #include "engine/engine.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/meters.h"
+#include "skin/skin_base.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {

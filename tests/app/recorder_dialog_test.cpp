@@ -22,7 +22,7 @@
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
 #include "engine/engine.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"

@@ -3,7 +3,7 @@
 
 #include "app/program.h"
 #include "app/skin_list.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "tests/platform/scratch.h"
 
 namespace {

@@ -16,7 +16,7 @@
 #include <random>
 #include <sstream>
 
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
 
 namespace {
 

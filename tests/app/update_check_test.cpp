@@ -20,7 +20,8 @@
 #include "app/settings.h"
 #include "app/src/update_check.h"
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/menu.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 

@@ -1,3 +1,5 @@
+#include "skin/skin_base.h"
+#include "skin/skin_qt.h"
 #include "tests/app/wave_stand_in.h"
 
 #include <QPainter>

@@ -4,7 +4,8 @@
 #pragma once
 
 #include "app/skin_holder.h"
-#include "skin/skin.h"
+#include "skin/data_source.h"
+#include "skin/skin_base.h"
 
 class WaveStandIn final : public CSkinBase {
     Q_OBJECT

@@ -4,6 +4,8 @@
 #include <set>
 #include <thread>
 
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "test_support.h"
 
 namespace {

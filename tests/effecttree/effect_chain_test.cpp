@@ -1,5 +1,8 @@
 // The running chain: pass-through, effects in order, activation, streams opened and cleared,
 // refused formats.
+#include "effecttree/complex_effect.h"
+#include "effecttree/effect_node.h"
+#include "platform/key_store.h"
 #include "test_support.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // Building the tree from effects descriptions: groups, captions, ids, checked marks, the
 // effects and their settings objects.
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "test_support.h"
 
 namespace {

@@ -2,6 +2,9 @@
 #include <filesystem>
 #include <fstream>
 
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
+#include "platform/files.h"
 #include "test_support.h"
 #include "tests/platform/scratch.h"
 

@@ -6,6 +6,7 @@
 #include <memory>
 #include <set>
 
+#include "effecttree/effect_node.h"
 #include "test_support.h"
 
 namespace {

@@ -8,8 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "effecttree/effecttree.h"
-#include "platform/platform.h"
+#include "effecttree/complex_effect.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
+#include "platform/files.h"
+#include "platform/key_store.h"
 #include "xml/xml.h"
 
 inline const std::string kTestPluginDir = TEST_PLUGIN_DIR;

@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "tests/platform/scratch.h"
 
 namespace {

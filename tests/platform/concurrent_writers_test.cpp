@@ -5,7 +5,8 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
+#include "platform/key_store.h"
 #include "tests/platform/scratch.h"
 
 namespace {

@@ -8,7 +8,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
 #include "tests/platform/scratch.h"
 
 namespace {

@@ -4,7 +4,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/key_store.h"
 #include "tests/platform/scratch.h"
 
 namespace {

@@ -3,7 +3,7 @@
 
 #include <mutex>
 
-#include "platform/platform.h"
+#include "platform/capture.h"
 #include "tests/platform_audio/audio_test_support.h"
 
 namespace {

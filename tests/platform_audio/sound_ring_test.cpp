@@ -4,7 +4,8 @@
 
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/event_set.h"
+#include "platform/sound_ring.h"
 #include "tests/platform_audio/audio_test_support.h"
 
 namespace {

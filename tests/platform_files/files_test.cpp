@@ -7,7 +7,8 @@
 #include <fstream>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
+#include "platform/files.h"
 #include "tests/platform/scratch.h"
 
 namespace fs = std::filesystem;

@@ -1,7 +1,7 @@
 // Time and size texts.
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 TEST(TimeText, MinutesUnderAnHourAndHoursFromOneHourUp) {
     EXPECT_EQ(TimeText(0), "00:00");

@@ -10,6 +10,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include "platform/key_store.h"
 #include "xml/xml.h"
 
 namespace {

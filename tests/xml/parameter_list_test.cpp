@@ -6,7 +6,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
+#include "platform/key_store.h"
 #include "tests/platform/scratch.h"
 #include "xml/xml.h"
 

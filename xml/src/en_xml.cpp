@@ -1,5 +1,7 @@
 // Element operations: children by name, attributes and their typed forms, and the
 // settings form (child element N holding its value in the attribute "Value").
+#include "platform/key_store.h"
+#include "platform/texts.h"
 #include "xml/src/value_text.h"
 #include "xml/xml.h"
 

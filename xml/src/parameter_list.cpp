@@ -7,6 +7,9 @@
 #include <string_view>
 #include <vector>
 
+#include "platform/ini_file.h"
+#include "platform/key_store.h"
+#include "platform/texts.h"
 #include "xml/src/value_text.h"
 #include "xml/xml.h"
 

@@ -4,7 +4,8 @@
 #include <filesystem>
 #include <system_error>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/ini_file.h"
 #include "plugins/common/plugin_language.h"
 
 namespace {

@@ -5,9 +5,10 @@
 #include <algorithm>
 #include <string>
 
-#include "tests/plugins/frame/preset_test_support.h"
+#include "platform/key_store.h"
 #include "tests/plugins/equalizer/equalizer_test_signals.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {

@@ -7,7 +7,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/key_store.h"
 #include "tests/platform/scratch.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "xml/xml.h"

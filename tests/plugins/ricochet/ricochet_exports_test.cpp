@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"

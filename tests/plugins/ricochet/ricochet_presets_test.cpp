@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
+#include "platform/key_store.h"
 #include "plugins/ricochet/ricochet.h"
 #include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"

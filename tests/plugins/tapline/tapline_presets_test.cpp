@@ -4,7 +4,8 @@
 
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
+#include "platform/key_store.h"
 #include "plugins/tapline/tapline.h"
 #include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/preset_test_support.h"

@@ -5,8 +5,9 @@
 #include <string>
 #include <utility>
 
-#include "tests/plugins/frame/preset_test_support.h"
+#include "platform/key_store.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/wahwah/wahwah_test_support.h"
 #include "xml/xml.h"
 

@@ -22,7 +22,7 @@
 #include <string>
 #include <thread>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 #include "plugins/common/plugin_language.h"
 #include "plugins/common/settings_window.h"
 #include "tests/plugins/frame/plugin_test_support.h"

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
+#include "contracts/effect_tree_api.h"
 
 // Loads the plug-ins and builds the tree. False, with the reason in error, when the
 // description cannot be read or is not an effects description.

@@ -12,6 +12,8 @@
 #include "cli/src/ringtone_project.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
 #include "platform/platform.h"
 
 namespace {

@@ -10,7 +10,7 @@
 
 #include "cli/src/commands.h"
 #include "cli/src/interrupt.h"
-#include "engine/engine.h"
+#include "engine/temp_files.h"
 #include "platform/platform.h"
 
 namespace {

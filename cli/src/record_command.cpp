@@ -11,7 +11,9 @@
 #include "cli/src/record_options.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "contracts/wave_format.h"
+#include "engine/recorder.h"
+#include "engine/temp_files.h"
 
 namespace {
 

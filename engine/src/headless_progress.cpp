@@ -1,7 +1,8 @@
 // The front without a window.
+#include "engine/progress.h"
+
 #include <chrono>
 
-#include "engine/engine.h"
 #include "platform/platform.h"
 
 namespace {

@@ -1,4 +1,7 @@
 // Exporting the marked range into the temporary WAV file.
+#include "engine/saver.h"
+
+#include <algorithm>
 #include <cstdlib>
 #include <limits>
 

@@ -1,10 +1,11 @@
 // Owned descriptors, complete writes and the program's temporary files.
+#include "engine/temp_files.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "engine/engine.h"
 #include "platform/platform.h"
 
 UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {

@@ -7,7 +7,7 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/temp_files.h"
 #include "tests/platform/scratch.h"
 
 namespace {

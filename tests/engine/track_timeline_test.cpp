@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "track_fixture.h"
+#include "engine/track.h"
 
 namespace {
 

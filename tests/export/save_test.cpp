@@ -6,6 +6,9 @@
 #include <filesystem>
 
 #include "../render/chain_fixture.h"
+#include "engine/progress.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
 #include "platform/platform.h"
 
 namespace {

@@ -3,6 +3,10 @@
 #include <fstream>
 
 #include "../render/chain_fixture.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
 #include "platform/platform.h"
 
 namespace {

@@ -8,8 +8,10 @@
 #include <vector>
 
 #include "../engine/track_fixture.h"
+#include "contracts/effect_tree_api.h"
 #include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 
 // Interleaved 16-bit stereo frames; sample(frame, channel) gives each value.
 std::vector<int16_t> StereoFrames(uint32_t frames, const std::function<int16_t(uint32_t, uint32_t)>& sample);

@@ -9,7 +9,6 @@
 #include <cstdint>
 
 #include "contracts/sound_data.h"
-#include "contracts/wave_format.h"
 #include "engine/player.h"
 #include "engine/render_chain.h"
 

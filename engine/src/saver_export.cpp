@@ -2,7 +2,6 @@
 #include "engine/saver.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
 
 #include "audiosvc/audiosvc.h"

@@ -14,7 +14,8 @@
 
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
-#include "platform/platform.h"
+#include "platform/event_set.h"
+#include "platform/sound_ring.h"
 
 enum PlayerState : int32_t {
     kPlayerPlaying = 0,

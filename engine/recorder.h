@@ -12,7 +12,8 @@
 #include <thread>
 
 #include "contracts/wave_format.h"
-#include "platform/platform.h"
+#include "platform/capture.h"
+#include "platform/event_set.h"
 
 enum MicroState : int32_t {
     kMicroRecording = 0,

@@ -1,34 +1,11 @@
-// Files of the engine: owned descriptors, complete writes, the program's temporary files
-// and read-only mappings.
+// Files of the engine: the program's temporary files and read-only mappings.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 
-// An owned file descriptor.
-class UniqueFd {
-public:
-    UniqueFd() = default;
-    explicit UniqueFd(int fd) : fd_(fd) {}
-    ~UniqueFd() { Close(); }
-    UniqueFd(UniqueFd&& other) noexcept : fd_(other.Release()) {}
-    UniqueFd& operator=(UniqueFd&& other) noexcept;
-    UniqueFd(const UniqueFd&) = delete;
-    UniqueFd& operator=(const UniqueFd&) = delete;
-
-    int get() const { return fd_; }
-    explicit operator bool() const { return fd_ >= 0; }
-    int Release();
-    void Close();
-
-private:
-    int fd_ = -1;
-};
-
-// Writes all bytes, resuming after interruptions and partial writes. False when the file
-// took fewer bytes (a full disk, a size limit, an I/O error).
-bool WriteAll(int fd, const void* data, size_t bytes);
+#include "platform/unique_fd.h"
 
 // A temporary file of the program: a unique name "<temp folder>/<prefix><n>.<extension>",
 // created new with mode 0600 (never an existing file or a link), removed by its owner.

@@ -4,14 +4,10 @@
 #include <QFileInfo>
 #include <QUrl>
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-#include <vector>
-
 #include "app/app.h"
 #include "audiosvc/audiosvc.h"
-#include "platform/platform.h"
+#include "platform/file_placement.h"
+#include "platform/files.h"
 
 namespace {
 
@@ -24,40 +20,6 @@ int ShowMessage(QWidget* parent, const char* text, uint32_t type) {
 
 void OpenFolderWithDesktop(const QString& filePath) {
     QDesktopServices::openUrl(QUrl::fromLocalFile(QFileInfo(filePath).absolutePath()));
-}
-
-// Writes a copy of source as a new file at copy; it gets the permissions of any new file
-// of the user (the prepared file is private to the program).
-bool CopyContents(const std::string& source, const std::string& copy) {
-    std::ifstream in(source, std::ios::binary);
-    std::ofstream out(copy, std::ios::binary | std::ios::trunc);
-    if (!in || !out) return false;
-    std::vector<char> buffer(1 << 16);
-    while (in) {
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        if (in.gcount() > 0) out.write(buffer.data(), in.gcount());
-        if (!out) return false;
-    }
-    out.close();
-    return !in.bad() && !out.fail();
-}
-
-// Copies source to target, replacing it. The copy goes to a new file beside the target
-// first and is renamed over it only when complete, so a failure leaves an existing target
-// as it was and no partial file behind.
-bool CopyReplacing(const std::string& source, const std::string& target) {
-    namespace fs = std::filesystem;
-    const fs::path targetPath(target);
-    const std::string folder = targetPath.parent_path().string();
-    const std::string part = CreateUniqueFileIn(folder.empty() ? "." : folder, ".qosav", "part", TickCountMs());
-    if (part.empty()) return false;
-    std::error_code error;
-    if (CopyContents(source, part)) {
-        fs::rename(part, targetPath, error);
-        if (!error) return true;
-    }
-    fs::remove(part, error);
-    return false;
 }
 
 }  // namespace
@@ -81,7 +43,11 @@ void CTessalyDlg::SaveToComputer() {
     if (!m_saver.overwrite && FileExists(targetPath) &&
         ShowMessage(this, "File already exists. Overwrite file?", MB_YESNO | MB_ICONWARNING) != IDYES)
         return;
-    if (!CopyReplacing(m_saver.EncodedPath(), targetPath)) {
+    // The prepared file is private to the program; the saved copy gets the permissions of
+    // any new file of the user.
+    PlaceOptions options;
+    options.replace = true;
+    if (!PlaceCopy(m_saver.EncodedPath(), targetPath, options)) {
         ShowMessage(this, "Can't save file", MB_OK | MB_ICONERROR);
         return;
     }

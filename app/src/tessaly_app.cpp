@@ -1,4 +1,5 @@
 // CTessalyApp: the application object, its start-up routine and the effect tree build.
+#include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
 #include <QTimer>
@@ -9,6 +10,12 @@
 #include "audiosvc/audiosvc.h"
 #include "effecttree/effecttree.h"
 #include "xml/xml.h"
+
+namespace {
+
+bool CloseAfterStart() { return std::getenv(CTessalyApp::kCloseAfterStartVariable) != nullptr; }
+
+}  // namespace
 
 CTessalyApp::CTessalyApp() = default;
 
@@ -27,6 +34,11 @@ bool CTessalyApp::InitInstance() {
     const SkinInfo skin = GetCurrentSkin();
     const bool indexInList = index >= 0 && index < static_cast<int>(GetSkinList().size());
     if (!indexInList || LoadStandardSkin(skin.path) != 0 || GetSkinXMLRoot() == nullptr) {
+        // An automated start-up check learns of the failure from the exit code; the message
+        // box closes by itself then instead of waiting for a click.
+        if (CloseAfterStart()) QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget()) box->close();
+            });
         ShowSystemMessageBox(QStringLiteral("Can't load skin ") + QString::fromStdString(skin.path), MB_OK, {},
                              nullptr);
         m_startFailed = true;
@@ -35,7 +47,7 @@ bool CTessalyApp::InitInstance() {
     InstallSkinnedMessageBox();
 
     CTessalyDlg window(*this);
-    if (std::getenv(kCloseAfterStartVariable) != nullptr)
+    if (CloseAfterStart())
         QTimer::singleShot(0, &window, [&window] { window.done(1); });
     if (window.exec() == kResultNewProject) m_restart = true;
     m_startFailed = !window.LaidOut();

@@ -14,7 +14,7 @@
 #include "contracts/provider_api.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace {
 

@@ -5,8 +5,8 @@
 #include <limits>
 
 #include "contracts/provider_api.h"
-#include "engine/temp_files.h"
 #include "engine/track.h"
+#include "platform/unique_fd.h"
 
 int DecodeJob::Run(IProgress& progress) {
     constexpr uint32_t kBlock = TrackSource::kDecodeBlockFrames;

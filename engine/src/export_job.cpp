@@ -8,7 +8,7 @@
 #include "audiosvc/audiosvc.h"
 #include "contracts/sound_data.h"
 #include "engine/saver.h"
-#include "engine/temp_files.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

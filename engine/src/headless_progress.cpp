@@ -3,7 +3,7 @@
 
 #include <chrono>
 
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -7,7 +7,7 @@
 #include <cstring>
 
 #include "audiosvc/audiosvc.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -8,7 +8,7 @@
 #include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
 #include "engine/src/saver_records.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 void ShowSaveMessage(const char* text, uint32_t type) { AfxSCMessageBox(text, type, nullptr, nullptr); }
 

@@ -6,6 +6,7 @@
 
 #include "audiosvc/audiosvc.h"
 #include "engine/src/save_jobs.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

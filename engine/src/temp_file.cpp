@@ -1,4 +1,4 @@
-// Owned descriptors, complete writes and the program's temporary files.
+// The program's temporary files.
 #include "engine/temp_files.h"
 
 #include <fcntl.h>
@@ -6,38 +6,7 @@
 
 #include <cerrno>
 
-#include "platform/platform.h"
-
-UniqueFd& UniqueFd::operator=(UniqueFd&& other) noexcept {
-    if (this != &other) {
-        Close();
-        fd_ = other.Release();
-    }
-    return *this;
-}
-
-int UniqueFd::Release() {
-    const int fd = fd_;
-    fd_ = -1;
-    return fd;
-}
-
-void UniqueFd::Close() {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = -1;
-}
-
-bool WriteAll(int fd, const void* data, size_t bytes) {
-    const auto* next = static_cast<const uint8_t*>(data);
-    while (bytes > 0) {
-        const ssize_t written = ::write(fd, next, bytes);
-        if (written < 0 && errno == EINTR) continue;
-        if (written <= 0) return false;
-        next += written;
-        bytes -= static_cast<size_t>(written);
-    }
-    return true;
-}
+#include "platform/files.h"
 
 TempFile::TempFile(TempFile&& other) noexcept : fd_(std::move(other.fd_)), path_(std::move(other.path_)) {
     other.path_.clear();

@@ -8,7 +8,7 @@
 #include "audiosvc/audiosvc.h"
 #include "engine/provider_handles.h"
 #include "engine/src/track_jobs.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <deque>
 
-#include "platform/platform.h"
+#include "platform/capture.h"
 #include "platform/src/sound_ring_sdl.h"
 
 namespace {

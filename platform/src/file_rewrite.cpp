@@ -6,48 +6,16 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <memory>
 
-#include "platform/platform.h"
+#include "platform/file_placement.h"
+#include "platform/files.h"
+#include "platform/unique_fd.h"
 
 namespace {
-
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd = -1) : m_fd(fd) {}
-    ~FileDescriptor() { Reset(); }
-    FileDescriptor(FileDescriptor&& other) noexcept : m_fd(other.Release()) {}
-    FileDescriptor& operator=(FileDescriptor&& other) noexcept {
-        if (this != &other) {
-            Reset();
-            m_fd = other.Release();
-        }
-        return *this;
-    }
-    int Get() const { return m_fd; }
-    bool Valid() const { return m_fd >= 0; }
-    int Release() {
-        const int fd = m_fd;
-        m_fd = -1;
-        return fd;
-    }
-    // Closes now and reports whether the close succeeded (a late write error shows here).
-    bool Close() {
-        const int fd = Release();
-        return fd < 0 || ::close(fd) == 0;
-    }
-
-private:
-    void Reset() {
-        if (m_fd >= 0) ::close(m_fd);
-        m_fd = -1;
-    }
-    int m_fd;
-};
 
 bool ReadAll(int fd, std::string& out) {
     char buffer[65536];
@@ -63,60 +31,33 @@ bool ReadAll(int fd, std::string& out) {
     }
 }
 
-bool WriteAll(int fd, const std::string& text) {
-    size_t done = 0;
-    while (done < text.size()) {
-        const ssize_t wrote = ::write(fd, text.data() + done, text.size() - done);
-        if (wrote < 0) {
-            if (errno == EINTR) continue;
-            return false;
-        }
-        done += static_cast<size_t>(wrote);
-    }
-    return true;
-}
-
 bool SameFile(const struct stat& a, const struct stat& b) { return a.st_dev == b.st_dev && a.st_ino == b.st_ino; }
 
 // Exclusive flock on the file now at lockPath. Nothing when it cannot be opened or locked
 // (or is missing and may not be created).
-std::optional<FileDescriptor> LockFile(const std::string& lockPath, bool create) {
+std::optional<UniqueFd> LockFile(const std::string& lockPath, bool create) {
     for (;;) {
-        FileDescriptor fd(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666));
-        if (!fd.Valid()) return std::nullopt;
+        UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666));
+        if (!fd) return std::nullopt;
         int locked;
-        while ((locked = ::flock(fd.Get(), LOCK_EX)) != 0 && errno == EINTR) {
+        while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
         }
         if (locked != 0) return std::nullopt;
         struct stat held {}, current {};
-        if (::fstat(fd.Get(), &held) != 0) return std::nullopt;
+        if (::fstat(fd.get(), &held) != 0) return std::nullopt;
         if (::stat(lockPath.c_str(), &current) == 0 && SameFile(held, current)) return fd;
         // Another writer renamed a new file over the one we locked: lock that one instead.
     }
 }
 
-// A new, empty file beside path with a name nobody else uses.
-std::optional<std::pair<std::string, FileDescriptor>> CreateTemporaryBeside(const std::string& path) {
-    static std::atomic<uint32_t> counter{0};
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        std::string name = path + ".tmp" + std::to_string(::getpid()) + "." + std::to_string(counter++);
-        FileDescriptor fd(::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666));
-        if (fd.Valid()) return std::make_pair(std::move(name), std::move(fd));
-        if (errno != EEXIST) return std::nullopt;
-    }
-    return std::nullopt;
-}
-
-// Writes text to a temporary file beside path and renames it over path. mode is applied
-// when given (the replaced file's mode); a new file gets 0666 less the umask.
+// Writes text to a new file beside path and puts it in place of path. mode is applied when
+// given (the replaced file's mode); a new file gets 0666 less the umask.
 bool ReplaceFile(const std::string& path, const std::string& text, std::optional<mode_t> mode) {
-    auto temporary = CreateTemporaryBeside(path);
-    if (!temporary) return false;
-    auto& [name, fd] = *temporary;
-    const bool written = WriteAll(fd.Get(), text) && (!mode || ::fchmod(fd.Get(), *mode) == 0) &&
-                         ::fsync(fd.Get()) == 0 && fd.Close() && ::rename(name.c_str(), path.c_str()) == 0;
-    if (!written) ::unlink(name.c_str());
-    return written;
+    PlaceOptions options;
+    options.replace = true;
+    options.mode = mode;
+    return static_cast<bool>(
+        PlaceFile(path, options, [&text](int fd, const std::string&) { return WriteAll(fd, text.data(), text.size()); }));
 }
 
 // The file a symbolic link points at, so that a rewrite replaces the target, not the link.
@@ -130,13 +71,13 @@ std::string ResolvedPath(const std::string& path) {
 std::optional<std::string> ReadTextFile(const std::string& path) {
     if (path.empty()) return std::nullopt;
     // Non-blocking open so that a FIFO or device cannot stall the caller.
-    FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    if (!fd.Valid() || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode)) return std::nullopt;
     if (static_cast<uint64_t>(info.st_size) > kMaxTextFileBytes) return std::nullopt;
     std::string text;
     text.reserve(static_cast<size_t>(info.st_size));
-    if (!ReadAll(fd.Get(), text)) return std::nullopt;
+    if (!ReadAll(fd.get(), text)) return std::nullopt;
     return text;
 }
 
@@ -151,7 +92,7 @@ bool RewriteFile(const std::string& path, const std::string& lockPath, bool crea
     };
     if (!createIfMissing && missing()) return true;
 
-    const std::optional<FileDescriptor> lock = LockFile(lockOnTarget ? target : lockPath,
+    const std::optional<UniqueFd> lock = LockFile(lockOnTarget ? target : lockPath,
                                                         createIfMissing || !lockOnTarget);
     if (!lock) return !createIfMissing && missing();
 

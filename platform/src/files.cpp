@@ -1,20 +1,16 @@
-// Ticks, files and folders, temporary names.
+// Files and folders, temporary names.
+#include "platform/files.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <chrono>
 #include <climits>
 #include <cstdlib>
 #include <string>
 
-#include "platform/platform.h"
-
-uint32_t TickCountMs() {
-    using namespace std::chrono;
-    return static_cast<uint32_t>(duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count());
-}
+#include "platform/clock.h"
 
 bool FileExists(const std::string& path) {
     struct stat info {};

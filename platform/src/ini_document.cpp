@@ -2,7 +2,7 @@
 // lines without '=', sections without keys); edits keep every unrelated line untouched.
 #include "platform/src/ini_document.h"
 
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace {
 constexpr std::string_view kBlanks = " \t\r\v\f";

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/ini_file.h"
 #include "platform/src/file_rewrite.h"
 #include "platform/src/ini_document.h"
 

@@ -1,5 +1,5 @@
 // The registry-like key store: INI files under the XDG configuration folders, one section per
-// key path and one typed line per value (the text form is described in platform.h).
+// key path and one typed line per value (the text form is described in key_store.h).
 #include <pwd.h>
 #include <unistd.h>
 
@@ -9,7 +9,9 @@
 #include <functional>
 #include <string_view>
 
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/key_store.h"
+#include "platform/texts.h"
 #include "platform/src/file_rewrite.h"
 #include "platform/src/ini_document.h"
 

@@ -2,7 +2,7 @@
 // installed.
 #include <sys/stat.h>
 
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -4,7 +4,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/platform.h"
+#include "platform/sound_ring.h"
 #include "platform/src/sound_ring_sdl.h"
 
 struct SoundRing::Impl {

@@ -1,6 +1,6 @@
 // Manual-reset events with a shared wait: the part events and stop requests of the player,
 // the capture event of the recorder.
-#include "platform/platform.h"
+#include "platform/event_set.h"
 
 void EventSet::Set(size_t index) {
     {

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <string>
 
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 std::string TimeText(uint32_t seconds) {
     char text[32];

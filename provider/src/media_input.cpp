@@ -19,13 +19,6 @@ constexpr int kMaxRejectedPackets = 1000;
 
 }  // namespace
 
-FileDescriptor::~FileDescriptor() { reset(-1); }
-
-void FileDescriptor::reset(int fd) {
-    if (fd_ >= 0) ::close(fd_);
-    fd_ = fd;
-}
-
 std::unique_ptr<MediaInput> MediaInput::Open(const InputLocation& location, bool openDecoder) {
     std::unique_ptr<MediaInput> input(new MediaInput());
     input->ArmDeadline(kOpenBudget);
@@ -51,9 +44,9 @@ bool MediaInput::OpenBytes(const InputLocation& location) {
     }
     // Opened without blocking (a pipe would wait for a writer), then only a regular,
     // non-empty file is accepted.
-    file_.reset(::open(location.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    file_.Reset(::open(location.path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     struct stat st {};
-    if (!file_.valid() || ::fstat(file_.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return false;
+    if (!file_ || ::fstat(file_.get(), &st) != 0 || !S_ISREG(st.st_mode) || st.st_size <= 0) return false;
     const int flags = ::fcntl(file_.get(), F_GETFL);
     return flags >= 0 && ::fcntl(file_.get(), F_SETFL, flags & ~O_NONBLOCK) == 0;
 }
@@ -61,7 +54,7 @@ bool MediaInput::OpenBytes(const InputLocation& location) {
 int MediaInput::ReadBytes(void* opaque, uint8_t* buf, int size) {
     auto* self = static_cast<MediaInput*>(opaque);
     if (size <= 0) return 0;
-    if (self->file_.valid()) {
+    if (self->file_) {
         ssize_t count;
         do {
             count = ::read(self->file_.get(), buf, static_cast<size_t>(size));
@@ -78,7 +71,7 @@ int MediaInput::ReadBytes(void* opaque, uint8_t* buf, int size) {
 
 int64_t MediaInput::SeekBytes(void* opaque, int64_t offset, int whence) {
     auto* self = static_cast<MediaInput*>(opaque);
-    if (self->file_.valid()) {
+    if (self->file_) {
         if (whence & AVSEEK_SIZE) {
             struct stat st {};
             return ::fstat(self->file_.get(), &st) == 0 ? static_cast<int64_t>(st.st_size) : AVERROR(errno);

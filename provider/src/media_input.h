@@ -8,6 +8,7 @@
 #include <memory>
 #include <string>
 
+#include "platform/unique_fd.h"
 #include "provider/src/ffmpeg_ptr.h"
 
 // Where the bytes of an input come from: a file path, or memory the caller keeps alive.
@@ -22,22 +23,6 @@ struct InputLocation {
 // Highest sample rate and channel count the provider accepts from a file.
 inline constexpr int kMaxSampleRate = 384000;
 inline constexpr int kMaxChannels = 64;
-
-// An open file descriptor, closed on destruction.
-class FileDescriptor {
-public:
-    FileDescriptor() = default;
-    explicit FileDescriptor(int fd) : fd_(fd) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor();
-    int get() const { return fd_; }
-    bool valid() const { return fd_ >= 0; }
-    void reset(int fd);
-
-private:
-    int fd_ = -1;
-};
 
 class MediaInput {
 public:
@@ -73,7 +58,7 @@ private:
     static int64_t SeekBytes(void* opaque, int64_t offset, int whence);
 
     // FFmpeg reads only through io_ from one of these: the open file, or the memory.
-    FileDescriptor file_;
+    UniqueFd file_;
     const uint8_t* memory_ = nullptr;
     size_t memorySize_ = 0;
     size_t memoryPos_ = 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "engine/temp_files.h"
+#include "platform/unique_fd.h"
 #include "tests/platform/scratch.h"
 
 namespace {

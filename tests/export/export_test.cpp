@@ -13,7 +13,7 @@
 #include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

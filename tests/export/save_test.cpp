@@ -9,7 +9,7 @@
 #include "engine/progress.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

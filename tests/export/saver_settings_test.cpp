@@ -7,7 +7,9 @@
 #include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "platform/platform.h"
+#include "platform/files.h"
+#include "platform/texts.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

@@ -148,11 +148,20 @@ TEST(CoTree, DestroyingARootDestroysTheTreeChildrenInOrder) {
 }
 
 TEST(CoTree, DestroysAVeryDeepTree) {
-    auto* root = new enXml("root");
+    // A recursive destruction would exhaust the stack long before this depth.
+    constexpr size_t kDepth = 200000;
+    std::vector<std::string> log;
+    auto* root = new TracedXml("root", log);
     enXml* tip = root;
-    for (int i = 0; i < 200000; ++i) tip = tip->CreateChild("n");
-    delete root;  // must not exhaust the stack
-    SUCCEED();
+    for (size_t i = 0; i < kDepth; ++i) {
+        auto* child = new TracedXml("n", log);
+        tip->AddChild(child, nullptr);
+        tip = child;
+    }
+    delete root;
+    ASSERT_EQ(log.size(), kDepth + 1);  // every node, none twice
+    EXPECT_EQ(log.front(), "root");
+    EXPECT_EQ(std::count(log.begin(), log.end(), "n"), static_cast<std::ptrdiff_t>(kDepth));
 }
 
 TEST(EnXml, FindChildIgnoresCaseAndTakesTheFirst) {

@@ -15,6 +15,7 @@
 #include <optional>
 #include <vector>
 
+#include "platform/unique_fd.h"
 #include "xml/xml.h"
 
 namespace {
@@ -77,32 +78,18 @@ std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {
     return Text(name);
 }
 
-class FileDescriptor {
-public:
-    explicit FileDescriptor(int fd) : m_fd(fd) {}
-    ~FileDescriptor() {
-        if (m_fd >= 0) ::close(m_fd);
-    }
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    int Get() const { return m_fd; }
-
-private:
-    int m_fd;
-};
-
 // The bytes of a regular file of at most kMaxDocumentBytes; nothing otherwise.
 std::optional<std::vector<char>> ReadDocument(const std::string& path) {
     // Non-blocking open so that a FIFO or device cannot stall the caller.
-    const FileDescriptor fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
+    const UniqueFd fd(::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK));
     struct stat info {};
-    if (fd.Get() < 0 || ::fstat(fd.Get(), &info) != 0 || !S_ISREG(info.st_mode) ||
+    if (!fd || ::fstat(fd.get(), &info) != 0 || !S_ISREG(info.st_mode) ||
         static_cast<uint64_t>(info.st_size) > kMaxDocumentBytes)
         return std::nullopt;
     std::vector<char> bytes(static_cast<size_t>(info.st_size));
     size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t got = ::read(fd.Get(), bytes.data() + done, bytes.size() - done);
+        const ssize_t got = ::read(fd.get(), bytes.data() + done, bytes.size() - done);
         if (got < 0 && errno == EINTR) continue;
         if (got <= 0) break;
         done += static_cast<size_t>(got);

@@ -1,9 +1,11 @@
-// The audio engine, free of Qt: the progress protocol, temporary files, decoded tracks, the
-// player and the microphone, the render chain, export and save, and the ringtone preview.
+// The audio engine, free of Qt: the progress protocol, the provider's handles, temporary
+// files, decoded tracks, the player and the microphone, the render chain, export and save,
+// and the ringtone preview.
 // Strings are UTF-8. Timeline positions are frames at 44100 per second.
 #pragma once
 
 #include "engine/progress.h"
+#include "engine/provider_handles.h"
 #include "engine/temp_files.h"
 #include "engine/track.h"
 #include "engine/player.h"

@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QStyle>
 
+#include "skin/panels.h"
 #include "xml/xml.h"
 
 namespace {

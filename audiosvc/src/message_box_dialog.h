@@ -6,7 +6,7 @@
 #include <QIcon>
 
 #include "audiosvc/audiosvc.h"
-#include "skin/skin.h"
+#include "skin/dialog.h"
 
 class QKeyEvent;
 

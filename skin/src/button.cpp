@@ -1,9 +1,13 @@
 // CSCButton: push and check buttons painted from a state picture.
+#include "skin/buttons.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 
-#include "skin/skin.h"
+#include "skin/skin_file.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "xml/xml.h"
 
@@ -22,22 +26,20 @@ CSCButton::CSCButton(QWidget* parent, int windowId, uint32_t style) : CSkinBase(
 CSCButton::~CSCButton() = default;
 
 bool CSCButton::UseCustomSkin(const void* record) {
-    if (!record) return false;
-    const uint32_t size = *static_cast<const uint32_t*>(record);
     SkinHandle source = SKIN_NO_HANDLE;
     SkinHandle alpha = SKIN_NO_HANDLE;
     COLORREF textColor = CLR_INVALID;
-    if (IsCheckBox() && size == sizeof(SCCHECKRES)) {
-        const auto* res = static_cast<const SCCHECKRES*>(record);
+    if (IsCheckBox()) {
+        const auto* res = skinui::RecordAs<SCCHECKRES>(record);
+        if (!res) return false;
         source = res->source;
         textColor = res->textColor;
-    } else if (!IsCheckBox() && size == sizeof(SCBUTTONRES)) {
-        const auto* res = static_cast<const SCBUTTONRES*>(record);
+    } else {
+        const auto* res = skinui::RecordAs<SCBUTTONRES>(record);
+        if (!res) return false;
         source = res->source;
         alpha = res->sourceAlpha;
         textColor = res->textColor;
-    } else {
-        return false;
     }
     m_textColor = ToQColor(textColor);
     const bool loaded = m_source.LoadFromHandle(source);
@@ -131,7 +133,7 @@ void CSCButton::paintEvent(QPaintEvent*) {
         PaintFallback(painter, state);
     }
 
-    QColor color = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
+    QColor color = skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
     if (state.disabled) color = SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
     PaintContent(painter, content, color);
     if (IsFocusVisible()) DrawFocusRing(painter, rect(), kRadius);

@@ -1,13 +1,13 @@
 // CDataSource: a picture with frames, drawn stretched or with fixed borders, crisp at any
 // pixel ratio (SVG is rendered for the target's pixels; raster pictures may carry 2x pixels).
+#include "skin/data_source.h"
+
 #include <unistd.h>
 
 #include <QBitmap>
 #include <QFile>
 #include <QPainter>
 #include <QSvgRenderer>
-
-#include "skin/skin.h"
 
 struct CDataSource::Image {
     std::unique_ptr<QSvgRenderer> svg;

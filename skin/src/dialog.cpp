@@ -1,8 +1,12 @@
 // CSCScaleDialog: a frameless dialog drawn by its panels, in the skin's fonts.
+#include "skin/dialog.h"
+
 #include <QKeyEvent>
 #include <QToolTip>
 
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 
 namespace {
 

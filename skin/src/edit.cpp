@@ -1,4 +1,6 @@
 // CSCEditBox (multi-line), CSCEditBox2 (one line on a picture) and CSCTimeEdit (display).
+#include "skin/edits.h"
+
 #include <QFocusEvent>
 #include <QKeyEvent>
 #include <QLineEdit>
@@ -7,7 +9,9 @@
 #include <QScrollBar>
 #include <QVBoxLayout>
 
-#include "skin/skin.h"
+#include "skin/control_state.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 using skinui::PaintField;
@@ -38,8 +42,8 @@ CSCEditBox::CSCEditBox(QWidget* parent, int windowId, uint32_t style)
 CSCEditBox::~CSCEditBox() = default;
 
 bool CSCEditBox::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDITRES)) return false;
-    const auto* res = static_cast<const SCEDITRES*>(record);
+    const auto* res = skinui::RecordAs<SCEDITRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_bkColor = ToQColor(res->bkColor);
     ApplyColors();
@@ -61,15 +65,15 @@ void CSCEditBox::OnTextChanged() {
 
 void CSCEditBox::paintEvent(QPaintEvent*) {
     QPainter painter(this);
-    const QColor background = m_bkColor.isValid() ? m_bkColor : SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND);
+    const QColor background = skinui::ColorOr(m_bkColor, SKINCOLOR_EDIT_BACKGROUND);
     PaintField(painter, rect(), background, m_edit->hasFocus(), m_hover, !isEnabled());
 }
 
 void CSCEditBox::ApplyColors() {
-    const QColor background = m_bkColor.isValid() ? m_bkColor : SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND);
+    const QColor background = skinui::ColorOr(m_bkColor, SKINCOLOR_EDIT_BACKGROUND);
     QPalette palette = m_edit->palette();
     palette.setColor(QPalette::Base, background);
-    palette.setColor(QPalette::Text, m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT));
+    palette.setColor(QPalette::Text, skinui::ColorOr(m_textColor, SKINCOLOR_TEXT));
     palette.setColor(QPalette::Highlight, SkinPaletteColor(SKINCOLOR_SELECTION));
     palette.setColor(QPalette::HighlightedText, SkinPaletteColor(SKINCOLOR_SELECTION_TEXT));
     m_edit->setPalette(palette);
@@ -101,8 +105,8 @@ CSCEditBox2::CSCEditBox2(QWidget* parent, int windowId, uint32_t style)
 CSCEditBox2::~CSCEditBox2() = default;
 
 bool CSCEditBox2::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDIT2RES)) return false;
-    const auto* res = static_cast<const SCEDIT2RES*>(record);
+    const auto* res = skinui::RecordAs<SCEDIT2RES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     const RECT& t = res->textMargin;
     m_textMargin = QMargins(t.left, t.top, t.right, t.bottom);
@@ -173,7 +177,7 @@ void CSCEditBox2::PlaceEditor() {
 }
 
 void CSCEditBox2::ApplyColors() {
-    const QColor text = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_EDIT_TEXT);
+    const QColor text = skinui::ColorOr(m_textColor, SKINCOLOR_EDIT_TEXT);
     m_edit->setStyleSheet(QStringLiteral("QLineEdit{background:transparent;border:none;padding:0;color:%1;"
                                          "selection-background-color:%2;selection-color:%3;}"
                                          "QLineEdit:disabled{color:%4;}")
@@ -194,8 +198,8 @@ CSCTimeEdit::CSCTimeEdit(QWidget* parent, int windowId, uint32_t style) : CSkinB
 CSCTimeEdit::~CSCTimeEdit() = default;
 
 bool CSCTimeEdit::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCEDITRES)) return false;
-    const auto* res = static_cast<const SCEDITRES*>(record);
+    const auto* res = skinui::RecordAs<SCEDITRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_bkColor = ToQColor(res->bkColor);
     SetSkinned(true);
@@ -218,7 +222,7 @@ QSize CSCTimeEdit::sizeHint() const {
 void CSCTimeEdit::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (m_bkColor.isValid()) painter.fillRect(rect(), m_bkColor);
-    painter.setPen(isEnabled() ? (m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT))
+    painter.setPen(isEnabled() ? skinui::ColorOr(m_textColor, SKINCOLOR_TEXT)
                                : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT));
     painter.setFont(font());
     painter.drawText(rect().marginsRemoved(m_margins), Qt::AlignLeft | Qt::AlignVCenter, m_text);

@@ -1,4 +1,6 @@
 // CSCHtmlStatic (rich text with working links) and CSCHtmlBrowser (local pages only).
+#include "skin/statics.h"
+
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
@@ -7,7 +9,9 @@
 #include <QTextBrowser>
 #include <QVBoxLayout>
 
-#include "skin/skin.h"
+#include "skin/control_records.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "xml/xml.h"
 
@@ -50,8 +54,8 @@ CSCHtmlStatic::CSCHtmlStatic(QWidget* parent, int windowId, uint32_t style)
 CSCHtmlStatic::~CSCHtmlStatic() = default;
 
 bool CSCHtmlStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSTATICRES)) return false;
-    const auto* res = static_cast<const SCSTATICRES*>(record);
+    const auto* res = skinui::RecordAs<SCSTATICRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_disabledColor = ToQColor(res->textColor2);
     if (res->hasFont && res->font.lfFaceName[0] != '\0') setFont(ToQFont(res->font, font()));
@@ -75,8 +79,8 @@ void CSCHtmlStatic::changeEvent(QEvent* event) {
 
 void CSCHtmlStatic::ApplyColors() {
     QPalette palette = m_label->palette();
-    const QColor text = m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
-    const QColor disabled = m_disabledColor.isValid() ? m_disabledColor : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
+    const QColor text = skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
+    const QColor disabled = skinui::ColorOr(m_disabledColor, SKINCOLOR_DISABLED_TEXT);
     palette.setColor(QPalette::Active, QPalette::WindowText, text);
     palette.setColor(QPalette::Inactive, QPalette::WindowText, text);
     palette.setColor(QPalette::Disabled, QPalette::WindowText, disabled);

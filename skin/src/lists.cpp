@@ -1,4 +1,6 @@
 // CSCComboBox, CSCComboBox2 and CSCListBox on Qt's list widgets, drawn in the skin's colours.
+#include "skin/lists.h"
+
 #include <functional>
 
 #include <QAbstractItemView>
@@ -7,7 +9,8 @@
 #include <QStyledItemDelegate>
 #include <QVBoxLayout>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {

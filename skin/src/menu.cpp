@@ -1,5 +1,8 @@
 // CSCMenu: a popup menu in the skin's colours whose entries carry command ids.
-#include "skin/skin.h"
+#include "skin/menu.h"
+
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 
 CSCMenu::CSCMenu(QWidget* parent) : QMenu(parent) {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);

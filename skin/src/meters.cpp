@@ -1,11 +1,14 @@
 // Progress bars and level meters.
+#include "skin/meters.h"
+
 #include <cmath>
 #include <cstring>
 
 #include <QDateTime>
 #include <QPainter>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {

@@ -1,10 +1,14 @@
 // CSCScalePanel (background and initial size), CAutoPanel (places controls, draws its
 // decorations) and CAutoPanelCaption (a caption bar that moves the window).
+#include "skin/panels.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"
@@ -84,8 +88,7 @@ void CSCScalePanel::LoadResources(const enXml* element) {
     m_initialSize = QSize(skinui::ReadInt(*element, "Width", natural.isValid() ? natural.width() : width()),
                           skinui::ReadInt(*element, "Height", natural.isValid() ? natural.height() : height()));
     if (!m_background.IsValid()) {
-        QColor fill = skinui::ReadColor(*element, "BkColor");
-        if (!fill.isValid()) fill = SkinPaletteColor(SKINCOLOR_WINDOW);
+        const QColor fill = skinui::ColorOr(skinui::ReadColor(*element, "BkColor"), SKINCOLOR_WINDOW);
         m_background.LoadFromData(
             ShapeSvg(m_initialSize, fill, skinui::ReadColor(*element, "BorderColor"), skinui::ReadInt(*element, "Radius", 0)));
     }
@@ -136,8 +139,7 @@ void CAutoPanel::LoadDecorations(const enXml& element) {
         decoration->anchors = ReadAnchors(*child);
         decoration->fill = skinui::ReadColor(*child, "BkColor");
         decoration->border = skinui::ReadColor(*child, "BorderColor");
-        decoration->color = skinui::ReadColor(*child, "TextColor");
-        if (!decoration->color.isValid()) decoration->color = SkinPaletteColor(SKINCOLOR_TEXT);
+        decoration->color = skinui::ColorOr(skinui::ReadColor(*child, "TextColor"), SKINCOLOR_TEXT);
         decoration->radius = skinui::ReadInt(*child, "Radius", 0);
         decoration->shadow = skinui::ReadYesNo(*child, "Shadow", false);
         std::string text;
@@ -278,7 +280,7 @@ void CAutoPanelCaption::PaintUnderDecorations(QPainter& painter) {
     }
     if (!m_caption.isEmpty()) {
         painter.setFont(m_captionFont);
-        painter.setPen(m_captionTextColor.isValid() ? m_captionTextColor : SkinPaletteColor(SKINCOLOR_TEXT));
+        painter.setPen(skinui::ColorOr(m_captionTextColor, SKINCOLOR_TEXT));
         painter.drawText(bar.adjusted(20, 0, -20, 0), Qt::AlignLeft | Qt::AlignVCenter, m_caption);
     }
 }

@@ -1,10 +1,13 @@
 // CSCScrollBar: requests scrolling; the owner moves it.
+#include "skin/scroll_bar.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {
@@ -33,8 +36,8 @@ CSCScrollBar::CSCScrollBar(QWidget* parent, int windowId, uint32_t style) : CSki
 CSCScrollBar::~CSCScrollBar() = default;
 
 bool CSCScrollBar::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSCROLLBARRES)) return false;
-    const auto* res = static_cast<const SCSCROLLBARRES*>(record);
+    const auto* res = skinui::RecordAs<SCSCROLLBARRES>(record);
+    if (!res) return false;
     const bool loaded = m_source.LoadFromHandle(res->source);
     if (loaded) {
         m_source.SetMargins(IsVertical() ? QMargins(0, res->beginDrawOffset, 0, res->endDrawOffset)

@@ -1,10 +1,13 @@
 // CSkinBase: window id, window text, tooltip, focus ring and the command signal shared by
 // every skinned control.
+#include "skin/skin_base.h"
+
 #include <QEnterEvent>
 #include <QFocusEvent>
 #include <QPainter>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "xml/xml.h"
 
 CSkinBase::CSkinBase(QWidget* parent, int windowId, uint32_t style)
@@ -91,8 +94,4 @@ void CSkinBase::DrawFocusRing(QPainter& painter, const QRectF& rect, qreal radiu
     painter.setPen(QPen(SkinPaletteColor(SKINCOLOR_FOCUS), 2.0));
     painter.drawRoundedRect(rect.adjusted(1, 1, -1, -1), radius, radius);
     painter.restore();
-}
-
-QColor CSkinBase::ColorOr(COLORREF color, int paletteIndex) {
-    return color != CLR_INVALID ? ToQColor(color) : SkinPaletteColor(paletteIndex);
 }

@@ -1,11 +1,11 @@
 // An image file held open for the controls that read it.
+#include "skin/skin_file.h"
+
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <utility>
-
-#include "skin/skin.h"
 
 CSkinFile::CSkinFile(const std::string& path) {
     if (path.empty()) return;

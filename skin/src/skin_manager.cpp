@@ -1,9 +1,10 @@
 // The skin manager: owns the loaded skin tree, its palette and fonts. Free of Qt.
 // Used from the user-interface thread only.
+#include "skin/skin_manager.h"
+
 #include <memory>
 
 #include "platform/platform.h"
-#include "skin/skin.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"
 

@@ -1,15 +1,26 @@
 // Helpers shared by the skin library's Qt sources (not part of its interface).
 #pragma once
 
+#include <cstdint>
+#include <string>
+
 #include <QColor>
 #include <QIcon>
+#include <QPixmap>
 #include <QString>
 
-#include "skin/skin.h"
-
 class enXml;
+class QPainter;
 
 namespace skinui {
+
+// A resource record handed to UseCustomSkin as the kind's type; null when it is missing or
+// its first word (its size) is not the type's size.
+template <class Record>
+const Record* RecordAs(const void* record) {
+    if (!record || *static_cast<const uint32_t*>(record) != sizeof(Record)) return nullptr;
+    return static_cast<const Record*>(record);
+}
 
 // An image named by a skin element, made absolute against the loaded skin's folder.
 QString SkinFilePath(const std::string& name);
@@ -20,6 +31,8 @@ QIcon LoadIconAttribute(const enXml& element, const char* attribute);
 bool ReadHorizontalAlign(const enXml& element, const char* attribute, Qt::Alignment& alignment);
 // "Yes"/"No" (case-insensitive); `fallback` when absent or anything else.
 bool ReadYesNo(const enXml& element, const char* attribute, bool fallback);
+// `color` when it is valid, else the palette colour of the controls' manager.
+QColor ColorOr(const QColor& color, int paletteIndex);
 // A colour attribute through LoadColor; invalid when absent or bad.
 QColor ReadColor(const enXml& element, const char* attribute);
 // An integer attribute; fallback when absent or no number.

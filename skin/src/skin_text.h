@@ -6,7 +6,7 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin.h"
+#include "skin/skin_values.h"
 
 namespace skintext {
 

@@ -1,9 +1,11 @@
 // Parsing of the values a skin writes in attributes: colours, fonts, rectangles, anchors.
 // Free of Qt so that the parsers are testable on their own.
+#include "skin/skin_values.h"
+
 #include <cctype>
 #include <cstring>
 
-#include "skin/skin.h"
+#include "skin/skin_manager.h"
 #include "skin/src/skin_text.h"
 
 namespace {
@@ -214,26 +216,4 @@ int ParseAnchors(const std::string& text) {
         else if (skintext::EqualsNoCase(word, "bottom")) anchors |= SC_ANCHOR_BOTTOM;
     }
     return anchors;
-}
-
-int PickFrame(int frameCount, const SkinState& state) {
-    if (frameCount <= 1) return 0;
-    auto has = [frameCount](int frame) { return frame < frameCount; };
-    int unchecked = 0;
-    if (state.disabled) unchecked = has(3) ? 3 : 0;
-    else if (state.pressed) unchecked = has(2) ? 2 : (has(1) ? 1 : 0);
-    else if (state.hover) unchecked = has(1) ? 1 : 0;
-    if (!state.checked) return unchecked;
-    if (has(4 + unchecked)) return 4 + unchecked;
-    if (has(4)) return 4;
-    if (has(2)) return 2;
-    return 0;
-}
-
-int PickFieldFrame(int frameCount, const SkinState& state) {
-    auto has = [frameCount](int frame) { return frame < frameCount; };
-    if (state.disabled) return has(3) ? 3 : 0;
-    if (state.focused) return has(2) ? 2 : (has(1) ? 1 : 0);
-    if (state.hover) return has(1) ? 1 : 0;
-    return 0;
 }

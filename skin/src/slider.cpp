@@ -1,11 +1,14 @@
 // CSCSlider (track picture at its size) and CSCScaleSlider (track stretched over the control).
 // Horizontal sliders grow to the right, vertical ones upwards.
+#include "skin/sliders.h"
+
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWheelEvent>
 
-#include "skin/skin.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 
 namespace {
@@ -33,8 +36,8 @@ bool CSCSlider::ApplySliderRecord(SkinHandle source, int drawAlign, int beginTra
 }
 
 bool CSCSlider::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSLIDERRES)) return false;
-    const auto* res = static_cast<const SCSLIDERRES*>(record);
+    const auto* res = skinui::RecordAs<SCSLIDERRES>(record);
+    if (!res) return false;
     return ApplySliderRecord(res->source, res->drawAlign, res->beginTrackOffset, res->endTrackOffset);
 }
 
@@ -198,8 +201,8 @@ CSCScaleSlider::CSCScaleSlider(QWidget* parent, int windowId, uint32_t style) : 
 CSCScaleSlider::~CSCScaleSlider() = default;
 
 bool CSCScaleSlider::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSCALESLIDERRES)) return false;
-    const auto* res = static_cast<const SCSCALESLIDERRES*>(record);
+    const auto* res = skinui::RecordAs<SCSCALESLIDERRES>(record);
+    if (!res) return false;
     const bool loaded = ApplySliderRecord(res->source, res->drawAlign, res->beginTrackOffset, res->endTrackOffset);
     if (loaded)
         m_source.SetMargins(IsVertical() ? QMargins(0, res->endDrawOffset, 0, res->beginDrawOffset)

@@ -1,11 +1,15 @@
 // CSCStatic (text or icon) and CSCHyperLinkStatic (a link activated by pointer or keyboard).
+#include "skin/statics.h"
+
 #include <QDesktopServices>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QUrl>
 
-#include "skin/skin.h"
+#include "skin/control_records.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "skin/src/skin_private.h"
 #include "skin/src/skin_text.h"
 #include "xml/xml.h"
@@ -19,8 +23,8 @@ CSCStatic::CSCStatic(QWidget* parent, int windowId, uint32_t style) : CSkinBase(
 CSCStatic::~CSCStatic() = default;
 
 bool CSCStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCSTATICRES)) return false;
-    const auto* res = static_cast<const SCSTATICRES*>(record);
+    const auto* res = skinui::RecordAs<SCSTATICRES>(record);
+    if (!res) return false;
     m_textColor = ToQColor(res->textColor);
     m_disabledColor = ToQColor(res->textColor2);
     if (res->hasFont && res->font.lfFaceName[0] != '\0') setFont(ToQFont(res->font, font()));
@@ -66,8 +70,8 @@ void CSCStatic::SetWordWrap(bool wrap) {
 }
 
 QColor CSCStatic::TextColor() const {
-    if (!isEnabled()) return m_disabledColor.isValid() ? m_disabledColor : SkinPaletteColor(SKINCOLOR_DISABLED_TEXT);
-    return m_textColor.isValid() ? m_textColor : SkinPaletteColor(SKINCOLOR_TEXT);
+    if (!isEnabled()) return skinui::ColorOr(m_disabledColor, SKINCOLOR_DISABLED_TEXT);
+    return skinui::ColorOr(m_textColor, SKINCOLOR_TEXT);
 }
 
 void CSCStatic::paintEvent(QPaintEvent*) {
@@ -94,8 +98,8 @@ CSCHyperLinkStatic::CSCHyperLinkStatic(QWidget* parent, int windowId, uint32_t s
 CSCHyperLinkStatic::~CSCHyperLinkStatic() = default;
 
 bool CSCHyperLinkStatic::UseCustomSkin(const void* record) {
-    if (!record || *static_cast<const uint32_t*>(record) != sizeof(SCHYPERLINKRES)) return false;
-    const auto* res = static_cast<const SCHYPERLINKRES*>(record);
+    const auto* res = skinui::RecordAs<SCHYPERLINKRES>(record);
+    if (!res) return false;
     m_plain = ToQColor(res->textColor);
     m_normal = ToQColor(res->normal);
     m_focused = ToQColor(res->focused);
@@ -122,7 +126,7 @@ void CSCHyperLinkStatic::paintEvent(QPaintEvent*) {
     painter.setRenderHint(QPainter::Antialiasing);
     if (!m_transparent) painter.fillRect(rect(), SkinPaletteColor(SKINCOLOR_SURFACE));
     const bool active = m_hover || hasFocus();
-    QColor color = m_normal.isValid() ? m_normal : SkinPaletteColor(SKINCOLOR_LINK);
+    QColor color = skinui::ColorOr(m_normal, SKINCOLOR_LINK);
     if (m_url.isEmpty() && m_plain.isValid()) color = m_plain;
     if (active) color = m_focused.isValid() ? m_focused : color.darker(115);
     if (m_pressed) color = m_pressedColor.isValid() ? m_pressedColor : color.darker(130);

@@ -13,7 +13,19 @@
 #include <cstring>
 #include <set>
 
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/data_source.h"
+#include "skin/dialog.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/meters.h"
+#include "skin/panels.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_file.h"
+#include "skin/skin_manager.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 #include "tests/skin/section_builder.h"
 #include "tests/skin/test_app.h"
 #include "xml/xml.h"

@@ -6,6 +6,19 @@
 #include <cstring>
 #include <strings.h>
 
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/data_source.h"
+#include "skin/dialog.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/meters.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 #include "xml/xml.h"
 
 namespace {

@@ -10,7 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "skin/skin.h"
+#include "skin/panels.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
 
 class enXml;
 

@@ -15,9 +15,27 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
+#include <memory>
 #include <vector>
 
-#include "skin/skin.h"
+#include "skin/buttons.h"
+#include "skin/control_records.h"
+#include "skin/data_source.h"
+#include "skin/dialog.h"
+#include "skin/edits.h"
+#include "skin/lists.h"
+#include "skin/menu.h"
+#include "skin/meters.h"
+#include "skin/panels.h"
+#include "skin/scroll_bar.h"
+#include "skin/skin_base.h"
+#include "skin/skin_file.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
+#include "skin/sliders.h"
+#include "skin/statics.h"
 #include "tests/skin/test_app.h"
 #include "xml/xml.h"
 
@@ -149,6 +167,61 @@ TEST_F(SkinControls, BadImagesAreRefused) {
     EXPECT_FALSE(CSkinFile(m_dir.filePath("missing.svg").toStdString()).IsOpen());
     EXPECT_FALSE(CSkinFile(m_dir.path().toStdString()).IsOpen());  // a folder is no image file
     EXPECT_FALSE(CSkinFile("").IsOpen());
+}
+
+// Every control takes its own kind's record and refuses none, another kind's record, and its
+// own with a wrong size word; a refused record leaves it unskinned.
+TEST_F(SkinControls, ControlsTakeOnlyTheirKindsRecord) {
+    CSkinFile file(Write("frames.svg", SolidFrames(8)));
+    ASSERT_TRUE(file.IsOpen());
+    SCBUTTONRES button;
+    button.source = file.Handle();
+    SCCHECKRES check;
+    check.source = file.Handle();
+    SCEDITRES edit;
+    SCSTATICRES text;
+    SCHYPERLINKRES link;
+    SCSCROLLBARRES scrollBar;
+    scrollBar.source = file.Handle();
+    SCEDIT2RES field;
+    field.source = file.Handle();
+    SCSLIDERRES slider;
+    slider.source = file.Handle();
+    SCSCALESLIDERRES scaleSlider;
+    scaleSlider.source = file.Handle();
+
+    struct Case {
+        const char* name;
+        std::function<std::unique_ptr<CSkinBase>()> make;
+        void* own;          // the kind's record
+        const void* other;  // a record of another kind and size
+    };
+    const Case cases[] = {
+        {"push button", [] { return std::make_unique<CSCButton>(nullptr, 1); }, &button, &check},
+        {"check button", [] { return std::make_unique<CSCButton>(nullptr, 1, BS_AUTOCHECKBOX); }, &check, &button},
+        {"text box", [] { return std::make_unique<CSCEditBox>(nullptr, 1); }, &edit, &text},
+        {"time edit", [] { return std::make_unique<CSCTimeEdit>(nullptr, 1); }, &edit, &link},
+        {"edit field", [] { return std::make_unique<CSCEditBox2>(nullptr, 1); }, &field, &edit},
+        {"static", [] { return std::make_unique<CSCStatic>(nullptr, 1); }, &text, &link},
+        {"HTML static", [] { return std::make_unique<CSCHtmlStatic>(nullptr, 1); }, &text, &edit},
+        {"hyperlink", [] { return std::make_unique<CSCHyperLinkStatic>(nullptr, 1); }, &link, &text},
+        {"scroll bar", [] { return std::make_unique<CSCScrollBar>(nullptr, 1); }, &scrollBar, &scaleSlider},
+        {"slider", [] { return std::make_unique<CSCSlider>(nullptr, 1); }, &slider, &scaleSlider},
+        {"stretching slider", [] { return std::make_unique<CSCScaleSlider>(nullptr, 1); }, &scaleSlider, &slider},
+    };
+    for (const Case& c : cases) {
+        const std::unique_ptr<CSkinBase> control = c.make();
+        EXPECT_FALSE(control->UseCustomSkin(nullptr)) << c.name;
+        EXPECT_FALSE(control->UseCustomSkin(c.other)) << c.name;
+        uint32_t& size = *static_cast<uint32_t*>(c.own);
+        const uint32_t rightSize = size;
+        size = rightSize + 4;
+        EXPECT_FALSE(control->UseCustomSkin(c.own)) << c.name;
+        size = rightSize;
+        EXPECT_FALSE(control->IsSkinned()) << c.name;
+        EXPECT_TRUE(control->UseCustomSkin(c.own)) << c.name;
+        EXPECT_TRUE(control->IsSkinned()) << c.name;
+    }
 }
 
 TEST_F(SkinControls, ButtonPicksTheFrameOfItsState) {

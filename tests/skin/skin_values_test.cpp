@@ -3,7 +3,9 @@
 
 #include <cstring>
 
-#include "skin/skin.h"
+#include "skin/control_state.h"
+#include "skin/skin_manager.h"
+#include "skin/skin_values.h"
 
 TEST(SkinValues, ColoursInEverySyntax) {
     EXPECT_EQ(LoadColor("#4A57D4"), RGB(0x4A, 0x57, 0xD4));

@@ -91,11 +91,14 @@ TEST_F(RecordingSessionTest, RecordsTheWantedLengthCutInsideABuffer) {
     ASSERT_TRUE(session.Start(10000));
     EXPECT_EQ(micro_.GetBufferCount(), 5u);
     EXPECT_EQ(micro_.GetBufferSize(), kBufferBytes);
+    // Copied out of the packed format, whose fields may lie unaligned.
     const WAVEFORMATEX* format = micro_.GetFormat();
-    EXPECT_EQ(format->nChannels, 2);
-    EXPECT_EQ(format->nSamplesPerSec, 44100u);
-    EXPECT_EQ(format->wBitsPerSample, 16);
-    EXPECT_EQ(format->nBlockAlign, 4);
+    const uint32_t channels = format->nChannels, rate = format->nSamplesPerSec, bits = format->wBitsPerSample,
+                   blockAlign = format->nBlockAlign;
+    EXPECT_EQ(channels, 2u);
+    EXPECT_EQ(rate, 44100u);
+    EXPECT_EQ(bits, 16u);
+    EXPECT_EQ(blockAlign, 4u);
 
     ASSERT_TRUE(audiotest::WaitUntil([&] { return session.Complete(); }));
     EXPECT_EQ(session.Frames(), 10000u);

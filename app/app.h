@@ -28,6 +28,7 @@
 #include <vector>
 
 #include "btlink/btlink.h"
+#include "effecttree/effecttree.h"
 #include "engine/engine.h"
 #include "skin/skin.h"
 

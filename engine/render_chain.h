@@ -22,6 +22,8 @@
 #include "contracts/effect_tree_api.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "engine/track.h"
 
 class RingtoneTimeline;

@@ -8,7 +8,7 @@
 #include <string>
 
 #include "contracts/provider_api.h"
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effect_tree.h"
 #include "engine/progress.h"
 #include "engine/render_chain.h"
 #include "engine/saver.h"

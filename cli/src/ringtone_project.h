@@ -5,7 +5,7 @@
 #include <cstdint>
 
 #include "cli/src/make_options.h"
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effect_tree.h"
 #include "engine/progress.h"
 #include "engine/render_chain.h"
 #include "engine/track.h"

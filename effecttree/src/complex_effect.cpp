@@ -1,6 +1,6 @@
-#include <algorithm>
+#include "effecttree/complex_effect.h"
 
-#include "contracts/effect_tree_api.h"
+#include <algorithm>
 
 void CComplexEffect::AddEffect(CEffectAbstract* after, CEffectAbstract* effect) {
     std::lock_guard guard(m_lock);

@@ -1,3 +1,5 @@
+#include "effecttree/effect_node.h"
+
 #include "effect_node_data.h"
 
 CEffectNode::CEffectNode() : d(std::make_unique<Data>()) {}

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effect_node.h"
 #include "plugin_effect.h"
 
 struct CEffectNode::Data {

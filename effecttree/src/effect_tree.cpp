@@ -1,3 +1,5 @@
+#include "effecttree/effect_tree.h"
+
 #include "effect_node_data.h"
 #include "tree_builder.h"
 

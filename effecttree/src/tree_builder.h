@@ -4,7 +4,9 @@
 
 #include <mutex>
 
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effect_node.h"
+
+class enXml;
 
 // True when the document's root is an EffectTree element whose Tag attribute equals tag.
 bool IsEffectTreeDocument(const enXml& document, int tag);

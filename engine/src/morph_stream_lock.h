@@ -1,7 +1,7 @@
 // Holding the effect tree's morph-stream lock for a scope.
 #pragma once
 
-#include "contracts/effect_tree_api.h"
+#include "effecttree/effect_tree.h"
 
 class MorphStreamLock {
 public:

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "effecttree/complex_effect.h"
 #include "engine/src/locked_access.h"
 #include "engine/src/morph_stream_lock.h"
 

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_vector.h"
 
 void CVolumeEffect::SetVolume(int position) {
     m_fVolume.store(static_cast<float>(std::clamp(position, 0, kMaxVolume)) / 100.0f);

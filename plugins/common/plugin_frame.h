@@ -12,15 +12,16 @@
 //              ...process `frames` frames of block.channels in place...
 //          });
 //   2. Define, once, `const PluginDescription& ThisPlugin()` with its name, author, version,
-//      kind, its LoadPreset and CopySettings behaviour and its factory.
+//      kind, its LoadPreset and CopySettings behaviour and its factory (NewSettings<...>).
 //   3. Define, once, CreatePluginSettingsWindow in its window code (Qt; see
-//      plugins/common/settings_window.h).
-//   4. Build with `morvane_add_plugin(NAME <Target> LIBS <its code> WINDOW <its window code>)`
-//      (plugins/common/CMakeLists.txt): that links the exports (src/plugin_frame_exports.cpp)
-//      and the library's application object (src/plugin_app.cpp) into lib<Target>.so in
-//      bin/plugins, with every symbol hidden except the plug-in API. Without the user
-//      interface the window code is left out and the plug-in has no settings window.
-//      An export of its own (GetDelay) is defined with PLUGIN_EXPORT.
+//      plugins/common/settings_window.h, MakeSettingsWindow).
+//   4. Build with `morvane_add_plugin(NAME <Target> PREFIX <prefix> SOURCES <its code>
+//      WINDOW <its window code> [EXPORTS <its own exports>])` (plugins/common/CMakeLists.txt):
+//      that links the exports (src/plugin_frame_exports.cpp) and the library's application
+//      object (src/plugin_app.cpp) into lib<Target>.so in bin/plugins, with every symbol
+//      hidden except the plug-in API. Without the user interface the window code is left
+//      out and the plug-in has no settings window. An export of its own (GetDelay) is
+//      defined with PLUGIN_EXPORT.
 //
 // Threads: the host pulls on its own thread and serialises OpenStream, CloseStream, Free and
 // ProcessStream on one object. Parameters that a settings window changes while a stream runs
@@ -58,6 +59,12 @@ struct PluginDescription {
 
 // Defined once by each plug-in.
 const PluginDescription& ThisPlugin();
+
+// PluginDescription::create of a plug-in whose records are of type Settings.
+template <class Settings>
+std::unique_ptr<CPluginSettings> NewSettings() {
+    return std::make_unique<Settings>();
+}
 
 // PlugInInfo: 0 and the record untouched unless its size is sizeof(PLUGIN_INFO).
 int FillPluginInfo(PLUGIN_INFO* info, const PluginDescription& description);

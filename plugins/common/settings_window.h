@@ -13,8 +13,10 @@
 #include <QString>
 #include <QWidget>
 
+#include <functional>
 #include <span>
 
+class CPluginSettings;
 class QFont;
 
 // ---- dialog templates -------------------------------------------------------------------
@@ -91,20 +93,6 @@ private:
     bool m_channelPressed = false;  // a press away from the thumb awaits its release
 };
 
-// A read-out label showing maximum − the position of its slider in a format ("%i ms").
-struct InvertedReadout {
-    int slider;
-    int label;
-    int maximum;
-    const char* format;
-};
-
-// Two sliders of which the second follows the first while the channels are locked.
-struct LockedPair {
-    int from;
-    int to;
-};
-
 // ---- the dialog base --------------------------------------------------------------------
 
 class CPluginSettingsDialog : public QWidget {
@@ -142,10 +130,9 @@ protected:
     // A text of this dialog in the language file's words, else as given.
     QString Text(const char* source) const;
     const DialogUnits& Units() const { return m_units; }
-    // Sets each read-out label from its slider.
-    void ShowReadouts(std::span<const InvertedReadout> readouts);
-    // Gives each `to` slider the position of its `from` slider, without signals.
-    void CopyPositions(std::span<const LockedPair> pairs);
+    // Connects the template's slider: each change of its value calls moved, the end of each
+    // user action on it ended.
+    void ConnectSlider(int id, const std::function<void()>& moved, const std::function<void()>& ended);
 
     // The template control's child, which must exist (the templates are fixed).
     template <class Control>
@@ -163,25 +150,19 @@ private:
     bool m_filling = false;
 };
 
-// ---- upside-down sliders of the delays -------------------------------------------------
-// Their sliders run from 0 at the top to `maximum` at the bottom and stand for maximum − p:
-// per cent for gains and feedbacks, milliseconds for delays (see also InvertedReadout and
-// LockedPair above the dialog base).
-
-// The position of a factor (0.8 is 80 per cent) on a slider whose bottom is `maximum` per
-// cent: maximum − the per cent cut toward zero (as the preset stores cut it), kept within
-// 0 … maximum.
-int InvertedPercentPosition(double factor, int maximum);
-// maximum − position.
-int InvertedValue(int position, int maximum);
-// The position of a value (milliseconds), kept within 0 … maximum.
-int InvertedPosition(int value, int maximum);
-
 // ---- making windows, texts ------------------------------------------------------------
 
 // True when a settings window can be made for this parent: there is one, and this is the
 // thread of a running QApplication (widgets need both).
 bool CanCreateSettingsWindow(QWidget* parent);
+
+// CreatePluginSettingsWindow of a plug-in whose window is a Dialog on its record of type
+// Settings: the window as a child of parent, or null when none can be made there.
+template <class Dialog, class Settings>
+QWidget* MakeSettingsWindow(QWidget* parent, CPluginSettings& settings) {
+    if (!CanCreateSettingsWindow(parent)) return nullptr;
+    return new Dialog(parent, static_cast<Settings&>(settings));  // owned by parent
+}
 
 // The plug-in's text for (context, source) from the language file loaded last, or the
 // source itself. LoadPluginTranslation reads PluginLanguageFile() when it differs from the

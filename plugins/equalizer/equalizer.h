@@ -10,7 +10,7 @@
 #include <vector>
 
 #include "plugins/common/dsp_base_effect.h"
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_vector.h"
 #include "plugins/common/plugin_frame.h"
 
 inline constexpr int kEqualizerBands = 10;

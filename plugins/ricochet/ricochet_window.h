@@ -1,11 +1,12 @@
 // Ricochet's settings window (dialog template 30600): seven upside-down sliders for the dry
 // gain and, per side, echo gain, feedback and delay; invert, mute and lock check boxes.
+// Opening it writes the sliders' values back into the record.
 #pragma once
 
-#include "plugins/common/settings_window.h"
+#include "plugins/common/delay_window.h"
 #include "plugins/ricochet/ricochet.h"
 
-class CRicochetDlg : public CPluginSettingsDialog {
+class CRicochetDlg : public CDelayDialog {
     Q_OBJECT
 public:
     enum ControlId {
@@ -26,16 +27,5 @@ public:
     static constexpr int kFeedbackMaximum = 99;   // per cent
     static constexpr int kDelayMaximum = kRicochetMaxDelayMs;
 
-    // Fills the controls from the settings and writes their values back, without notifying.
     CRicochetDlg(QWidget* parent, CRicochetSettings& settings);
-
-private:
-    void Fill();
-    void ApplyEnableStates();
-    void ShowValues();
-    // The seven slider values into the settings.
-    void WriteValues();
-    void OnCheckBox(int id, SharedParameter<int32_t>& flag);
-
-    CRicochetSettings& m_settings;
 };

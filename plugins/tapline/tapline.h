@@ -5,29 +5,24 @@
 #include <cstdint>
 #include <memory>
 
-#include "plugins/common/delay_line.h"
+#include "plugins/common/delay_pair.h"
 #include "plugins/common/plugin_frame.h"
 
-// The parameters in memory. The settings window writes them while a stream reads them at
-// every sample (SharedParameter). The initialisers are Initialize's defaults.
-struct TaplineParameters {
-    SharedParameter<double> dryGain = 0.75;        // "DryOut"
-    SharedParameter<double> leftEchoGain = 0.55;   // "VolL"
-    SharedParameter<double> rightEchoGain = 0.55;  // "VolR"
-    SharedParameter<int32_t> leftDelayMs = 18;     // "DelL", 0 to 5000
-    SharedParameter<int32_t> rightDelayMs = 18;    // "DelR", 0 to 5000
-    SharedParameter<int32_t> lockChannels = 0;     // "HoldChannels", for the settings window
-    SharedParameter<int32_t> invertLeft = 0;       // "InvertL"
-    SharedParameter<int32_t> invertRight = 0;      // "InvertR"
-    SharedParameter<int32_t> muteDry = 0;          // "DisMain"
+// The parameters in memory, with Initialize's defaults.
+struct TaplineParameters : DelayPairParameters {
+    TaplineParameters()
+        : DelayPairParameters{.dryGain = 0.75,
+                              .leftEchoGain = 0.55,
+                              .rightEchoGain = 0.55,
+                              .leftDelayMs = 18,
+                              .rightDelayMs = 18} {}
 };
 
 inline constexpr int32_t kTaplineMaxDelayMs = 5000;
-inline constexpr uint32_t kTaplineSliceFrames = 4096;
 // The share of a line's output written back into it: each repeat is 100 times weaker.
 inline constexpr double kTaplineRepeat = 0.01;
 
-class CTaplineSettings final : public CPluginSettings {
+class CTaplineSettings final : public CDelayPairSettings {
 public:
     TaplineParameters parameters;
 
@@ -36,21 +31,10 @@ public:
     void LoadParameters(const PresetStore& store, PresetDefaults defaults) override;
     bool SaveParameters(const PresetStore& store) const override;
     std::unique_ptr<CPluginSettings> CopyParameters() const override;
-
-    // Refuses more than two channels (and absurd rates); else sizes one line per channel
-    // from its delay and the sample rate.
-    int OpenStream(const WAVEFORMATEX& format) override;
-    uint32_t ProcessStream(_SOUNDDATAEX_& record) override;
     // Ends the stream and destroys both lines.
     void CloseStream() override;
 
-    const CDelay& LeftLine() const { return m_leftLine; }
-    const CDelay& RightLine() const { return m_rightLine; }
-
 private:
-    void ProcessBlock(_SOUNDDATAEX_& block, uint32_t frames);
-
-    CDelay m_leftLine;
-    CDelay m_rightLine;
-    uint32_t m_streamChannels = 0;  // 0 while no stream is open
+    const DelayPairParameters& PairParameters() const override { return parameters; }
+    void ProcessFrames(float* left, float* right, uint32_t frames) override;
 };

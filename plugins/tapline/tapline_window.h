@@ -1,11 +1,12 @@
 // Tapline's settings window (dialog template 30800): five upside-down sliders for the dry
-// gain and, per channel, echo gain and delay; lock, invert and mute check boxes.
+// gain and, per channel, echo gain and delay; lock, invert and mute check boxes. Each change
+// writes every value, flags included.
 #pragma once
 
-#include "plugins/common/settings_window.h"
+#include "plugins/common/delay_window.h"
 #include "plugins/tapline/tapline.h"
 
-class CTaplineDlg : public CPluginSettingsDialog {
+class CTaplineDlg : public CDelayDialog {
     Q_OBJECT
 public:
     enum ControlId {
@@ -23,15 +24,5 @@ public:
     static constexpr int kGainMaximum = 100;  // per cent
     static constexpr int kDelayMaximum = kTaplineMaxDelayMs;
 
-    // Fills the controls from the settings, without notifying.
     CTaplineDlg(QWidget* parent, CTaplineSettings& settings);
-
-private:
-    void Fill();
-    void ApplyEnableStates();
-    void ShowValues();
-    // The five slider values and the four flags into the settings.
-    void WriteValues();
-
-    CTaplineSettings& m_settings;
 };

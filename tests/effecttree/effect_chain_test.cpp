@@ -6,14 +6,11 @@ namespace {
 
 constexpr uint32_t kBlock = 512;
 
-class EffectChain : public ::testing::Test {
+class EffectChain : public TestTree {
 protected:
     void SetUp() override {
-        ASSERT_EQ(LoadPluginsFrom(kTestPluginDir), 1);
-        ASSERT_TRUE(LoadDocument(document, TestDescription()));
-        ASSERT_TRUE(tree.BuildTree(&document, 666));
-        CEffectNode* group = tree.m_Root.FindChildByName("Single Effects", true);
-        ASSERT_NE(group, nullptr);
+        TestTree::SetUp();
+        if (HasFatalFailure()) return;
         half = group->FindChildByName("Half", false);
         quarter = group->FindChildByName("Quarter", false);
         echo = group->FindChildByName("Echo", false);
@@ -41,8 +38,16 @@ protected:
                     << "frame " << i << " channel " << c;
     }
 
-    enXml document;
-    CEffectTree tree;
+    // A stream of ones on the source through the echo, one block pulled: the echo's delay
+    // line holds ones; then the source turns silent.
+    void FillEchoWithOnes(ConstantSource& source) {
+        tree.SetAudioInput(&source);
+        ASSERT_EQ(tree.OpenStream(&kWorkingFormat), EFF_OK);
+        AddToChain(tree, echo);
+        ASSERT_EQ(Pull(), kBlock);
+        source.SetValue(0.0f);
+    }
+
     CEffectNode* half = nullptr;
     CEffectNode* quarter = nullptr;
     CEffectNode* echo = nullptr;
@@ -147,11 +152,7 @@ TEST_F(EffectChain, AnEffectAddedBeforeTheStreamOpensJoinsIt) {
 
 TEST_F(EffectChain, ClearingStateDropsWhatTheEffectHasBuffered) {
     ConstantSource source(1.0f);
-    tree.SetAudioInput(&source);
-    ASSERT_EQ(tree.OpenStream(&kWorkingFormat), EFF_OK);
-    AddToChain(tree, echo);
-    ASSERT_EQ(Pull(), kBlock);
-    source.SetValue(0.0f);
+    ASSERT_NO_FATAL_FAILURE(FillEchoWithOnes(source));
 
     // Without clearing, the delay line still gives out the ones it holds.
     ASSERT_EQ(Pull(), kBlock);
@@ -177,11 +178,7 @@ TEST_F(EffectChain, ClearingStateDropsWhatTheEffectHasBuffered) {
 
 TEST_F(EffectChain, UpdateEffectRestartsTheStreamOfTheNodesEffect) {
     ConstantSource source(1.0f);
-    tree.SetAudioInput(&source);
-    ASSERT_EQ(tree.OpenStream(&kWorkingFormat), EFF_OK);
-    AddToChain(tree, echo);
-    ASSERT_EQ(Pull(), kBlock);
-    source.SetValue(0.0f);
+    ASSERT_NO_FATAL_FAILURE(FillEchoWithOnes(source));
     tree.UpdateEffect(echo);
     ASSERT_EQ(Pull(), kBlock);
     for (uint32_t i = 0; i < kBlock; ++i) ASSERT_EQ(block->channels[0][i], 0.0f) << i;

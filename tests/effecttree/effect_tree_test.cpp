@@ -4,25 +4,13 @@
 
 namespace {
 
-class EffectTreeBuild : public ::testing::Test {
+class EffectTreeBuild : public TestTree {
 protected:
-    void SetUp() override {
-        ASSERT_EQ(LoadPluginsFrom(kTestPluginDir), 1);
-        ASSERT_TRUE(LoadDocument(document, TestDescription()));
-        ASSERT_TRUE(tree.BuildTree(&document, 666));
-        group = tree.m_Root.FindChildByName("Single Effects", true);
-        ASSERT_NE(group, nullptr);
-    }
-
     std::vector<std::string> CaptionsBelow(const CEffectNode* node) {
         std::vector<std::string> captions;
         for (CEffectNode* child = node->GetChild(); child; child = child->GetNext()) captions.push_back(child->GetCaption());
         return captions;
     }
-
-    enXml document;
-    CEffectTree tree;
-    CEffectNode* group = nullptr;
 };
 
 TEST_F(EffectTreeBuild, GroupsHoldTheirEffectsInDocumentOrder) {
@@ -139,22 +127,7 @@ TEST(EffectTreeRefusal, WithoutLoadedPluginsOnlyTheGroupsRemain) {
 }
 
 // The shipped description, read by the real plug-ins.
-class ShippedDescription : public ::testing::Test {
-protected:
-    void SetUp() override {
-        if (const std::string missing = MissingRealPlugins(); !missing.empty())
-            GTEST_SKIP() << "plug-ins not built yet: " << missing;
-        ASSERT_EQ(LoadPluginsFrom(kRealPluginDir), 4);
-        ASSERT_TRUE(document.LoadFile(kEffectsFile));
-        ASSERT_TRUE(tree.BuildTree(&document, 666));
-        group = tree.m_Root.FindChildByName("Single Effects", true);
-        ASSERT_NE(group, nullptr);
-    }
-
-    enXml document;
-    CEffectTree tree;
-    CEffectNode* group = nullptr;
-};
+using ShippedDescription = ShippedTree;
 
 TEST_F(ShippedDescription, OffersTheFourEffectsEachWithItsSettings) {
     std::vector<std::string> captions;

@@ -34,16 +34,11 @@ private:
     bool m_mute = false;
 };
 
-class RealEffects : public ::testing::Test {
+class RealEffects : public ShippedTree {
 protected:
     void SetUp() override {
-        if (const std::string missing = MissingRealPlugins(); !missing.empty())
-            GTEST_SKIP() << "plug-ins not built yet: " << missing;
-        ASSERT_EQ(LoadPluginsFrom(kRealPluginDir), 4);
-        ASSERT_TRUE(document.LoadFile(kEffectsFile));
-        ASSERT_TRUE(tree.BuildTree(&document, 666));
-        group = tree.m_Root.FindChildByName("Single Effects", true);
-        ASSERT_NE(group, nullptr);
+        ShippedTree::SetUp();
+        if (IsSkipped() || HasFatalFailure()) return;
         tree.SetAudioInput(&source);
         ASSERT_EQ(tree.OpenStream(&kWorkingFormat), EFF_OK);
         block.Allocate(2, kBlock);
@@ -72,9 +67,6 @@ protected:
         return peak;
     }
 
-    enXml document;
-    CEffectTree tree;
-    CEffectNode* group = nullptr;
     NoiseSource source;
     SoundBlock block;
 };

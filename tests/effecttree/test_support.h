@@ -93,6 +93,43 @@ inline std::string MissingRealPlugins() {
     return missing;
 }
 
+// A tree built from the loaded document with the loaded plug-ins, and its "Single Effects"
+// group.
+class BuiltTreeTest : public ::testing::Test {
+protected:
+    // Loads the plug-ins of the folder (expecting pluginCount of them), then builds the tree.
+    void Build(const std::string& pluginFolder, int pluginCount) {
+        ASSERT_EQ(LoadPluginsFrom(pluginFolder), pluginCount);
+        ASSERT_TRUE(tree.BuildTree(&document, 666));
+        group = tree.m_Root.FindChildByName("Single Effects", true);
+        ASSERT_NE(group, nullptr);
+    }
+
+    enXml document;
+    CEffectTree tree;
+    CEffectNode* group = nullptr;
+};
+
+// The test plug-in under the captions of TestDescription().
+class TestTree : public BuiltTreeTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(LoadDocument(document, TestDescription()));
+        Build(kTestPluginDir, 1);
+    }
+};
+
+// The four real plug-ins with the shipped description; skipped while they are not built.
+class ShippedTree : public BuiltTreeTest {
+protected:
+    void SetUp() override {
+        if (const std::string missing = MissingRealPlugins(); !missing.empty())
+            GTEST_SKIP() << "plug-ins not built yet: " << missing;
+        ASSERT_TRUE(document.LoadFile(kEffectsFile));
+        Build(kRealPluginDir, 4);
+    }
+};
+
 // The working format (44100 Hz, 16-bit, stereo) with another channel count.
 inline WAVEFORMATEXTENSIBLE FormatWithChannels(uint16_t channels) {
     WAVEFORMATEXTENSIBLE format = kWorkingFormat;

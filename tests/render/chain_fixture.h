@@ -8,8 +8,9 @@
 #include <vector>
 
 #include "../engine/track_fixture.h"
-#include "contracts/effect_tree_api.h"
 #include "contracts/provider_api.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "engine/render_chain.h"
 #include "engine/track.h"
 

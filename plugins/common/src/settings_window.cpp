@@ -8,14 +8,11 @@
 #include <QLabel>
 #include <QMetaObject>
 #include <QRadioButton>
-#include <QSignalBlocker>
 #include <QThread>
 
-#include <algorithm>
 #include <cmath>
 
 #include "contracts/plugin_api.h"
-#include "plugins/common/plugin_frame.h"
 #include "plugins/common/settings_window.h"
 
 namespace {
@@ -120,25 +117,9 @@ bool CanCreateSettingsWindow(QWidget* parent) {
            QThread::currentThread() == application->thread() && parent->thread() == application->thread();
 }
 
-void CPluginSettingsDialog::ShowReadouts(std::span<const InvertedReadout> readouts) {
-    for (const InvertedReadout& readout : readouts) {
-        const int value = InvertedValue(Get<QSlider>(readout.slider).value(), readout.maximum);
-        Get<QLabel>(readout.label).setText(QString::asprintf(readout.format, value));
-    }
+void CPluginSettingsDialog::ConnectSlider(int id, const std::function<void()>& moved,
+                                          const std::function<void()>& ended) {
+    auto& slider = Get<CTrackSlider>(id);
+    connect(&slider, &QSlider::valueChanged, this, moved);
+    connect(&slider, &CTrackSlider::trackEnded, this, ended);
 }
-
-void CPluginSettingsDialog::CopyPositions(std::span<const LockedPair> pairs) {
-    for (const LockedPair& pair : pairs) {
-        QSlider& to = Get<QSlider>(pair.to);
-        const QSignalBlocker blocker(to);
-        to.setValue(Get<QSlider>(pair.from).value());
-    }
-}
-
-int InvertedPercentPosition(double factor, int maximum) {
-    return std::clamp(maximum - FactorToStored(factor, 100.0), 0, maximum);
-}
-
-int InvertedValue(int position, int maximum) { return maximum - position; }
-
-int InvertedPosition(int value, int maximum) { return std::clamp(maximum - value, 0, maximum); }

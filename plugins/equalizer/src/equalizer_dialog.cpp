@@ -95,9 +95,7 @@ CPluginDlg::CPluginDlg(QWidget* parent, CEqualizerSettings& settings)
         ComputeCurve();
     }
     for (const int id : kSliderIds) {
-        auto& slider = Get<CTrackSlider>(id);
-        connect(&slider, &QSlider::valueChanged, this, &CPluginDlg::ShowLabels);
-        connect(&slider, &CTrackSlider::trackEnded, this, [this] {
+        ConnectSlider(id, [this] { ShowLabels(); }, [this] {
             WriteGains();
             NotifyChanged();
             ComputeCurve();
@@ -138,6 +136,5 @@ void CPluginDlg::ComputeCurve() {
 }
 
 QWidget* CreatePluginSettingsWindow(QWidget* parent, CPluginSettings& settings) {
-    if (!CanCreateSettingsWindow(parent)) return nullptr;
-    return new CPluginDlg(parent, static_cast<CEqualizerSettings&>(settings));
+    return MakeSettingsWindow<CPluginDlg, CEqualizerSettings>(parent, settings);
 }

@@ -4,6 +4,7 @@
 #include <cstring>
 #include <numbers>
 
+#include "dsp/nsp_fft.h"
 #include "plugins/equalizer/equalizer.h"
 
 namespace {

@@ -3,13 +3,13 @@
 
 const PluginDescription& ThisPlugin() {
     static const PluginDescription description{
-        "Linear Phase Equalizer",
-        "Pemaro Ltd (CY)",
-        0x50000,
-        3,
-        true,  // LoadPreset makes a new object
-        true,  // CopySettings keeps the stream callback
-        [] { return std::unique_ptr<CPluginSettings>(std::make_unique<CEqualizerSettings>()); },
+        .name = "Linear Phase Equalizer",
+        .author = "Pemaro Ltd (CY)",
+        .version = 0x50000,
+        .kind = 3,
+        .loadPresetMakesNewObject = true,
+        .copySettingsKeepsCallBack = true,
+        .create = NewSettings<CEqualizerSettings>,
     };
     return description;
 }

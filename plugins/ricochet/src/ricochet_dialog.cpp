@@ -1,10 +1,7 @@
 // Ricochet's settings window.
 #include "plugins/ricochet/ricochet_window.h"
 
-#include <QCheckBox>
-#include <QSlider>
-
-#include <array>
+#include <vector>
 
 namespace {
 
@@ -42,109 +39,50 @@ constexpr DialogControl kControls[] = {
 
 constexpr DialogTemplate kTemplate{30600, "CRicochetDlg", 294, 125, kControls};
 
-using Readout = InvertedReadout;
-constexpr std::array<Readout, 7> kReadouts{{
-    {CRicochetDlg::kDrySlider, 30608, CRicochetDlg::kGainMaximum, "%i %%"},
-    {CRicochetDlg::kLeftGainSlider, 30609, CRicochetDlg::kGainMaximum, "%i %%"},
-    {CRicochetDlg::kLeftFeedbackSlider, 30610, CRicochetDlg::kFeedbackMaximum, "%i %%"},
-    {CRicochetDlg::kLeftDelaySlider, 30611, CRicochetDlg::kDelayMaximum, "%i ms"},
-    {CRicochetDlg::kRightGainSlider, 30612, CRicochetDlg::kGainMaximum, "%i %%"},
-    {CRicochetDlg::kRightFeedbackSlider, 30613, CRicochetDlg::kFeedbackMaximum, "%i %%"},
-    {CRicochetDlg::kRightDelaySlider, 30614, CRicochetDlg::kDelayMaximum, "%i ms"},
-}};
-
 // With the channels locked, the right side follows the left.
-constexpr std::array<LockedPair, 3> kLockedPairs{{
+constexpr LockedPair kLockedPairs[] = {
     {CRicochetDlg::kLeftGainSlider, CRicochetDlg::kRightGainSlider},
     {CRicochetDlg::kLeftFeedbackSlider, CRicochetDlg::kRightFeedbackSlider},
     {CRicochetDlg::kLeftDelaySlider, CRicochetDlg::kRightDelaySlider},
-}};
-
-struct CheckBoxFlag {
-    int id;
-    SharedParameter<int32_t> RicochetParameters::*flag;
 };
-constexpr std::array<CheckBoxFlag, 4> kCheckBoxes{{
-    {CRicochetDlg::kInvertLeftCheck, &RicochetParameters::invertLeft},
-    {CRicochetDlg::kInvertRightCheck, &RicochetParameters::invertRight},
-    {CRicochetDlg::kMuteCheck, &RicochetParameters::muteDry},
-    {CRicochetDlg::kLockCheck, &RicochetParameters::lockChannels},
-}};
 
-double PercentOf(const QSlider& slider, int maximum) { return InvertedValue(slider.value(), maximum) / 100.0; }
+constexpr DelayWindowLayout kLayout{
+    .drySlider = CRicochetDlg::kDrySlider,
+    .muteCheck = CRicochetDlg::kMuteCheck,
+    .lockCheck = CRicochetDlg::kLockCheck,
+    .lockedPairs = kLockedPairs,
+    .writeSlidersAtOpening = true,
+    .writeAllFlagsOnChange = false,
+};
+
+// The sliders with their read-outs (30608 … 30614) and parameters.
+std::vector<DelaySlider> Sliders(RicochetParameters& p) {
+    using D = CRicochetDlg;
+    return {
+        DelaySlider::Percent(D::kDrySlider, 30608, D::kGainMaximum, p.dryGain),
+        DelaySlider::Percent(D::kLeftGainSlider, 30609, D::kGainMaximum, p.leftEchoGain),
+        DelaySlider::Percent(D::kLeftFeedbackSlider, 30610, D::kFeedbackMaximum, p.leftFeedback),
+        DelaySlider::Milliseconds(D::kLeftDelaySlider, 30611, D::kDelayMaximum, p.leftDelayMs),
+        DelaySlider::Percent(D::kRightGainSlider, 30612, D::kGainMaximum, p.rightEchoGain),
+        DelaySlider::Percent(D::kRightFeedbackSlider, 30613, D::kFeedbackMaximum, p.rightFeedback),
+        DelaySlider::Milliseconds(D::kRightDelaySlider, 30614, D::kDelayMaximum, p.rightDelayMs),
+    };
+}
+
+std::vector<DelayCheckBox> CheckBoxes(RicochetParameters& p) {
+    return {
+        {CRicochetDlg::kInvertLeftCheck, &p.invertLeft},
+        {CRicochetDlg::kInvertRightCheck, &p.invertRight},
+        {CRicochetDlg::kMuteCheck, &p.muteDry},
+        {CRicochetDlg::kLockCheck, &p.lockChannels},
+    };
+}
 
 }  // namespace
 
 CRicochetDlg::CRicochetDlg(QWidget* parent, CRicochetSettings& settings)
-    : CPluginSettingsDialog(parent, kTemplate), m_settings(settings) {
-    Fill();
-    for (const Readout& readout : kReadouts) {
-        auto& slider = Get<CTrackSlider>(readout.slider);
-        connect(&slider, &QSlider::valueChanged, this, &CRicochetDlg::ShowValues);
-        connect(&slider, &CTrackSlider::trackEnded, this, [this] {
-            WriteValues();
-            NotifyChanged();
-        });
-    }
-    for (const CheckBoxFlag& box : kCheckBoxes) {
-        SharedParameter<int32_t>* flag = &(m_settings.parameters.*box.flag);
-        connect(&Get<QCheckBox>(box.id), &QCheckBox::clicked, this, [this, id = box.id, flag] { OnCheckBox(id, *flag); });
-    }
-}
-
-void CRicochetDlg::Fill() {
-    const FillingScope filling(*this);
-    const RicochetParameters& p = m_settings.parameters;
-    for (const Readout& readout : kReadouts) Get<CTrackSlider>(readout.slider).SetTrackRange(0, readout.maximum);
-    Get<QSlider>(kDrySlider).setValue(InvertedPercentPosition(p.dryGain.get(), kGainMaximum));
-    Get<QSlider>(kLeftGainSlider).setValue(InvertedPercentPosition(p.leftEchoGain.get(), kGainMaximum));
-    Get<QSlider>(kLeftFeedbackSlider).setValue(InvertedPercentPosition(p.leftFeedback.get(), kFeedbackMaximum));
-    Get<QSlider>(kLeftDelaySlider).setValue(InvertedPosition(p.leftDelayMs.get(), kDelayMaximum));
-    Get<QSlider>(kRightGainSlider).setValue(InvertedPercentPosition(p.rightEchoGain.get(), kGainMaximum));
-    Get<QSlider>(kRightFeedbackSlider).setValue(InvertedPercentPosition(p.rightFeedback.get(), kFeedbackMaximum));
-    Get<QSlider>(kRightDelaySlider).setValue(InvertedPosition(p.rightDelayMs.get(), kDelayMaximum));
-    Get<QCheckBox>(kInvertLeftCheck).setChecked(p.invertLeft.get() != 0);
-    Get<QCheckBox>(kInvertRightCheck).setChecked(p.invertRight.get() != 0);
-    Get<QCheckBox>(kMuteCheck).setChecked(p.muteDry.get() != 0);
-    Get<QCheckBox>(kLockCheck).setChecked(p.lockChannels.get() != 0);
-    ApplyEnableStates();
-    WriteValues();
-    ShowReadouts(kReadouts);
-}
-
-void CRicochetDlg::ApplyEnableStates() {
-    Get<QSlider>(kDrySlider).setEnabled(!Get<QCheckBox>(kMuteCheck).isChecked());
-    const bool rightFree = !Get<QCheckBox>(kLockCheck).isChecked();
-    for (const LockedPair& pair : kLockedPairs) Get<QSlider>(pair.to).setEnabled(rightFree);
-}
-
-void CRicochetDlg::ShowValues() {
-    if (Get<QCheckBox>(kLockCheck).isChecked()) CopyPositions(kLockedPairs);
-    ShowReadouts(kReadouts);
-}
-
-void CRicochetDlg::WriteValues() {
-    RicochetParameters& p = m_settings.parameters;
-    p.dryGain = PercentOf(Get<QSlider>(kDrySlider), kGainMaximum);
-    p.leftEchoGain = PercentOf(Get<QSlider>(kLeftGainSlider), kGainMaximum);
-    p.leftFeedback = PercentOf(Get<QSlider>(kLeftFeedbackSlider), kFeedbackMaximum);
-    p.leftDelayMs = InvertedValue(Get<QSlider>(kLeftDelaySlider).value(), kDelayMaximum);
-    p.rightEchoGain = PercentOf(Get<QSlider>(kRightGainSlider), kGainMaximum);
-    p.rightFeedback = PercentOf(Get<QSlider>(kRightFeedbackSlider), kFeedbackMaximum);
-    p.rightDelayMs = InvertedValue(Get<QSlider>(kRightDelaySlider).value(), kDelayMaximum);
-}
-
-// Locking the channels makes the right side equal to the left at once, so that what the
-// disabled right sliders show is what the right line gets.
-void CRicochetDlg::OnCheckBox(int id, SharedParameter<int32_t>& flag) {
-    flag = Get<QCheckBox>(id).isChecked() ? 1 : 0;
-    ApplyEnableStates();
-    ShowValues();
-    WriteValues();
-    NotifyChanged();
-}
+    : CDelayDialog(parent, kTemplate, Sliders(settings.parameters), CheckBoxes(settings.parameters), kLayout) {}
 
 QWidget* CreatePluginSettingsWindow(QWidget* parent, CPluginSettings& settings) {
-    if (!CanCreateSettingsWindow(parent)) return nullptr;
-    return new CRicochetDlg(parent, static_cast<CRicochetSettings&>(settings));
+    return MakeSettingsWindow<CRicochetDlg, CRicochetSettings>(parent, settings);
 }

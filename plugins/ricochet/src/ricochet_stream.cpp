@@ -1,38 +1,7 @@
-// Ricochet's stream: line set-up and the per-sample ping-pong.
+// Ricochet's per-sample ping-pong.
 #include "plugins/ricochet/ricochet.h"
 
-int CRicochetSettings::OpenStream(const WAVEFORMATEX& format) {
-    if (format.nChannels == 0 || format.nChannels > 2 || format.nSamplesPerSec > kMaxDelaySampleRate)
-        return PLUGIN_OPEN_UNSUPPORTED;
-    CloseStream();
-    const auto length = [&](int32_t delayMs) {
-        return DelayLineLength(static_cast<uint32_t>(delayMs), format.nSamplesPerSec);
-    };
-    m_leftLine.SetUp(0.0, length(parameters.leftDelayMs.get()));
-    // A mono stream must not hear what a former stereo stream left in the right line.
-    if (format.nChannels == 2)
-        m_rightLine.SetUp(0.0, length(parameters.rightDelayMs.get()));
-    else
-        m_rightLine.Clear();
-    m_streamChannels = format.nChannels;
-    return PLUGIN_OPEN_OK;
-}
-
-void CRicochetSettings::CloseStream() { m_streamChannels = 0; }
-
-uint32_t CRicochetSettings::ProcessStream(_SOUNDDATAEX_& record) {
-    if (m_streamChannels == 0) {
-        record.frames = 0;
-        return 0;
-    }
-    return PullInSlices(record, kRicochetSliceFrames,
-                        [this](_SOUNDDATAEX_& block, uint32_t frames) { ProcessBlock(block, frames); });
-}
-
-void CRicochetSettings::ProcessBlock(_SOUNDDATAEX_& block, uint32_t frames) {
-    if (block.channels.empty()) return;
-    float* left = block.channels[0];
-    float* right = (m_streamChannels == 2 && block.channels.size() >= 2) ? block.channels[1] : nullptr;
+void CRicochetSettings::ProcessFrames(float* left, float* right, uint32_t frames) {
     const RicochetParameters& p = parameters;
     for (uint32_t i = 0; i < frames; ++i) {
         const double inLeft = left[i];

@@ -1,10 +1,7 @@
 // Tapline's settings window.
 #include "plugins/tapline/tapline_window.h"
 
-#include <QCheckBox>
-#include <QSlider>
-
-#include <array>
+#include <vector>
 
 namespace {
 
@@ -37,93 +34,47 @@ constexpr DialogControl kControls[] = {
 
 constexpr DialogTemplate kTemplate{30800, "CTaplineDlg", 189, 141, kControls};
 
-using Readout = InvertedReadout;
-constexpr std::array<Readout, 5> kReadouts{{
-    {CTaplineDlg::kDrySlider, 30806, CTaplineDlg::kGainMaximum, "%i %%"},
-    {CTaplineDlg::kLeftGainSlider, 30807, CTaplineDlg::kGainMaximum, "%i %%"},
-    {CTaplineDlg::kLeftDelaySlider, 30808, CTaplineDlg::kDelayMaximum, "%i ms"},
-    {CTaplineDlg::kRightGainSlider, 30809, CTaplineDlg::kGainMaximum, "%i %%"},
-    {CTaplineDlg::kRightDelaySlider, 30810, CTaplineDlg::kDelayMaximum, "%i ms"},
-}};
-
 // With the channels locked, the right channel follows the left.
-constexpr std::array<LockedPair, 2> kLockedPairs{{
+constexpr LockedPair kLockedPairs[] = {
     {CTaplineDlg::kLeftGainSlider, CTaplineDlg::kRightGainSlider},
     {CTaplineDlg::kLeftDelaySlider, CTaplineDlg::kRightDelaySlider},
-}};
+};
 
-constexpr std::array<int, 4> kCheckBoxes{CTaplineDlg::kLockCheck, CTaplineDlg::kInvertLeftCheck,
-                                         CTaplineDlg::kInvertRightCheck, CTaplineDlg::kMuteCheck};
+constexpr DelayWindowLayout kLayout{
+    .drySlider = CTaplineDlg::kDrySlider,
+    .muteCheck = CTaplineDlg::kMuteCheck,
+    .lockCheck = CTaplineDlg::kLockCheck,
+    .lockedPairs = kLockedPairs,
+    .writeSlidersAtOpening = false,
+    .writeAllFlagsOnChange = true,
+};
 
-double GainOf(const QSlider& slider) { return InvertedValue(slider.value(), CTaplineDlg::kGainMaximum) / 100.0; }
+// The sliders with their read-outs (30806 … 30810) and parameters.
+std::vector<DelaySlider> Sliders(TaplineParameters& p) {
+    using D = CTaplineDlg;
+    return {
+        DelaySlider::Percent(D::kDrySlider, 30806, D::kGainMaximum, p.dryGain),
+        DelaySlider::Percent(D::kLeftGainSlider, 30807, D::kGainMaximum, p.leftEchoGain),
+        DelaySlider::Milliseconds(D::kLeftDelaySlider, 30808, D::kDelayMaximum, p.leftDelayMs),
+        DelaySlider::Percent(D::kRightGainSlider, 30809, D::kGainMaximum, p.rightEchoGain),
+        DelaySlider::Milliseconds(D::kRightDelaySlider, 30810, D::kDelayMaximum, p.rightDelayMs),
+    };
+}
+
+std::vector<DelayCheckBox> CheckBoxes(TaplineParameters& p) {
+    return {
+        {CTaplineDlg::kLockCheck, &p.lockChannels},
+        {CTaplineDlg::kInvertLeftCheck, &p.invertLeft},
+        {CTaplineDlg::kInvertRightCheck, &p.invertRight},
+        {CTaplineDlg::kMuteCheck, &p.muteDry},
+    };
+}
 
 }  // namespace
 
 CTaplineDlg::CTaplineDlg(QWidget* parent, CTaplineSettings& settings)
-    : CPluginSettingsDialog(parent, kTemplate), m_settings(settings) {
-    Fill();
-    const auto commit = [this] {
-        WriteValues();
-        NotifyChanged();
-    };
-    for (const Readout& readout : kReadouts) {
-        auto& slider = Get<CTrackSlider>(readout.slider);
-        connect(&slider, &QSlider::valueChanged, this, &CTaplineDlg::ShowValues);
-        connect(&slider, &CTrackSlider::trackEnded, this, commit);
-    }
-    // Locking the channels makes the right one equal to the left at once, so that what the
-    // disabled right sliders show is what the right line gets.
-    for (const int id : kCheckBoxes) {
-        connect(&Get<QCheckBox>(id), &QCheckBox::clicked, this, [this, commit] {
-            ApplyEnableStates();
-            ShowValues();
-            commit();
-        });
-    }
-}
-
-void CTaplineDlg::Fill() {
-    const FillingScope filling(*this);
-    const TaplineParameters& p = m_settings.parameters;
-    for (const Readout& readout : kReadouts) Get<CTrackSlider>(readout.slider).SetTrackRange(0, readout.maximum);
-    Get<QSlider>(kDrySlider).setValue(InvertedPercentPosition(p.dryGain.get(), kGainMaximum));
-    Get<QSlider>(kLeftGainSlider).setValue(InvertedPercentPosition(p.leftEchoGain.get(), kGainMaximum));
-    Get<QSlider>(kLeftDelaySlider).setValue(InvertedPosition(p.leftDelayMs.get(), kDelayMaximum));
-    Get<QSlider>(kRightGainSlider).setValue(InvertedPercentPosition(p.rightEchoGain.get(), kGainMaximum));
-    Get<QSlider>(kRightDelaySlider).setValue(InvertedPosition(p.rightDelayMs.get(), kDelayMaximum));
-    Get<QCheckBox>(kLockCheck).setChecked(p.lockChannels.get() != 0);
-    Get<QCheckBox>(kInvertLeftCheck).setChecked(p.invertLeft.get() != 0);
-    Get<QCheckBox>(kInvertRightCheck).setChecked(p.invertRight.get() != 0);
-    Get<QCheckBox>(kMuteCheck).setChecked(p.muteDry.get() != 0);
-    ApplyEnableStates();
-    ShowReadouts(kReadouts);
-}
-
-void CTaplineDlg::ApplyEnableStates() {
-    Get<QSlider>(kDrySlider).setEnabled(!Get<QCheckBox>(kMuteCheck).isChecked());
-    const bool rightFree = !Get<QCheckBox>(kLockCheck).isChecked();
-    for (const LockedPair& pair : kLockedPairs) Get<QSlider>(pair.to).setEnabled(rightFree);
-}
-
-void CTaplineDlg::ShowValues() {
-    if (Get<QCheckBox>(kLockCheck).isChecked()) CopyPositions(kLockedPairs);
-    ShowReadouts(kReadouts);
-}
-
-void CTaplineDlg::WriteValues() {
-    TaplineParameters& p = m_settings.parameters;
-    p.dryGain = GainOf(Get<QSlider>(kDrySlider));
-    p.leftEchoGain = GainOf(Get<QSlider>(kLeftGainSlider));
-    p.leftDelayMs = InvertedValue(Get<QSlider>(kLeftDelaySlider).value(), kDelayMaximum);
-    p.rightEchoGain = GainOf(Get<QSlider>(kRightGainSlider));
-    p.rightDelayMs = InvertedValue(Get<QSlider>(kRightDelaySlider).value(), kDelayMaximum);
-    p.lockChannels = Get<QCheckBox>(kLockCheck).isChecked() ? 1 : 0;
-    p.invertLeft = Get<QCheckBox>(kInvertLeftCheck).isChecked() ? 1 : 0;
-    p.invertRight = Get<QCheckBox>(kInvertRightCheck).isChecked() ? 1 : 0;
-    p.muteDry = Get<QCheckBox>(kMuteCheck).isChecked() ? 1 : 0;
-}
+    : CDelayDialog(parent, kTemplate, Sliders(settings.parameters), CheckBoxes(settings.parameters), kLayout) {}
 
 QWidget* CreatePluginSettingsWindow(QWidget* parent, CPluginSettings& settings) {
-    if (!CanCreateSettingsWindow(parent)) return nullptr;
-    return new CTaplineDlg(parent, static_cast<CTaplineSettings&>(settings));
+    return MakeSettingsWindow<CTaplineDlg, CTaplineSettings>(parent, settings);
 }

@@ -15,7 +15,7 @@ const PluginDescription& ThisPlugin() {
         .kind = std::nullopt,
         .loadPresetMakesNewObject = false,
         .copySettingsKeepsCallBack = false,
-        .create = [] { return std::unique_ptr<CPluginSettings>(std::make_unique<CTaplineSettings>()); },
+        .create = NewSettings<CTaplineSettings>,
     };
     return description;
 }

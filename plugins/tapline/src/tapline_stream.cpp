@@ -1,32 +1,9 @@
-// Tapline's stream: one line per channel and the per-sample echo.
+// Tapline's per-sample echo, one line per channel.
 #include "plugins/tapline/tapline.h"
 
-int CTaplineSettings::OpenStream(const WAVEFORMATEX& format) {
-    if (format.nChannels == 0 || format.nChannels > 2 || format.nSamplesPerSec > kMaxDelaySampleRate)
-        return PLUGIN_OPEN_UNSUPPORTED;
-    CloseStream();
-    const auto length = [&](int32_t delayMs) {
-        return DelayLineLength(static_cast<uint32_t>(delayMs), format.nSamplesPerSec);
-    };
-    m_leftLine.SetUp(0.0, length(parameters.leftDelayMs.get()));
-    if (format.nChannels == 2) m_rightLine.SetUp(0.0, length(parameters.rightDelayMs.get()));
-    m_streamChannels = format.nChannels;
-    return PLUGIN_OPEN_OK;
-}
-
 void CTaplineSettings::CloseStream() {
-    m_leftLine.Clear();
-    m_rightLine.Clear();
-    m_streamChannels = 0;
-}
-
-uint32_t CTaplineSettings::ProcessStream(_SOUNDDATAEX_& record) {
-    if (m_streamChannels == 0) {
-        record.frames = 0;
-        return 0;
-    }
-    return PullInSlices(record, kTaplineSliceFrames,
-                        [this](_SOUNDDATAEX_& block, uint32_t frames) { ProcessBlock(block, frames); });
+    CDelayPairSettings::CloseStream();
+    FreeLines();
 }
 
 namespace {
@@ -42,10 +19,7 @@ float EchoSample(CDelay& line, double input, double echoGain, double dryGain, bo
 
 }  // namespace
 
-void CTaplineSettings::ProcessBlock(_SOUNDDATAEX_& block, uint32_t frames) {
-    if (block.channels.empty()) return;
-    float* left = block.channels[0];
-    float* right = (m_streamChannels == 2 && block.channels.size() >= 2) ? block.channels[1] : nullptr;
+void CTaplineSettings::ProcessFrames(float* left, float* right, uint32_t frames) {
     const TaplineParameters& p = parameters;
     for (uint32_t i = 0; i < frames; ++i) {
         const double dryGain = p.muteDry.get() == 0 ? p.dryGain.get() : 0.0;

@@ -96,11 +96,7 @@ CWahWahDlg::CWahWahDlg(QWidget* parent, CWahWahSettings& settings)
         WriteValues();
         NotifyChanged();
     };
-    for (const SliderRange& range : kSliders) {
-        auto& slider = Get<CTrackSlider>(range.id);
-        connect(&slider, &QSlider::valueChanged, this, &CWahWahDlg::ShowValues);
-        connect(&slider, &CTrackSlider::trackEnded, this, commit);
-    }
+    for (const SliderRange& range : kSliders) ConnectSlider(range.id, [this] { ShowValues(); }, commit);
     for (const int id : {kBandPassRadio, kBandRejectRadio, kLogarithmicRadio, kLinearRadio, kNormalizeCheck}) {
         QAbstractButton* button = &Get<QAbstractButton>(id);
         connect(button, &QAbstractButton::clicked, this, [commit, button] {
@@ -156,6 +152,5 @@ void CWahWahDlg::WriteValues() {
 }
 
 QWidget* CreatePluginSettingsWindow(QWidget* parent, CPluginSettings& settings) {
-    if (!CanCreateSettingsWindow(parent)) return nullptr;
-    return new CWahWahDlg(parent, static_cast<CWahWahSettings&>(settings));
+    return MakeSettingsWindow<CWahWahDlg, CWahWahSettings>(parent, settings);
 }

@@ -3,13 +3,13 @@
 
 const PluginDescription& ThisPlugin() {
     static const PluginDescription description{
-        "Wah-Wah Filter",
-        "Pemaro Ltd (CY)",
-        0x50000,
-        2,
-        true,  // LoadPreset makes a new object
-        true,  // CopySettings keeps the stream callback
-        [] { return std::unique_ptr<CPluginSettings>(std::make_unique<CWahWahSettings>()); },
+        .name = "Wah-Wah Filter",
+        .author = "Pemaro Ltd (CY)",
+        .version = 0x50000,
+        .kind = 2,
+        .loadPresetMakesNewObject = true,
+        .copySettingsKeepsCallBack = true,
+        .create = NewSettings<CWahWahSettings>,
     };
     return description;
 }

@@ -3,11 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
 #include <string>
 
-#include "tests/plugins/dsp/preset_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/equalizer/equalizer_test_signals.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "xml/xml.h"
@@ -84,9 +82,7 @@ TEST_F(EqualizerPlugin, XmlPresetsLoadWhatIsThereAndKeepDefaultsElsewhere) {
     enXml element("Equalizer");
     element.SetValue("Volume16000", 327670);
     element.SetValue("Volume62", 6553400);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     EXPECT_EQ(StoredValues(settings.get()), Values({{1, 6553400}, {9, 327670}}));
 
     // Saving twice updates the children in place.
@@ -96,10 +92,8 @@ TEST_F(EqualizerPlugin, XmlPresetsLoadWhatIsThereAndKeepDefaultsElsewhere) {
     for (enXml* child = element.FirstChildElement(); child != nullptr; child = child->NextSiblingElement()) ++children;
     EXPECT_EQ(children, 10);
 
-    void* empty = nullptr;
     enXml bare("Equalizer");
-    ASSERT_EQ(plugin.InitializeXml(&bare, &empty), 1);
-    PluginSettingsHandle defaults(plugin, empty);
+    const PluginSettingsHandle defaults = FromElement(plugin, bare);
     EXPECT_EQ(StoredValues(defaults.get()), Values({}));
 }
 
@@ -109,16 +103,12 @@ TEST_F(EqualizerPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
     enXml element("Equalizer");
     element.SetValue("Volume500", 1000000);
     element.SetValue("Volume8000", 32767000);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle original(plugin, raw);
+    const PluginSettingsHandle original = FromElement(plugin, element);
     ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Bright", 0, original.get()), 1);
 
-    std::ifstream file(ini);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("Volume500=1000000"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("Volume8000=32767000"), std::string::npos) << text.str();
+    const std::string text = ReadFileText(ini);
+    EXPECT_NE(text.find("Volume500=1000000"), std::string::npos) << text;
+    EXPECT_NE(text.find("Volume8000=32767000"), std::string::npos) << text;
 
     void* loaded = nullptr;
     ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Bright", 0, &loaded), 1);
@@ -137,14 +127,8 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
     ScopedConfigHome configHome;
     enXml element("Equalizer");
     element.SetValue("Volume31", 400000);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle original(plugin, raw);
-    const char* key = "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer";
-    EXPECT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, original.get()), 1);
-    void* loaded = nullptr;
-    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
-    PluginSettingsHandle copy(plugin, loaded);
+    const PluginSettingsHandle original = FromElement(plugin, element);
+    const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, original.get(), "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer");
     EXPECT_EQ(StoredValues(copy.get()), Values({{0, 400000}}));
     EXPECT_TRUE(std::filesystem::exists(configHome.Path() + "/morvane/registry.ini"));
 }
@@ -152,23 +136,13 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
 TEST_F(EqualizerPlugin, StreamsThroughTheExportsWithTheLoadedGains) {
     enXml element("Equalizer");
     element.SetValue("Volume16000", 327670);  // gain 0.1
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     constexpr size_t length = 44100;
     std::vector<float> mix = Tones(length, 44100.0, {21000.0}, 0.4);
     mix[30000] += 0.5f;
     SignalSource source({mix, mix});
-    ASSERT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings.get()), 1);
-
     // The copy takes the callback along; the original's stream is never opened.
-    void* copied = nullptr;
-    ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
-    PluginSettingsHandle copy(plugin, copied);
-    const WAVEFORMATEX format = kWorkingFormat.Format;
-    ASSERT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
-    const auto output =
-        RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, 2, 4410);
+    const Signal output = RunCopiedStream(plugin, settings.get(), source, kWorkingFormat.Format, 4410);
     ASSERT_EQ(output[0].size(), length);
     EXPECT_EQ(output[0], output[1]);
     EXPECT_EQ(std::max_element(output[0].begin(), output[0].end()) - output[0].begin(), 30000);

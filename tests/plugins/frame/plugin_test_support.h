@@ -1,6 +1,6 @@
 // Test support for the effect plug-ins: a plug-in library loaded from bin/plugins with its
 // exports resolved, a stream input that plays given samples through the stream callback,
-// a runner that pulls a whole stream, and a temporary folder.
+// runners that pull a whole stream, sparse expectations, and a temporary folder.
 #pragma once
 
 #include <dlfcn.h>
@@ -13,6 +13,7 @@
 #include <cmath>
 #include <filesystem>
 #include <functional>
+#include <map>
 #include <string>
 #include <thread>
 #include <vector>
@@ -103,6 +104,14 @@ private:
     void* m_settings;
 };
 
+// A loaded plug-in's settings object made from an element (InitializeXml); a failure, and no
+// object, when the plug-in refuses.
+inline PluginSettingsHandle FromElement(const LoadedPlugin& plugin, enXml& element) {
+    void* settings = nullptr;
+    EXPECT_EQ(plugin.InitializeXml(&element, &settings), 1);
+    return PluginSettingsHandle(plugin, settings);
+}
+
 // Stream input: plays per-channel samples through the stream callback and records what
 // each call asked for; ends (delivers 0) when the samples run out.
 class SignalSource {
@@ -131,11 +140,14 @@ private:
     size_t m_position = 0;
 };
 
+// Samples per channel.
+using Signal = std::vector<std::vector<float>>;
+
 // Pulls a stream to its end in requests of blockFrames through process (ProcessStream of a
 // plug-in or a settings record) and returns what came out, per channel.
-inline std::vector<std::vector<float>> RunStream(const std::function<uint32_t(_SOUNDDATAEX_&)>& process,
-                                                 uint32_t channelCount, uint32_t blockFrames) {
-    std::vector<std::vector<float>> output(channelCount);
+inline Signal RunStream(const std::function<uint32_t(_SOUNDDATAEX_&)>& process, uint32_t channelCount,
+                        uint32_t blockFrames) {
+    Signal output(channelCount);
     SoundBlock block(channelCount, blockFrames);
     for (;;) {
         block->capacity = blockFrames;
@@ -164,6 +176,43 @@ inline WAVEFORMATEX FloatFormat(uint16_t channels, uint32_t samplesPerSecond) {
     format.nBlockAlign = static_cast<uint16_t>(channels * 4);
     format.nAvgBytesPerSec = samplesPerSecond * format.nBlockAlign;
     return format;
+}
+
+// Plays the input through a settings record: a stream opened at the rate for the input's
+// channels, pulled to its end in requests of blockFrames.
+template <class Settings>
+Signal RunRecord(Settings& settings, const Signal& input, uint32_t rate, uint32_t blockFrames) {
+    SignalSource source(input);
+    settings.SetStreamCallBack(SignalSource::Callback, &source);
+    const auto channels = static_cast<uint16_t>(input.size());
+    EXPECT_EQ(settings.OpenStream(FloatFormat(channels, rate)), PLUGIN_OPEN_OK);
+    return RunStream([&](_SOUNDDATAEX_& record) { return settings.ProcessStream(record); }, channels, blockFrames);
+}
+
+// Plays the source through a copy of a loaded plug-in's settings object: the callback is set
+// on the original only, so the stream runs only when CopySettings takes it along.
+inline Signal RunCopiedStream(const LoadedPlugin& plugin, void* settings, SignalSource& source,
+                              const WAVEFORMATEX& format, uint32_t blockFrames) {
+    EXPECT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings), 1);
+    void* copied = nullptr;
+    EXPECT_EQ(plugin.CopySettings(&copied, settings), 1);
+    const PluginSettingsHandle copy(plugin, copied);
+    EXPECT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
+    return RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); },
+                     format.nChannels, blockFrames);
+}
+
+// The samples of a channel that are not 0 (index → value).
+using SparseSamples = std::map<size_t, double>;
+
+// Every sample of the channel is within tolerance of its value in expected, or of 0.
+inline void ExpectSparse(const std::vector<float>& channel, const SparseSamples& expected, const char* side,
+                         double tolerance) {
+    for (size_t i = 0; i < channel.size(); ++i) {
+        const auto found = expected.find(i);
+        const double want = found == expected.end() ? 0.0 : found->second;
+        ASSERT_NEAR(channel[i], want, tolerance) << side << " sample " << i;
+    }
 }
 
 // Runs one second of a stereo tone through the settings' stream while another thread calls

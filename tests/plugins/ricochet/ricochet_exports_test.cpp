@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {
@@ -28,17 +29,11 @@ TEST_F(RicochetExports, PresetFromIniReachesTheXmlElement) {
 
     enXml element("Ricochet");
     ASSERT_EQ(plugin.SavePresetXml(&element, settings.get()), 1);
-    int value = 0;
-    ASSERT_TRUE(element.GetValue("LDel", value));
-    EXPECT_EQ(value, 1200);
-    ASSERT_TRUE(element.GetValue("InvertL", value));
-    EXPECT_EQ(value, 1);
-    ASSERT_TRUE(element.GetValue("DryOut", value));
-    EXPECT_EQ(value, 80);
+    EXPECT_EQ(StoredInt(element, "LDel"), 1200);
+    EXPECT_EQ(StoredInt(element, "InvertL"), 1);
+    EXPECT_EQ(StoredInt(element, "DryOut"), 80);
 
-    void* fromXml = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &fromXml), 1);
-    PluginSettingsHandle again(plugin, fromXml);
+    const PluginSettingsHandle again = FromElement(plugin, element);
     const std::string copyIni = folder.Path() + "/copy.ini";
     ASSERT_EQ(plugin.SavePreset(copyIni.c_str(), "Copy", 0, again.get()), 1);
     EXPECT_EQ(GetPrivateProfileInt("Copy", "LDel", -1, copyIni), 1200);

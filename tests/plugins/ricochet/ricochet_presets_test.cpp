@@ -1,29 +1,22 @@
 // Ricochet's parameter list: defaults, stored-value conversions and limits, and round trips
 // through the three stores (XML element, INI file, key store).
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
 #include "platform/platform.h"
 #include "plugins/ricochet/ricochet.h"
+#include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {
 
 void ExpectSameParameters(const RicochetParameters& a, const RicochetParameters& b) {
-    EXPECT_DOUBLE_EQ(a.dryGain.get(), b.dryGain.get());
-    EXPECT_DOUBLE_EQ(a.leftEchoGain.get(), b.leftEchoGain.get());
-    EXPECT_DOUBLE_EQ(a.rightEchoGain.get(), b.rightEchoGain.get());
-    EXPECT_EQ(a.leftDelayMs.get(), b.leftDelayMs.get());
-    EXPECT_EQ(a.rightDelayMs.get(), b.rightDelayMs.get());
+    ExpectSameDelayPair(a, b);
     EXPECT_DOUBLE_EQ(a.leftFeedback.get(), b.leftFeedback.get());
     EXPECT_DOUBLE_EQ(a.rightFeedback.get(), b.rightFeedback.get());
-    EXPECT_EQ(a.muteDry.get(), b.muteDry.get());
-    EXPECT_EQ(a.lockChannels.get(), b.lockChannels.get());
-    EXPECT_EQ(a.invertLeft.get(), b.invertLeft.get());
-    EXPECT_EQ(a.invertRight.get(), b.invertRight.get());
 }
 
 // Every parameter away from its default.
@@ -41,26 +34,16 @@ void SetUnusual(RicochetParameters& p) {
     p.invertRight = 1;
 }
 
-int StoredInt(const enXml& element, const char* key) {
-    int value = -12345;
-    EXPECT_TRUE(element.GetValue(key, value)) << key;
-    return value;
-}
-
 TEST(RicochetPresets, DefaultsWithoutAStore) {
     for (PresetDefaults purpose : {PresetDefaults::Initialize, PresetDefaults::LoadPreset}) {
         CRicochetSettings settings;
         SetUnusual(settings.parameters);
         settings.LoadParameters(PresetStore{}, purpose);
         const RicochetParameters& p = settings.parameters;
-        EXPECT_DOUBLE_EQ(p.dryGain.get(), 0.805);
-        EXPECT_DOUBLE_EQ(p.leftEchoGain.get(), 0.505);
-        EXPECT_DOUBLE_EQ(p.rightEchoGain.get(), 0.605);
-        EXPECT_EQ(p.leftDelayMs.get(), 15);
-        EXPECT_EQ(p.rightDelayMs.get(), 5);
+        ExpectSameDelayPair(p, {.dryGain = 0.805, .leftEchoGain = 0.505, .rightEchoGain = 0.605, .leftDelayMs = 15,
+                                .rightDelayMs = 5});
         EXPECT_DOUBLE_EQ(p.leftFeedback.get(), 0.40);
         EXPECT_DOUBLE_EQ(p.rightFeedback.get(), 0.60);
-        EXPECT_EQ(p.muteDry.get() + p.lockChannels.get() + p.invertLeft.get() + p.invertRight.get(), 0);
     }
 }
 
@@ -156,11 +139,7 @@ TEST(RicochetPresets, RoundTripThroughIniFile) {
 }
 
 TEST(RicochetPresets, RoundTripThroughKeyStore) {
-    ScratchFolder folder;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
-
+    ScopedConfigHome configHome;
     const char* key = "SOFTWARE\\Morvane Tests\\Ricochet";
     CRicochetSettings original;
     SetUnusual(original.parameters);
@@ -173,11 +152,6 @@ TEST(RicochetPresets, RoundTripThroughKeyStore) {
     preferred.LoadParameters(PresetStore{.ini = "/nonexistent/presets.ini", .section = key, .root = HKEY_CURRENT_USER},
                              PresetDefaults::Initialize);
     ExpectSameParameters(original.parameters, preferred.parameters);
-
-    if (previous)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST(RicochetPresets, CopyTakesTheParametersOnly) {

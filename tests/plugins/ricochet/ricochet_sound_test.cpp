@@ -3,39 +3,25 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <map>
 #include <vector>
 
 #include "plugins/ricochet/ricochet.h"
+#include "tests/plugins/frame/delay_pair_sound_tests.h"
+#include "tests/plugins/frame/delay_pair_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 
 namespace {
 
-using Signal = std::vector<std::vector<float>>;
-using Expected = std::map<size_t, double>;  // sample index → value; every other sample is 0
+// The defaults: dry 0.805, left echo 0.505 (heard on the right), right echo 0.605 (heard on
+// the left), left feedback 0.40, right feedback 0.60; at 44.1 kHz the left line is 661
+// samples long (15 ms) and the right one 220 (5 ms). Per sample the lines are read, then
+// written: left ← left input + 0.40 × right line's output, right ← right input + 0.60 × left
+// line's output; the outputs are left = 0.605 × right line's output + 0.805 × left input and
+// right = 0.505 × left line's output + 0.805 × right input. The expected values below follow
+// a unit click through these steps by hand.
+using RicochetSound = DelaySoundTest<CRicochetSettings>;
 
-class RicochetSound : public ::testing::Test {
-protected:
-    // Runs the input through a stream opened at the given rate, in requests of blockFrames.
-    Signal Run(const Signal& input, uint32_t rate = 44100, uint32_t blockFrames = 1000) {
-        SignalSource source(input);
-        settings.SetStreamCallBack(SignalSource::Callback, &source);
-        const WAVEFORMATEX format = FloatFormat(static_cast<uint16_t>(input.size()), rate);
-        EXPECT_EQ(settings.OpenStream(format), PLUGIN_OPEN_OK);
-        return RunStream([&](_SOUNDDATAEX_& record) { return settings.ProcessStream(record); },
-                         static_cast<uint32_t>(input.size()), blockFrames);
-    }
-
-    static void ExpectSparse(const std::vector<float>& channel, const Expected& expected, const char* side) {
-        for (size_t i = 0; i < channel.size(); ++i) {
-            const auto found = expected.find(i);
-            const double want = found == expected.end() ? 0.0 : found->second;
-            ASSERT_NEAR(channel[i], want, 1e-6) << side << " sample " << i;
-        }
-    }
-
-    CRicochetSettings settings;
-};
+constexpr double kTolerance = 1e-6;
 
 TEST_F(RicochetSound, LinesAreSizedFromDelayAndRate) {
     Run({Click(10, 0), Click(10, 0)});
@@ -50,78 +36,62 @@ TEST_F(RicochetSound, LinesAreSizedFromDelayAndRate) {
 }
 
 TEST_F(RicochetSound, LeftClickBouncesBetweenTheSides) {
-    const RicochetParameters& p = settings.parameters;
     const Signal out = Run({Click(3000, 0), std::vector<float>(3000, 0.0f)});
-    const double roundTrip = p.leftFeedback.get() * p.rightFeedback.get();
-    // Right hears the left line after the left delay, left hears the right line after both
-    // delays, and so on, each round trip scaled by both feedbacks.
-    ExpectSparse(out[1], {{661, p.leftEchoGain.get()},
-                          {1542, p.leftEchoGain.get() * roundTrip},
-                          {2423, p.leftEchoGain.get() * roundTrip * roundTrip}},
-                 "right");
-    ExpectSparse(out[0], {{0, p.dryGain.get()},
-                          {881, p.rightFeedback.get() * p.rightEchoGain.get()},
-                          {1762, p.rightFeedback.get() * roundTrip * p.rightEchoGain.get()},
-                          {2643, p.rightFeedback.get() * roundTrip * roundTrip * p.rightEchoGain.get()}},
-                 "left");
+    // The click enters the left line at 0 and leaves it at 661: 0.505 on the right, 0.60 of
+    // it into the right line, which gives it out at 881: 0.6 × 0.605 = 0.363 on the left,
+    // 0.40 × 0.6 = 0.24 back into the left line, out at 1542: 0.24 × 0.505 = 0.1212, and so
+    // on, every round trip (881 samples) 0.40 × 0.60 = 0.24 times the one before.
+    ExpectSparse(out[1], {{661, 0.505}, {1542, 0.1212}, {2423, 0.029088}}, "right", kTolerance);
+    ExpectSparse(out[0], {{0, 0.805}, {881, 0.363}, {1762, 0.08712}, {2643, 0.0209088}}, "left", kTolerance);
 }
 
 TEST_F(RicochetSound, RightClickStartsOnTheLeft) {
-    const RicochetParameters& p = settings.parameters;
     const Signal out = Run({std::vector<float>(1200, 0.0f), Click(1200, 0)});
-    ExpectSparse(out[0], {{220, p.rightEchoGain.get()},
-                          {1101, p.leftFeedback.get() * p.rightFeedback.get() * p.rightEchoGain.get()}},
-                 "left");
-    ExpectSparse(out[1], {{0, p.dryGain.get()}, {881, p.leftFeedback.get() * p.leftEchoGain.get()}}, "right");
+    // Out of the right line at 220: 0.605 on the left, 0.40 into the left line, out of it at
+    // 881: 0.4 × 0.505 = 0.202 on the right, 0.6 × 0.4 = 0.24 into the right line, out at
+    // 1101: 0.24 × 0.605 = 0.1452 on the left.
+    ExpectSparse(out[0], {{220, 0.605}, {1101, 0.1452}}, "left", kTolerance);
+    ExpectSparse(out[1], {{0, 0.805}, {881, 0.202}}, "right", kTolerance);
 }
 
 TEST_F(RicochetSound, FeedbackSetsTheDecayPerRoundTrip) {
     settings.parameters.leftFeedback = 0.9;
     settings.parameters.rightFeedback = 0.5;
     const Signal out = Run({Click(20000, 0), std::vector<float>(20000, 0.0f)});
-    // Successive echoes on the right, one round trip (881 samples) apart.
+    // Successive echoes on the right, one round trip (881 samples) apart: 0.9 × 0.5.
     for (size_t echo = 661; echo + 881 < 20000; echo += 881)
         EXPECT_NEAR(out[1][echo + 881] / out[1][echo], 0.45, 1e-5) << echo;
 
     settings.parameters.leftFeedback = 0.0;
     settings.parameters.rightFeedback = 0.0;
     const Signal dry = Run({Click(3000, 0), std::vector<float>(3000, 0.0f)});
-    ExpectSparse(dry[1], {{661, settings.parameters.leftEchoGain.get()}}, "right");
-    ExpectSparse(dry[0], {{0, settings.parameters.dryGain.get()}}, "left");
+    ExpectSparse(dry[1], {{661, 0.505}}, "right", kTolerance);
+    ExpectSparse(dry[0], {{0, 0.805}}, "left", kTolerance);
 }
 
 TEST_F(RicochetSound, InvertLeftNegatesOnlyTheLeftOutput) {
     settings.parameters.invertLeft = 1;
-    const RicochetParameters& p = settings.parameters;
     const Signal out = Run({Click(1000, 0), std::vector<float>(1000, 0.0f)});
-    ExpectSparse(out[0], {{0, -p.dryGain.get()}, {881, -p.rightFeedback.get() * p.rightEchoGain.get()}}, "left");
-    ExpectSparse(out[1], {{661, p.leftEchoGain.get()}}, "right");
+    ExpectSparse(out[0], {{0, -0.805}, {881, -0.363}}, "left", kTolerance);
+    ExpectSparse(out[1], {{661, 0.505}}, "right", kTolerance);
 }
 
 TEST_F(RicochetSound, InvertRightNegatesOnlyTheRightOutput) {
     settings.parameters.invertRight = 1;
-    const RicochetParameters& p = settings.parameters;
     const Signal out = Run({Click(1000, 0), Click(1000, 0)});
-    ExpectSparse(out[0], {{0, p.dryGain.get()}, {220, p.rightEchoGain.get()}, {881, p.rightFeedback.get() * p.rightEchoGain.get()}},
-                 "left");
-    ExpectSparse(out[1], {{0, -p.dryGain.get()}, {661, -p.leftEchoGain.get()},
-                          {881, -p.leftFeedback.get() * p.leftEchoGain.get()}},
-                 "right");
+    // Both lines take a click at 0. The right line gives it out at 220 (0.605 on the left,
+    // 0.4 into the left line), the left line at 661 (0.505 on the right, 0.6 into the right
+    // line); at 881 the right line gives out 0.6 (0.363 on the left) and the left line 0.4
+    // (0.4 × 0.505 = 0.202 on the right).
+    ExpectSparse(out[0], {{0, 0.805}, {220, 0.605}, {881, 0.363}}, "left", kTolerance);
+    ExpectSparse(out[1], {{0, -0.805}, {661, -0.505}, {881, -0.202}}, "right", kTolerance);
 }
 
 TEST_F(RicochetSound, MuteDropsTheDryPartOnly) {
     settings.parameters.muteDry = 1;
     const Signal out = Run({Click(1000, 0), std::vector<float>(1000, 0.0f)});
     EXPECT_EQ(out[0][0], 0.0f);
-    EXPECT_NEAR(out[1][661], settings.parameters.leftEchoGain.get(), 1e-6);
-
-    settings.parameters.leftEchoGain = 0.0;
-    settings.parameters.rightEchoGain = 0.0;
-    std::vector<float> noise(5000);
-    for (size_t i = 0; i < noise.size(); ++i) noise[i] = static_cast<float>(std::sin(0.37 * i));
-    const Signal silent = Run({noise, noise});
-    ExpectSparse(silent[0], {}, "left");
-    ExpectSparse(silent[1], {}, "right");
+    EXPECT_NEAR(out[1][661], 0.505, kTolerance);
 }
 
 TEST_F(RicochetSound, MonoStreamIsTheDryPart) {
@@ -129,8 +99,7 @@ TEST_F(RicochetSound, MonoStreamIsTheDryPart) {
     for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<float>(std::sin(0.05 * i));
     const Signal out = Run({tone});
     ASSERT_EQ(out[0].size(), tone.size());
-    for (size_t i = 0; i < tone.size(); ++i)
-        ASSERT_NEAR(out[0][i], settings.parameters.dryGain.get() * tone[i], 1e-6) << i;
+    for (size_t i = 0; i < tone.size(); ++i) ASSERT_NEAR(out[0][i], 0.805 * tone[i], kTolerance) << i;
 }
 
 TEST_F(RicochetSound, ReopeningForOneChannelForgetsTheRightLine) {
@@ -140,7 +109,7 @@ TEST_F(RicochetSound, ReopeningForOneChannelForgetsTheRightLine) {
     // ...which a mono stream opened next must not hear.
     const Signal out = Run({std::vector<float>(3000, 0.0f)});
     EXPECT_EQ(settings.RightLine().Length(), 0u);
-    ExpectSparse(out[0], {}, "left");
+    ExpectSparse(out[0], {}, "left", kTolerance);
 }
 
 TEST_F(RicochetSound, RunningStreamFollowsParameterChanges) {
@@ -150,14 +119,14 @@ TEST_F(RicochetSound, RunningStreamFollowsParameterChanges) {
     SoundBlock block(2, 1000);
     block->capacity = 1000;
     ASSERT_EQ(settings.ProcessStream(*block), 1000u);
-    EXPECT_NEAR(block->channels[1][661], 0.505, 1e-6);
+    EXPECT_NEAR(block->channels[1][661], 0.505, kTolerance);
 
     settings.parameters.rightEchoGain = 0.25;
     settings.parameters.dryGain = 0.5;
     block->capacity = 1000;
     ASSERT_EQ(settings.ProcessStream(*block), 1000u);
-    EXPECT_NEAR(block->channels[1][0], 0.5, 1e-6);           // the right click at 1000, new dry gain
-    EXPECT_NEAR(block->channels[0][220], 0.25, 1e-6);        // its echo at 1220, new echo gain
+    EXPECT_NEAR(block->channels[1][0], 0.5, kTolerance);     // the right click at 1000, new dry gain
+    EXPECT_NEAR(block->channels[0][220], 0.25, kTolerance);  // its echo at 1220, new echo gain
 }
 
 TEST_F(RicochetSound, ClosingKeepsTheLinesAndEndsTheStream) {
@@ -173,23 +142,7 @@ TEST_F(RicochetSound, ClosingKeepsTheLinesAndEndsTheStream) {
     EXPECT_TRUE(source.requests.empty());
 }
 
-TEST_F(RicochetSound, BlockSizeDoesNotChangeTheSound) {
-    std::vector<float> left(12000), right(12000);
-    for (size_t i = 0; i < left.size(); ++i) {
-        left[i] = static_cast<float>(std::sin(0.01 * i));
-        right[i] = static_cast<float>(std::cos(0.013 * i));
-    }
-    const Signal small = Run({left, right}, 44100, 333);
-    const Signal large = Run({left, right}, 44100, 10000);
-    EXPECT_EQ(small, large);
-}
-
-TEST_F(RicochetSound, RefusesMoreThanTwoChannels) {
-    EXPECT_EQ(settings.OpenStream(FloatFormat(3, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(0, 44100)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.OpenStream(FloatFormat(2, kMaxDelaySampleRate + 1)), PLUGIN_OPEN_UNSUPPORTED);
-    EXPECT_EQ(settings.LeftLine().Length(), 0u);  // nothing prepared
-}
+INSTANTIATE_TYPED_TEST_SUITE_P(Ricochet, DelayPairSound, CRicochetSettings);
 
 }  // namespace
 

@@ -6,6 +6,7 @@
 
 #include "platform/platform.h"
 #include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {
@@ -14,13 +15,7 @@ class TaplineExports : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(plugin.Loaded()); }
 
-    int StoredValue(void* settings, const char* key) {
-        enXml element("Delay");
-        EXPECT_EQ(plugin.SavePresetXml(&element, settings), 1);
-        int value = -1;
-        EXPECT_TRUE(element.GetValue(key, value)) << key;
-        return value;
-    }
+    int StoredValue(void* settings, const char* key) { return SavedInt(plugin, settings, key); }
 
     LoadedPlugin plugin{"Tapline"};  // declared first: trees it filled are gone before it unloads
     ScratchFolder folder;
@@ -57,38 +52,21 @@ TEST_F(TaplineExports, LoadPresetChangesTheObjectInPlaceAndKeepsItsStream) {
 }
 
 TEST_F(TaplineExports, KeyStorePresetRoundTrip) {
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
-
+    ScopedConfigHome configHome;
     enXml element("Delay");
     element.SetValue("DelR", 1234);
     element.SetValue("InvertR", 1);
-    void* created = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &created), 1);
-    PluginSettingsHandle settings(plugin, created);
-    const char* key = "SOFTWARE\\Morvane Tests\\Delay";
-    ASSERT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, settings.get()), 1);
-
-    void* reloaded = nullptr;
-    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &reloaded), 1);
-    PluginSettingsHandle again(plugin, reloaded);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
+    const PluginSettingsHandle again = ReloadedFromKeyStore(plugin, settings.get(), "SOFTWARE\\Morvane Tests\\Delay");
     EXPECT_EQ(StoredValue(again.get(), "DelR"), 1234);
     EXPECT_EQ(StoredValue(again.get(), "InvertR"), 1);
     EXPECT_EQ(StoredValue(again.get(), "VolL"), 55);
-
-    if (previous)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 TEST_F(TaplineExports, CopyKeepsTheParameters) {
     enXml element("Delay");
     element.SetValue("DelL", 321);
-    void* created = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&element, &created), 1);
-    PluginSettingsHandle settings(plugin, created);
+    const PluginSettingsHandle settings = FromElement(plugin, element);
     void* copied = nullptr;
     ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
     PluginSettingsHandle copy(plugin, copied);

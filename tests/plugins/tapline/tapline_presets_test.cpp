@@ -1,28 +1,16 @@
 // Tapline's parameter list: the two sets of defaults, conversions and limits, and round
 // trips through the three stores (XML element, INI file, key store).
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <string>
 
 #include "platform/platform.h"
 #include "plugins/tapline/tapline.h"
-#include "tests/plugins/frame/plugin_test_support.h"
+#include "tests/plugins/frame/delay_pair_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "xml/xml.h"
 
 namespace {
-
-void ExpectSameParameters(const TaplineParameters& a, const TaplineParameters& b) {
-    EXPECT_DOUBLE_EQ(a.dryGain.get(), b.dryGain.get());
-    EXPECT_DOUBLE_EQ(a.leftEchoGain.get(), b.leftEchoGain.get());
-    EXPECT_DOUBLE_EQ(a.rightEchoGain.get(), b.rightEchoGain.get());
-    EXPECT_EQ(a.leftDelayMs.get(), b.leftDelayMs.get());
-    EXPECT_EQ(a.rightDelayMs.get(), b.rightDelayMs.get());
-    EXPECT_EQ(a.lockChannels.get(), b.lockChannels.get());
-    EXPECT_EQ(a.invertLeft.get(), b.invertLeft.get());
-    EXPECT_EQ(a.invertRight.get(), b.invertRight.get());
-    EXPECT_EQ(a.muteDry.get(), b.muteDry.get());
-}
 
 void SetUnusual(TaplineParameters& p) {
     p.dryGain = 0.29;
@@ -36,34 +24,18 @@ void SetUnusual(TaplineParameters& p) {
     p.muteDry = 1;
 }
 
-int StoredInt(const enXml& element, const char* key) {
-    int value = -12345;
-    EXPECT_TRUE(element.GetValue(key, value)) << key;
-    return value;
-}
-
 TEST(TaplinePresets, InitializeAndLoadPresetStartFromDifferentDefaults) {
     CTaplineSettings initialized;
     SetUnusual(initialized.parameters);
     initialized.LoadParameters(PresetStore{}, PresetDefaults::Initialize);
-    const TaplineParameters& p = initialized.parameters;
-    EXPECT_DOUBLE_EQ(p.dryGain.get(), 0.75);
-    EXPECT_DOUBLE_EQ(p.leftEchoGain.get(), 0.55);
-    EXPECT_DOUBLE_EQ(p.rightEchoGain.get(), 0.55);
-    EXPECT_EQ(p.leftDelayMs.get(), 18);
-    EXPECT_EQ(p.rightDelayMs.get(), 18);
-    EXPECT_EQ(p.lockChannels.get() + p.invertLeft.get() + p.invertRight.get() + p.muteDry.get(), 0);
+    ExpectSameDelayPair(initialized.parameters, {.dryGain = 0.75, .leftEchoGain = 0.55, .rightEchoGain = 0.55,
+                                                 .leftDelayMs = 18, .rightDelayMs = 18});
 
     CTaplineSettings reloaded;
     SetUnusual(reloaded.parameters);
     reloaded.LoadParameters(PresetStore{}, PresetDefaults::LoadPreset);
-    const TaplineParameters& q = reloaded.parameters;
-    EXPECT_DOUBLE_EQ(q.dryGain.get(), 0.80);
-    EXPECT_DOUBLE_EQ(q.leftEchoGain.get(), 0.40);
-    EXPECT_DOUBLE_EQ(q.rightEchoGain.get(), 0.40);
-    EXPECT_EQ(q.leftDelayMs.get(), 50);
-    EXPECT_EQ(q.rightDelayMs.get(), 50);
-    EXPECT_EQ(q.lockChannels.get() + q.invertLeft.get() + q.invertRight.get() + q.muteDry.get(), 0);
+    ExpectSameDelayPair(reloaded.parameters, {.dryGain = 0.80, .leftEchoGain = 0.40, .rightEchoGain = 0.40,
+                                              .leftDelayMs = 50, .rightDelayMs = 50});
 }
 
 TEST(TaplinePresets, SavesTheStoredFormUnderItsKeys) {
@@ -120,14 +92,10 @@ TEST(TaplinePresets, EverySliderValueSurvivesSaveAndLoad) {
 }
 
 TEST(TaplinePresets, RoundTripThroughEveryStore) {
-    ScratchFolder folder;
-    const char* previous = std::getenv("XDG_CONFIG_HOME");
-    const std::string saved = previous ? previous : "";
-    setenv("XDG_CONFIG_HOME", folder.Path().c_str(), 1);
-
+    ScopedConfigHome configHome;
     CTaplineSettings original;
     SetUnusual(original.parameters);
-    const std::string ini = folder.Path() + "/tapline.ini";
+    const std::string ini = configHome.Path() + "/tapline.ini";
     enXml element("Settings");
     const PresetStore stores[] = {
         {.element = &element},
@@ -138,14 +106,9 @@ TEST(TaplinePresets, RoundTripThroughEveryStore) {
         ASSERT_TRUE(original.SaveParameters(store));
         CTaplineSettings loaded;
         loaded.LoadParameters(store, PresetDefaults::LoadPreset);
-        ExpectSameParameters(original.parameters, loaded.parameters);
+        ExpectSameDelayPair(original.parameters, loaded.parameters);
     }
     EXPECT_EQ(GetPrivateProfileInt("Tapline", "DelL", -1, ini), 4999);
-
-    if (previous)
-        setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
-    else
-        unsetenv("XDG_CONFIG_HOME");
 }
 
 }  // namespace

@@ -2,10 +2,10 @@
 // the stream.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <sstream>
+#include <string>
+#include <utility>
 
-#include "tests/plugins/dsp/preset_test_support.h"
+#include "tests/plugins/frame/preset_test_support.h"
 #include "tests/plugins/frame/plugin_test_support.h"
 #include "tests/plugins/wahwah/wahwah_test_support.h"
 #include "xml/xml.h"
@@ -26,16 +26,17 @@ std::ostream& operator<<(std::ostream& out, const Stored& s) {
 constexpr Stored kDefaults{8191, 65534, 400, 1500, 300, 3, 1, 1, 0};
 constexpr Stored kCustom{16383, 0, 120, 4000, 200, 0.5, 0, 0, 1};
 
+// The keys of the stored values.
+constexpr std::pair<const char*, double Stored::*> kDoubleKeys[] = {
+    {"DryOut", &Stored::dryOut},           {"Volume2", &Stored::volume2},       {"BandWidth", &Stored::bandWidth},
+    {"RightBorder", &Stored::rightBorder}, {"LeftBorder", &Stored::leftBorder}, {"Speed", &Stored::speed},
+};
+constexpr std::pair<const char*, int Stored::*> kIntKeys[] = {
+    {"ProcKind", &Stored::procKind}, {"Log", &Stored::log}, {"Normal", &Stored::normal}};
+
 void WriteXml(enXml& element, const Stored& s) {
-    element.SetValue("DryOut", s.dryOut);
-    element.SetValue("Volume2", s.volume2);
-    element.SetValue("BandWidth", s.bandWidth);
-    element.SetValue("RightBorder", s.rightBorder);
-    element.SetValue("LeftBorder", s.leftBorder);
-    element.SetValue("Speed", s.speed);
-    element.SetValue("ProcKind", s.procKind);
-    element.SetValue("Log", s.log);
-    element.SetValue("Normal", s.normal);
+    for (const auto& [key, field] : kDoubleKeys) element.SetValue(key, s.*field);
+    for (const auto& [key, field] : kIntKeys) element.SetValue(key, s.*field);
 }
 
 class WahWahPlugin : public ::testing::Test {
@@ -43,12 +44,10 @@ protected:
     void SetUp() override { ASSERT_TRUE(plugin.Loaded()); }
 
     // A settings object loaded from an element holding s.
-    void* FromValues(const Stored& s) {
+    PluginSettingsHandle FromValues(const Stored& s) {
         enXml element("WahWah");
         WriteXml(element, s);
-        void* settings = nullptr;
-        EXPECT_EQ(plugin.InitializeXml(&element, &settings), 1);
-        return settings;
+        return FromElement(plugin, element);
     }
 
     // The stored values of a settings object, read back through SavePresetXml.
@@ -56,15 +55,8 @@ protected:
         enXml element("WahWah");
         EXPECT_EQ(plugin.SavePresetXml(&element, settings), 1);
         Stored s{-1, -1, -1, -1, -1, -1, -1, -1, -1};
-        element.GetValue("DryOut", s.dryOut);
-        element.GetValue("Volume2", s.volume2);
-        element.GetValue("BandWidth", s.bandWidth);
-        element.GetValue("RightBorder", s.rightBorder);
-        element.GetValue("LeftBorder", s.leftBorder);
-        element.GetValue("Speed", s.speed);
-        element.GetValue("ProcKind", s.procKind);
-        element.GetValue("Log", s.log);
-        element.GetValue("Normal", s.normal);
+        for (const auto& [key, field] : kDoubleKeys) element.GetValue(key, s.*field);
+        for (const auto& [key, field] : kIntKeys) element.GetValue(key, s.*field);
         return s;
     }
 
@@ -88,7 +80,7 @@ TEST_F(WahWahPlugin, IdentifiesItselfAndHasNoDelayExport) {
 }
 
 TEST_F(WahWahPlugin, RefusesMoreThanTenChannels) {
-    PluginSettingsHandle settings(plugin, FromValues(kDefaults));
+    const PluginSettingsHandle settings = FromValues(kDefaults);
     const WAVEFORMATEX eleven = FloatFormat(11, 44100);
     EXPECT_EQ(plugin.OpenStream(settings.get(), &eleven), PLUGIN_OPEN_UNSUPPORTED);
     const WAVEFORMATEX ten = FloatFormat(10, 44100);
@@ -97,14 +89,12 @@ TEST_F(WahWahPlugin, RefusesMoreThanTenChannels) {
 }
 
 TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const PluginSettingsHandle custom = FromValues(kCustom);
     EXPECT_EQ(StoredValues(custom.get()), kCustom);
 
     enXml partial("WahWah");
     partial.SetValue("Speed", 7.5);
-    void* raw = nullptr;
-    ASSERT_EQ(plugin.InitializeXml(&partial, &raw), 1);
-    PluginSettingsHandle settings(plugin, raw);
+    const PluginSettingsHandle settings = FromElement(plugin, partial);
     Stored expected = kDefaults;
     expected.speed = 7.5;
     EXPECT_EQ(StoredValues(settings.get()), expected);
@@ -113,13 +103,11 @@ TEST_F(WahWahPlugin, XmlPresetsKeepEveryValueAndDefaultsForMissingKeys) {
 TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
     ScratchFolder folder;
     const std::string ini = folder.Path() + "/wah.ini";
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
+    const PluginSettingsHandle custom = FromValues(kCustom);
     ASSERT_EQ(plugin.SavePreset(ini.c_str(), "Slow", 0, custom.get()), 1);
-    std::ifstream file(ini);
-    std::stringstream text;
-    text << file.rdbuf();
-    EXPECT_NE(text.str().find("DryOut=16383"), std::string::npos) << text.str();
-    EXPECT_NE(text.str().find("Speed=0.5"), std::string::npos) << text.str();
+    const std::string text = ReadFileText(ini);
+    EXPECT_NE(text.find("DryOut=16383"), std::string::npos) << text;
+    EXPECT_NE(text.find("Speed=0.5"), std::string::npos) << text;
 
     void* loaded = nullptr;
     ASSERT_EQ(plugin.LoadPreset(ini.c_str(), "Slow", 0, &loaded), 1);
@@ -130,12 +118,8 @@ TEST_F(WahWahPlugin, IniPresetsRoundTripAndLoadPresetMakesANewObject) {
 
 TEST_F(WahWahPlugin, KeyStorePresetsRoundTrip) {
     ScopedConfigHome configHome;
-    PluginSettingsHandle custom(plugin, FromValues(kCustom));
-    const char* key = "SOFTWARE\\Zo Ruvo\\Tests\\WahWah";
-    EXPECT_EQ(plugin.SavePreset(nullptr, key, HKEY_CURRENT_USER, custom.get()), 1);
-    void* loaded = nullptr;
-    ASSERT_EQ(plugin.Initialize(nullptr, key, HKEY_CURRENT_USER, &loaded), 1);
-    PluginSettingsHandle copy(plugin, loaded);
+    const PluginSettingsHandle custom = FromValues(kCustom);
+    const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, custom.get(), "SOFTWARE\\Zo Ruvo\\Tests\\WahWah");
     EXPECT_EQ(StoredValues(copy.get()), kCustom);
 }
 
@@ -143,17 +127,10 @@ TEST_F(WahWahPlugin, StreamsThroughTheExportsAndCopiesKeepTheCallback) {
     Stored dryOnly = kDefaults;
     dryOnly.dryOut = 32766.5;  // gain 1
     dryOnly.volume2 = -0.5;    // gain 0
-    PluginSettingsHandle settings(plugin, FromValues(dryOnly));
+    const PluginSettingsHandle settings = FromValues(dryOnly);
     const std::vector<float> input = Sine(50000, 500.0, 44100.0, 0.6);
     SignalSource source({input, input});
-    ASSERT_EQ(plugin.SetStreamCallBack(SignalSource::Callback, &source, settings.get()), 1);
-    void* copied = nullptr;
-    ASSERT_EQ(plugin.CopySettings(&copied, settings.get()), 1);
-    PluginSettingsHandle copy(plugin, copied);
-    const WAVEFORMATEX format = kWorkingFormat.Format;
-    ASSERT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
-    const auto output =
-        RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, 2, 20000);
+    const Signal output = RunCopiedStream(plugin, settings.get(), source, kWorkingFormat.Format, 20000);
     EXPECT_EQ(output[0], input);
     EXPECT_EQ(output[1], input);
 }

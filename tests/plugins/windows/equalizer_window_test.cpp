@@ -3,8 +3,6 @@
 // engines compute.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QLabel>
 #include <QSlider>
 #include <QTest>
 
@@ -58,14 +56,10 @@ TEST(EqualizerSliderMaps, Labels) {
     EXPECT_EQ(SliderLabel(-125), "12.5 dB");
 }
 
-class EqualizerWindow : public ::testing::Test {
+class EqualizerWindow : public SettingsWindowTest<CPluginDlg, CEqualizerSettings> {
 protected:
-    CPluginDlg& Open() {
-        dialog = new CPluginDlg(&host, settings);
-        return *dialog;
-    }
-    QSlider& Slider(int band) { return *dialog->Find<QSlider>(CPluginDlg::kSliderIds[band]); }
-    QString Label(int band) { return dialog->Find<QLabel>(CPluginDlg::kLabelIds[band])->text(); }
+    QSlider& BandSlider(int band) { return Slider(CPluginDlg::kSliderIds[band]); }
+    QString BandLabel(int band) { return Label(CPluginDlg::kLabelIds[band]); }
     const std::vector<DPoint>& Curve() { return dialog->GraphData().points[0]; }
     // The curve's level in y units (5 dB each) at frequency f.
     double LevelAt(double f) {
@@ -75,20 +69,16 @@ protected:
         return after == Curve().end() ? std::numeric_limits<double>::quiet_NaN() : after->y;
     }
 
-    QApplication& application = TestApp();
-    CEqualizerSettings settings;
-    CommandRecorder host;
-    CPluginDlg* dialog = nullptr;  // a child of host
 };
 
 TEST_F(EqualizerWindow, AllSlidersAtZeroGiveAFlatCurveAtZero) {
     Open();
     EXPECT_EQ(dialog->objectName(), "23300");
     for (int band = 0; band < kEqualizerBands; ++band) {
-        EXPECT_EQ(Slider(band).minimum(), -200);
-        EXPECT_EQ(Slider(band).maximum(), 200);
-        EXPECT_EQ(Slider(band).value(), 0);
-        EXPECT_EQ(Label(band), "0 dB");
+        EXPECT_EQ(BandSlider(band).minimum(), -200);
+        EXPECT_EQ(BandSlider(band).maximum(), 200);
+        EXPECT_EQ(BandSlider(band).value(), 0);
+        EXPECT_EQ(BandLabel(band), "0 dB");
     }
     ASSERT_GT(Curve().size(), 1000u);
     EXPECT_DOUBLE_EQ(Curve().front().x, 2.0);  // 10 Hz
@@ -107,9 +97,9 @@ TEST_F(EqualizerWindow, AllSlidersAtZeroGiveAFlatCurveAtZero) {
 
 TEST_F(EqualizerWindow, TheTopSliderOfTheHighestBandRaisesTheRightEnd) {
     Open();
-    QSlider& top = Slider(9);
+    QSlider& top = BandSlider(9);
     DragSliderTo(top, -200);
-    EXPECT_EQ(Label(9), "20 dB");
+    EXPECT_EQ(BandLabel(9), "20 dB");
     EXPECT_NEAR(settings.gains[9].get(), 1.0, 1e-6);  // not before the release
     EXPECT_NEAR(LevelAt(19000.0), 0.0, 1e-4);
     ReleaseSlider(top);
@@ -131,11 +121,11 @@ TEST_F(EqualizerWindow, TheTopSliderOfTheHighestBandRaisesTheRightEnd) {
 
 TEST_F(EqualizerWindow, EachKeyIsOneChangeOfTheGains) {
     Open();
-    QTest::keyClick(&Slider(3), Qt::Key_Down);  // down: 0.1 dB less
-    EXPECT_EQ(Label(3), "-0.1 dB");
+    QTest::keyClick(&BandSlider(3), Qt::Key_Down);  // down: 0.1 dB less
+    EXPECT_EQ(BandLabel(3), "-0.1 dB");
     EXPECT_DOUBLE_EQ(settings.gains[3].get(), std::pow(10.0, -1.0 / 200.0));
-    QTest::keyClick(&Slider(3), Qt::Key_End);
-    EXPECT_EQ(Label(3), "-20 dB");
+    QTest::keyClick(&BandSlider(3), Qt::Key_End);
+    EXPECT_EQ(BandLabel(3), "-20 dB");
     EXPECT_DOUBLE_EQ(settings.gains[3].get(), 0.1);
     EXPECT_NEAR(LevelAt(250.0), -4.0, 0.2);  // the bottom of the dip at its band
     EXPECT_EQ(host.Commands().size(), 2u);
@@ -146,14 +136,14 @@ TEST_F(EqualizerWindow, GainsOutsideTheSlidersPutThemAtTheirEnds) {
     settings.gains[1] = 0.01;
     settings.gains[2] = 0.0;
     Open();
-    EXPECT_EQ(Slider(0).value(), -200);
-    EXPECT_EQ(Label(0), "20 dB");
-    EXPECT_EQ(Slider(1).value(), 200);
-    EXPECT_EQ(Slider(2).value(), 200);
+    EXPECT_EQ(BandSlider(0).value(), -200);
+    EXPECT_EQ(BandLabel(0), "20 dB");
+    EXPECT_EQ(BandSlider(1).value(), 200);
+    EXPECT_EQ(BandSlider(2).value(), 200);
     EXPECT_DOUBLE_EQ(settings.gains[0].get(), 40.0);  // opening writes nothing
     // The curve is the design of the gains themselves: +32 dB at the bottom end.
     EXPECT_NEAR(Curve().front().y, 4.0 * std::log10(40.0), 1e-6);
-    DragSlider(Slider(5), 10);
+    DragSlider(BandSlider(5), 10);
     EXPECT_DOUBLE_EQ(settings.gains[0].get(), 10.0);  // every gain is written from its slider
     EXPECT_DOUBLE_EQ(settings.gains[2].get(), 0.1);
 }
@@ -168,8 +158,8 @@ TEST_F(EqualizerWindow, FitsItsTemplate) {
 
 TEST_F(EqualizerWindow, TextsFitTheirControlsAtTheWidestValues) {
     Open();
-    for (int band = 0; band < kEqualizerBands; ++band) DragSliderTo(Slider(band), band % 2 == 0 ? 175 : -125);
-    EXPECT_EQ(Label(0), "-17.5 dB");
+    for (int band = 0; band < kEqualizerBands; ++band) DragSliderTo(BandSlider(band), band % 2 == 0 ? 175 : -125);
+    EXPECT_EQ(BandLabel(0), "-17.5 dB");
     EXPECT_EQ(ClippedTexts(*dialog), std::vector<std::string>{});
 }
 

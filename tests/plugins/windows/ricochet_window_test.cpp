@@ -3,11 +3,8 @@
 // change notifications.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
+#include <QCoreApplication>
 #include <QPointer>
-#include <QSlider>
 #include <QTest>
 
 #include "plugins/ricochet/ricochet_window.h"
@@ -15,21 +12,7 @@
 
 namespace {
 
-class RicochetWindow : public ::testing::Test {
-protected:
-    CRicochetDlg& Open() {
-        dialog = new CRicochetDlg(&host, settings);
-        return *dialog;
-    }
-    QSlider& Slider(int id) { return *dialog->Find<QSlider>(id); }
-    QString Label(int id) { return dialog->Find<QLabel>(id)->text(); }
-    QCheckBox& Check(int id) { return *dialog->Find<QCheckBox>(id); }
-
-    QApplication& application = TestApp();
-    CRicochetSettings settings;
-    CommandRecorder host;
-    CRicochetDlg* dialog = nullptr;  // a child of host
-};
+using RicochetWindow = SettingsWindowTest<CRicochetDlg, CRicochetSettings>;
 
 TEST_F(RicochetWindow, OpensOnTheSettingsWithoutNotifying) {
     Open();
@@ -126,7 +109,7 @@ TEST_F(RicochetWindow, EachKeyIsOneChange) {
 
 TEST_F(RicochetWindow, LockedChannelsFollowTheLeftSide) {
     Open();
-    Check(30618).click();
+    Button(30618).click();
     EXPECT_EQ(settings.parameters.lockChannels.get(), 1);
     EXPECT_EQ(host.Commands().size(), 1u);
     for (const int right : {30605, 30606, 30607}) EXPECT_FALSE(Slider(right).isEnabled()) << right;
@@ -143,7 +126,7 @@ TEST_F(RicochetWindow, LockedChannelsFollowTheLeftSide) {
     EXPECT_EQ(settings.parameters.rightDelayMs.get(), 1000);
     EXPECT_EQ(host.Commands().size(), 2u);
 
-    Check(30618).click();
+    Button(30618).click();
     EXPECT_EQ(settings.parameters.lockChannels.get(), 0);
     for (const int right : {30605, 30606, 30607}) EXPECT_TRUE(Slider(right).isEnabled()) << right;
     DragSlider(Slider(30604), 100);
@@ -155,9 +138,9 @@ TEST_F(RicochetWindow, OpeningLockedDisablesTheRightSide) {
     settings.parameters.muteDry = 1;
     settings.parameters.invertRight = 1;
     Open();
-    EXPECT_TRUE(Check(30618).isChecked());
-    EXPECT_TRUE(Check(30616).isChecked());
-    EXPECT_FALSE(Check(30615).isChecked());
+    EXPECT_TRUE(Button(30618).isChecked());
+    EXPECT_TRUE(Button(30616).isChecked());
+    EXPECT_FALSE(Button(30615).isChecked());
     EXPECT_FALSE(Slider(30601).isEnabled());
     EXPECT_FALSE(Slider(30606).isEnabled());
     EXPECT_TRUE(Slider(30603).isEnabled());
@@ -166,15 +149,15 @@ TEST_F(RicochetWindow, OpeningLockedDisablesTheRightSide) {
 
 TEST_F(RicochetWindow, MuteAndInvertWriteTheirFlags) {
     Open();
-    Check(30617).click();
+    Button(30617).click();
     EXPECT_EQ(settings.parameters.muteDry.get(), 1);
     EXPECT_FALSE(Slider(30601).isEnabled());
-    Check(30615).click();
+    Button(30615).click();
     EXPECT_EQ(settings.parameters.invertLeft.get(), 1);
-    Check(30616).click();
-    Check(30616).click();
+    Button(30616).click();
+    Button(30616).click();
     EXPECT_EQ(settings.parameters.invertRight.get(), 0);
-    Check(30617).click();
+    Button(30617).click();
     EXPECT_TRUE(Slider(30601).isEnabled());
     EXPECT_EQ(host.Commands().size(), 5u);
 }

@@ -3,10 +3,6 @@
 // notifications.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QSlider>
 #include <QTest>
 
 #include "plugins/tapline/tapline_window.h"
@@ -14,21 +10,7 @@
 
 namespace {
 
-class TaplineWindow : public ::testing::Test {
-protected:
-    CTaplineDlg& Open() {
-        dialog = new CTaplineDlg(&host, settings);
-        return *dialog;
-    }
-    QSlider& Slider(int id) { return *dialog->Find<QSlider>(id); }
-    QString Label(int id) { return dialog->Find<QLabel>(id)->text(); }
-    QCheckBox& Check(int id) { return *dialog->Find<QCheckBox>(id); }
-
-    QApplication& application = TestApp();
-    CTaplineSettings settings;
-    CommandRecorder host;
-    CTaplineDlg* dialog = nullptr;  // a child of host
-};
+using TaplineWindow = SettingsWindowTest<CTaplineDlg, CTaplineSettings>;
 
 TEST_F(TaplineWindow, OpensOnTheSettingsWithoutWritingOrNotifying) {
     settings.parameters.rightEchoGain = 0.555;
@@ -73,7 +55,7 @@ TEST_F(TaplineWindow, SlidersMapUpsideDownToTheirEnds) {
 
 TEST_F(TaplineWindow, LockCopiesGainAndDelayToTheRight) {
     Open();
-    Check(30811).click();
+    Button(30811).click();
     EXPECT_FALSE(Slider(30804).isEnabled());
     EXPECT_FALSE(Slider(30805).isEnabled());
     EXPECT_TRUE(Slider(30802).isEnabled());
@@ -92,11 +74,11 @@ TEST_F(TaplineWindow, LockCopiesGainAndDelayToTheRight) {
 
 TEST_F(TaplineWindow, CheckBoxesWriteEveryValueAndTheirEnableStates) {
     Open();
-    Check(30814).click();
+    Button(30814).click();
     EXPECT_FALSE(Slider(30801).isEnabled());
     EXPECT_EQ(settings.parameters.muteDry.get(), 1);
-    Check(30812).click();
-    Check(30813).click();
+    Button(30812).click();
+    Button(30813).click();
     EXPECT_EQ(settings.parameters.invertLeft.get(), 1);
     EXPECT_EQ(settings.parameters.invertRight.get(), 1);
     EXPECT_DOUBLE_EQ(settings.parameters.dryGain.get(), 0.75);

@@ -3,11 +3,6 @@
 // with one notification per change.
 #include <gtest/gtest.h>
 
-#include <QApplication>
-#include <QCheckBox>
-#include <QLabel>
-#include <QRadioButton>
-#include <QSlider>
 #include <QTest>
 
 #include <cmath>
@@ -57,21 +52,7 @@ TEST(WahWahMaps, GainReadouts) {
     EXPECT_EQ(GainSliderPosition(-1.0, 400), 0);
 }
 
-class WahWahWindow : public ::testing::Test {
-protected:
-    CWahWahDlg& Open() {
-        dialog = new CWahWahDlg(&host, settings);
-        return *dialog;
-    }
-    QSlider& Slider(int id) { return *dialog->Find<QSlider>(id); }
-    QString Label(int id) { return dialog->Find<QLabel>(id)->text(); }
-    QAbstractButton& Button(int id) { return *dialog->Find<QAbstractButton>(id); }
-
-    QApplication& application = TestApp();
-    CWahWahSettings settings;
-    CommandRecorder host;
-    CWahWahDlg* dialog = nullptr;  // a child of host
-};
+using WahWahWindow = SettingsWindowTest<CWahWahDlg, CWahWahSettings>;
 
 TEST_F(WahWahWindow, OpensOnTheDefaults) {
     Open();

@@ -1,9 +1,14 @@
 // Test support for the plug-ins' settings windows: the one offscreen QApplication of a test
-// program, a host window that records the commands its settings windows post, and the
-// screenshots folder.
+// program, a host window that records the commands its settings windows post, a fixture
+// that opens a window on a settings record, and the screenshots folder.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QLabel>
 #include <QSlider>
+#include <QString>
 #include <QWidget>
 
 #include <string>
@@ -35,6 +40,25 @@ public slots:
 
 private:
     std::vector<Command> m_commands;
+};
+
+// A settings window of type Dialog opened on a record of type Settings, as a child of a host
+// that records the commands the window posts.
+template <class Dialog, class Settings>
+class SettingsWindowTest : public ::testing::Test {
+protected:
+    Dialog& Open() {
+        dialog = new Dialog(&host, settings);  // owned by host
+        return *dialog;
+    }
+    QSlider& Slider(int id) { return *dialog->template Find<QSlider>(id); }
+    QString Label(int id) { return dialog->template Find<QLabel>(id)->text(); }
+    QAbstractButton& Button(int id) { return *dialog->template Find<QAbstractButton>(id); }
+
+    QApplication& application = TestApp();
+    Settings settings;
+    CommandRecorder host;
+    Dialog* dialog = nullptr;
 };
 
 // Takes a slider's thumb and drags it to position, keeping it held.

@@ -1,5 +1,7 @@
 // Real and packed-complex (CCS) transforms on FFTW. The plans of an order are made once,
 // on first use or on request, and kept until released; they run on the caller's arrays.
+#include "dsp/nsp_fft.h"
+
 #include <fftw3.h>
 
 #include <array>
@@ -9,7 +11,7 @@
 #include <mutex>
 #include <utility>
 
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_status.h"
 
 namespace {
 
@@ -203,6 +205,23 @@ std::shared_ptr<OrderPlans> Prepare(const char* function, const void* in, const 
     return plans;
 }
 
+// A transform's arrays in the per-thread scratch: the input copied in, room for the output.
+struct ScratchArrays {
+    double* in;
+    double* out;
+};
+
+// Both null, reported as missing memory, when the scratch cannot be had.
+ScratchArrays CopyIntoScratch(const char* function, const void* input, size_t inDoubles, size_t outDoubles) {
+    const ScratchArrays scratch{t_inputScratch.Get(inDoubles), t_outputScratch.Get(outDoubles)};
+    if (scratch.in == nullptr || scratch.out == nullptr) {
+        nspError(NSP_StsNoMem, function, "No working Twd memory", kSource, __LINE__);
+        return {nullptr, nullptr};
+    }
+    std::memcpy(scratch.in, input, inDoubles * sizeof(double));
+    return scratch;
+}
+
 void ScaleBy(double factor, double* data, size_t count) {
     for (size_t k = 0; k < count; ++k) data[k] *= factor;
 }
@@ -222,14 +241,10 @@ void nspdRealFftNip(const double* inSamps, DCplx* outSamps, int order, int flags
     if (RunsOnCallerArrays(inSamps, inBytes, outSamps, outBytes)) {
         plans->Forward(inSamps, outSamps);
     } else {
-        double* in = t_inputScratch.Get(n);
-        auto* out = reinterpret_cast<DCplx*>(t_outputScratch.Get(n + 2));
-        if (in == nullptr || out == nullptr) {
-            nspError(NSP_StsNoMem, "nspdRealFftNip", "No working Twd memory", kSource, __LINE__);
-            return;
-        }
-        std::memcpy(in, inSamps, inBytes);
-        plans->Forward(in, out);
+        const ScratchArrays scratch = CopyIntoScratch("nspdRealFftNip", inSamps, n, n + 2);
+        if (scratch.in == nullptr) return;
+        auto* out = reinterpret_cast<DCplx*>(scratch.out);
+        plans->Forward(scratch.in, out);
         std::memcpy(outSamps, out, outBytes);
     }
     if (flags & NSP_Inv) {
@@ -249,18 +264,14 @@ void nspdCcsFftNip(const DCplx* inSamps, double* outSamps, int order, int flags)
     if (!forward && RunsOnCallerArrays(inSamps, inBytes, outSamps, outBytes)) {
         plans->Backward(inSamps, outSamps);
     } else {
-        auto* in = reinterpret_cast<DCplx*>(t_inputScratch.Get(n + 2));
-        double* out = t_outputScratch.Get(n);
-        if (in == nullptr || out == nullptr) {
-            nspError(NSP_StsNoMem, "nspdCcsFftNip", "No working Twd memory", kSource, __LINE__);
-            return;
-        }
-        std::memcpy(in, inSamps, inBytes);
+        const ScratchArrays scratch = CopyIntoScratch("nspdCcsFftNip", inSamps, n + 2, n);
+        if (scratch.in == nullptr) return;
+        auto* in = reinterpret_cast<DCplx*>(scratch.in);
         // The negative exponent over a conjugate-symmetric spectrum equals the positive
         // exponent over its conjugate.
         if (forward) Conjugate(in, bins);
-        plans->Backward(in, out);
-        std::memcpy(outSamps, out, outBytes);
+        plans->Backward(in, scratch.out);
+        std::memcpy(outSamps, scratch.out, outBytes);
     }
     if (!forward && !(flags & NSP_NoScale)) ScaleBy(1.0 / static_cast<double>(n), outSamps, n);
 }

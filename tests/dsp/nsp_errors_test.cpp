@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "plugins/common/nsp.h"
+#include "dsp/dsp.h"
 
 namespace {
 

@@ -1,6 +1,8 @@
 // Vector arithmetic on float, double and complex double arrays. Plain loops the compiler
 // vectorises; element order does not change any result.
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_vector.h"
+
+#include "dsp/nsp_status.h"
 
 namespace {
 

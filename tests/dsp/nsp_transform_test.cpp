@@ -8,7 +8,8 @@
 #include <thread>
 #include <vector>
 
-#include "plugins/common/nsp.h"
+#include "dsp/nsp_fft.h"
+#include "dsp/nsp_status.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The process-wide error status of the primitives, its texts and the error handler.
-#include <atomic>
+#include "dsp/nsp_status.h"
 
-#include "plugins/common/nsp.h"
+#include <atomic>
 
 namespace {
 

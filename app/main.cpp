@@ -3,7 +3,7 @@
 
 #include <cstdio>
 
-#include "app/app.h"
+#include "app/tessaly_app.h"
 
 namespace {
 

@@ -1,11 +1,17 @@
 // CAboutDlg: the program's version, the computer's description and the copyrights.
+#include "app/about_dialog.h"
+
 #include <QClipboard>
 #include <QGuiApplication>
 
 #include <array>
 
-#include "app/app.h"
+#include "app/computer_info.h"
+#include "app/control_tables.h"
+#include "app/program.h"
+#include "app/resources.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,11 +1,15 @@
 // CBluetoothDlg: the device search and the choice of device and file name.
+#include "app/bluetooth_dialog.h"
+
 #include <QLineEdit>
 #include <QPointer>
 #include <QThread>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/notify_dialog.h"
 #include "audiosvc/audiosvc.h"
 #include "platform/platform.h"
+#include "skin/skin.h"
 
 namespace {
 

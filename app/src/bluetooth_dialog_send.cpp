@@ -1,11 +1,14 @@
 // CBluetoothDlg::SendFile: the transfer behind a progress dialog, and the upload callbacks.
+#include "app/bluetooth_dialog.h"
+
 #include <QFile>
 
 #include <chrono>
 #include <thread>
 
-#include "app/app.h"
+#include "app/progress_dialog.h"
 #include "audiosvc/audiosvc.h"
+#include "engine/engine.h"
 
 namespace {
 

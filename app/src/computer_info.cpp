@@ -1,5 +1,5 @@
 // The computer information text: system files, uname, SDL's audio devices and Qt's screens.
-#include "app/src/computer_info.h"
+#include "app/computer_info.h"
 
 #include <SDL.h>
 #include <sys/utsname.h>
@@ -10,7 +10,8 @@
 #include <fstream>
 #include <sstream>
 
-#include "app/app.h"
+#include "app/program.h"
+#include "app/src/computer_info.h"
 #include "platform/platform.h"
 
 namespace compinfo {

@@ -1,5 +1,7 @@
 // The control table of every window: kind, command id, element name, tooltip, caption.
-#include "app/app.h"
+#include "app/control_tables.h"
+
+#include "app/resources.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // The program's icon resources, drawn from SVG pictures compiled into the program.
-#include "app/app.h"
+#include "app/resources.h"
 
 QIcon LoadIconResource(int id) {
     switch (id) {

@@ -1,7 +1,11 @@
 // CTessalyDlg, page 2: command routing, play and stop, repeat, fades, volume and zoom.
+#include "app/main_window.h"
+
 #include <QCursor>
 
-#include "app/app.h"
+#include "app/settings.h"
+#include "app/tessaly_app.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,8 +1,14 @@
 // CTessalyDlg, page 2: the three effect slots, the single-effects menu that fills them and
 // the settings window of the chosen effect.
+#include "app/main_window.h"
+
 #include <utility>
 
-#include "app/app.h"
+#include "app/resources.h"
+#include "app/tessaly_app.h"
+#include "contracts/plugin_api.h"
+#include "effecttree/effecttree.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,11 +1,14 @@
 // CTessalyDlg, page 2: the start, end and length boxes in milliseconds, typed or nudged, and
 // the selection of the waveform editor they stand for.
+#include "app/main_window.h"
+
 #include <QLineEdit>
+
 #include <boost/regex.hpp>
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "skin/skin.h"
 
 namespace {
 

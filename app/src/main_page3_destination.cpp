@@ -1,11 +1,14 @@
 // CTessalyDlg, page 3: the destination menu, a file on the computer or a Bluetooth device.
+#include "app/main_window.h"
+
 #include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 
-#include "app/app.h"
+#include "app/bluetooth_dialog.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
+#include "skin/skin.h"
 
 namespace {
 

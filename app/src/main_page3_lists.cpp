@@ -1,8 +1,11 @@
 // CTessalyDlg, page 3: the output lists (format, channels, quality), the normalise and
 // overwrite boxes, the stored output settings and the page's texts.
+#include "app/main_window.h"
+
 #include <array>
 
-#include "app/app.h"
+#include "app/settings.h"
+#include "skin/skin.h"
 
 namespace {
 

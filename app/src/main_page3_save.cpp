@@ -1,10 +1,16 @@
 // CTessalyDlg, page 3: saving the encoded ringtone to the computer or sending it to the
 // chosen Bluetooth device, and starting a new project.
+#include "app/main_window.h"
+
 #include <QDesktopServices>
 #include <QFileInfo>
 #include <QUrl>
 
-#include "app/app.h"
+#include <utility>
+
+#include "app/bluetooth_dialog.h"
+#include "app/progress_dialog.h"
+#include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
 #include "platform/file_placement.h"
 #include "platform/files.h"

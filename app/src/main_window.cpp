@@ -1,5 +1,7 @@
 // CTessalyDlg: the main window's frame, its page state machine and the controls common to
 // every page.
+#include "app/main_window.h"
+
 #include <QDesktopServices>
 #include <QResizeEvent>
 #include <QTextBrowser>
@@ -7,9 +9,16 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "app/about_dialog.h"
+#include "app/program.h"
+#include "app/progress_dialog.h"
+#include "app/settings.h"
+#include "app/skin_list.h"
 #include "app/src/update_check.h"
+#include "app/system_message_box.h"
+#include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,5 +1,7 @@
 // CTessalyDlg, page 1: the track edits, the track source menu (library, computer,
 // recordings, audio CDs) and the recorder.
+#include "app/main_window.h"
+
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
@@ -10,8 +12,12 @@
 #include <array>
 #include <mutex>
 
-#include "app/app.h"
+#include "app/program.h"
+#include "app/recorder_dialog.h"
+#include "app/settings.h"
+#include "app/tessaly_app.h"
 #include "contracts/provider_api.h"
+#include "skin/skin.h"
 
 namespace {
 

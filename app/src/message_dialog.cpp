@@ -1,23 +1,23 @@
 // CMessageDlg: the skinned message box, and its registration with the audio service library.
+#include "app/message_dialog.h"
+
 #include <QApplication>
 #include <QThread>
 
 #include <algorithm>
+#include <utility>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/program.h"
+#include "app/resources.h"
+#include "app/system_message_box.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 
 namespace {
 
-// Button sets with a skinned layout (the type's low four bits).
-enum : uint32_t {
-    kSetOk = 0,
-    kSetOkCancel = 1,
-    kSetYesNo = 4,
-    kSetRetryCancel = 5,
-    kSetOpenFolderOk = 9,
-    kSetOpenPageOk = 10
-};
+// The program's own button sets beside the system box's (the type's low four bits).
+enum : uint32_t { kSetOpenFolderOk = 9, kSetOpenPageOk = 10 };
 
 // A line of text wider than this is wrapped, so that a long message keeps the dialog on the
 // screen; the dialog grows downwards instead.
@@ -27,10 +27,10 @@ uint32_t ButtonSet(uint32_t type) { return type & MB_TYPEMASK; }
 
 bool HasSkinnedLayout(uint32_t type) {
     switch (ButtonSet(type)) {
-        case kSetOk:
-        case kSetOkCancel:
-        case kSetYesNo:
-        case kSetRetryCancel:
+        case MB_OK:
+        case MB_OKCANCEL:
+        case MB_YESNO:
+        case MB_RETRYCANCEL:
         case kSetOpenFolderOk:
         case kSetOpenPageOk: return true;
         default: return false;
@@ -46,16 +46,16 @@ int IconOfType(uint32_t type) {
 
 int YesResult(uint32_t type) {
     switch (ButtonSet(type)) {
-        case kSetRetryCancel: return IDRETRY;
-        case kSetYesNo: return IDYES;
+        case MB_RETRYCANCEL: return IDRETRY;
+        case MB_YESNO: return IDYES;
         default: return IDOK;
     }
 }
 
 int NoResult(uint32_t type) {
     switch (ButtonSet(type)) {
-        case kSetOk: return IDOK;
-        case kSetYesNo: return IDNO;
+        case MB_OK: return IDOK;
+        case MB_YESNO: return IDNO;
         default: return IDCANCEL;
     }
 }
@@ -63,8 +63,8 @@ int NoResult(uint32_t type) {
 // The captions of BUTTON_YES and BUTTON_NO; null keeps the table's "Yes" and "No".
 std::pair<const char*, const char*> TwoButtonCaptions(uint32_t type) {
     switch (ButtonSet(type)) {
-        case kSetOkCancel: return {"OK", "Cancel"};
-        case kSetRetryCancel: return {"Retry", "Cancel"};
+        case MB_OKCANCEL: return {"OK", "Cancel"};
+        case MB_RETRYCANCEL: return {"Retry", "Cancel"};
         case kSetOpenFolderOk: return {"Open Folder", "Ok"};
         case kSetOpenPageOk: return {"Open Page", "Ok"};
         default: return {nullptr, nullptr};
@@ -107,7 +107,7 @@ int CMessageDlg::exec() {
 }
 
 std::optional<int> CMessageDlg::OnInitDialog() {
-    const bool oneButton = ButtonSet(m_type) == kSetOk;
+    const bool oneButton = ButtonSet(m_type) == MB_OK;
     m_skin.SetControlTable(oneButton ? kMessageBox1Controls : kMessageBox2Controls,
                            oneButton ? "MESSAGEBOX_1BTN" : "MESSAGEBOX_2BTN");
     if (const std::optional<int> ended = CSkinDialog::OnInitDialog()) return ended;

@@ -1,6 +1,10 @@
 // CNotifyDlg: a one-time hint with a box to suppress it.
-#include "app/app.h"
+#include "app/notify_dialog.h"
+
+#include "app/control_tables.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 
 CNotifyDlg::CNotifyDlg(const std::string& section, QWidget* parent) : CSkinDialog(parent, kNotifyControls, section) {}
 

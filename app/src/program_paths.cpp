@@ -1,7 +1,8 @@
 // Files beside the program.
+#include "app/program.h"
+
 #include <algorithm>
 
-#include "app/app.h"
 #include "platform/platform.h"
 
 std::string ProgramRelativePath(const std::string& path) {

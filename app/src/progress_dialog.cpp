@@ -1,8 +1,10 @@
 // CProgressDlg: the modal front of a worker thread.
+#include "app/progress_dialog.h"
+
 #include <algorithm>
 
-#include "app/app.h"
-#include "audiosvc/audiosvc.h"
+#include "app/control_tables.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,13 +1,17 @@
 // CRecorderDlg: the window side (set-up, commands, buttons, length, save and cancel).
+#include "app/recorder_dialog.h"
+
 #include <QVariant>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/resources.h"
 #include "app/src/recorder_format.h"
 #include "app/src/recorder_save.h"
 #include "app/src/recorder_take.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
 #include "platform/platform.h"
+#include "skin/skin.h"
 
 namespace {
 

@@ -1,11 +1,16 @@
 // CRecorderDlg: the engine side (recording and playback of the take, the engines' set-up
 // requests and data callbacks).
+#include "app/recorder_dialog.h"
+
 #include <vector>
 
-#include "app/app.h"
+#include "app/resources.h"
 #include "app/src/recorder_format.h"
 #include "app/src/recorder_take.h"
 #include "audiosvc/audiosvc.h"
+#include "contracts/sound_data.h"
+#include "contracts/wave_format.h"
+#include "skin/skin.h"
 
 // ---- user-interface thread ----------------------------------------------------------------
 

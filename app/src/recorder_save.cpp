@@ -12,7 +12,7 @@
 #include <cstring>
 #include <vector>
 
-#include "app/app.h"
+#include "app/settings.h"
 #include "app/src/recorder_take.h"
 #include "contracts/provider_api.h"
 #include "platform/platform.h"

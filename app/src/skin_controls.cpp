@@ -3,7 +3,8 @@
 
 #include <algorithm>
 
-#include "app/app.h"
+#include "app/program.h"
+#include "app/skin_holder.h"
 #include "platform/platform.h"
 #include "xml/xml.h"
 

@@ -1,5 +1,8 @@
 // CSkinDialog: a modal dialog built from its skin section for each run.
-#include "app/app.h"
+#include "app/skin_dialog.h"
+
+#include "app/program.h"
+#include "app/system_message_box.h"
 #include "audiosvc/audiosvc.h"
 
 CSkinDialog::CSkinDialog(QWidget* parent, const _CONTROL_INFO_STRUCT_* table, std::string section)

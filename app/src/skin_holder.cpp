@@ -1,7 +1,9 @@
 // CSkinHolder: a window's controls built from its section of the skin.
+#include "app/skin_holder.h"
+
 #include <QCoreApplication>
 
-#include "app/app.h"
+#include "app/resources.h"
 #include "app/src/skin_controls.h"
 #include "platform/platform.h"
 #include "xml/xml.h"
@@ -14,6 +16,8 @@ void NotifySkinApplied(QWidget& owner) {
 }
 
 }  // namespace
+
+_MAINFRAME_CONTROL_::_MAINFRAME_CONTROL_(int32_t id, CSkinBase* skinControl) : windowId(id), control(skinControl) {}
 
 _MAINFRAME_CONTROL_::~_MAINFRAME_CONTROL_() { delete control.data(); }
 

@@ -1,8 +1,10 @@
 // The list of installed skins (Skins/*.xml beside the program).
+#include "app/skin_list.h"
+
 #include <algorithm>
 #include <filesystem>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "platform/platform.h"
 #include "xml/xml.h"
 

@@ -1,8 +1,8 @@
 // The program's string resources.
+#include "app/resources.h"
+
 #include <array>
 #include <utility>
-
-#include "app/app.h"
 
 namespace {
 

@@ -1,10 +1,12 @@
 // The platform's standard message box, for what the skinned dialog does not show.
+#include "app/system_message_box.h"
+
 #include <QMessageBox>
 
 #include <array>
 #include <utility>
 
-#include "app/app.h"
+#include "app/program.h"
 #include "audiosvc/audiosvc.h"
 
 namespace {

@@ -1,4 +1,6 @@
 // CTessalyApp: the application object, its start-up routine and the effect tree build.
+#include "app/tessaly_app.h"
+
 #include <QApplication>
 #include <QCoreApplication>
 #include <QProcess>
@@ -6,9 +8,14 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
+#include "app/main_window.h"
+#include "app/message_dialog.h"
+#include "app/skin_list.h"
+#include "app/system_message_box.h"
+#include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
-#include "effecttree/effecttree.h"
+#include "contracts/effect_tree_api.h"
+#include "skin/skin.h"
 #include "xml/xml.h"
 
 namespace {

@@ -6,7 +6,9 @@
 #include <QTimer>
 #include <QWidget>
 
-#include "app/app.h"
+#include "app/program.h"
+#include "app/progress_dialog.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
 
 namespace {

@@ -1,5 +1,7 @@
 // The update checker's request: one GET on the user-interface thread's event loop, in front
 // of which the progress dialog runs modally. Everything here belongs to that thread.
+#include "app/src/update_check.h"
+
 #include <QNetworkAccessManager>
 #include <QNetworkReply>
 #include <QNetworkRequest>
@@ -9,7 +11,6 @@
 #include <memory>
 #include <utility>
 
-#include "app/src/update_check.h"
 #include "engine/engine.h"
 
 namespace updatecheck {

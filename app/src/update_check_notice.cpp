@@ -1,10 +1,11 @@
 // The update checker's notice: reading it, comparing versions and the message for a result.
+#include "app/src/update_check.h"
+
 #include <QStringDecoder>
 #include <QStringList>
 
 #include <algorithm>
 
-#include "app/src/update_check.h"
 #include "audiosvc/audiosvc.h"
 
 namespace updatecheck {

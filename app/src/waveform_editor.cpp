@@ -1,11 +1,13 @@
 // The waveform editor: creation, its skin, and the view over the timeline (zoom, scrolling,
 // project length, the tracks' places).
+#include "app/waveform_editor.h"
+
 #include <QEvent>
 
 #include <algorithm>
 #include <climits>
 
-#include "app/app.h"
+#include "app/skin_holder.h"
 #include "app/src/waveform_state.h"
 
 void RegisterWaveFormEditor() { SetWaveFormFactory(&CWaveFormKel::Create); }

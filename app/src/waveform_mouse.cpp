@@ -1,12 +1,13 @@
 // The waveform editor's mouse: marking, dragging the markers, moving and trimming tracks,
 // automatic scrolling while the pointer is beyond the control, and the pointer's shape.
+#include "app/waveform_editor.h"
+
 #include <QMouseEvent>
 
 #include <algorithm>
 #include <cstdlib>
 #include <mutex>
 
-#include "app/app.h"
 #include "app/src/waveform_state.h"
 
 namespace {

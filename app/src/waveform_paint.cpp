@@ -1,13 +1,14 @@
 // The waveform editor's picture, drawn into an off-screen image the size of the control:
 // the ruler with its ticks, labels and marker handles, the wave area with the selection, each
 // track's waveform from its drawing cache, and the play cursor.
+#include "app/waveform_editor.h"
+
 #include <QImage>
 #include <QPaintEvent>
 #include <QPainter>
 
 #include <algorithm>
 
-#include "app/app.h"
 #include "app/src/waveform_cache.h"
 #include "app/src/waveform_ruler.h"
 #include "app/src/waveform_state.h"

@@ -1,10 +1,11 @@
 // The waveform editor's play cursor: the preview of the play range, the cursor following the
 // blocks heard, and its blinking while idle.
+#include "app/waveform_editor.h"
+
 #include <QMetaObject>
 
 #include <algorithm>
 
-#include "app/app.h"
 #include "app/src/waveform_state.h"
 
 using Id = WaveformEditorState::TimerId;

@@ -5,6 +5,7 @@
 #include <QColor>
 #include <QFont>
 #include <QPixmap>
+#include <QPoint>
 #include <QPointer>
 #include <QRect>
 #include <QString>
@@ -14,8 +15,10 @@
 #include <memory>
 #include <vector>
 
-#include "app/app.h"
 #include "app/src/waveform_view.h"
+#include "app/waveform_editor.h"
+#include "engine/engine.h"
+#include "skin/skin.h"
 
 // A tooltip over a rectangle of the editor (tools 1 and 2 the marker handles; 3, 4, 5 the
 // start edge, end edge and body of track 1; 6, 7, 8 those of track 2).

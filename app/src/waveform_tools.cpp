@@ -1,10 +1,11 @@
 // The waveform editor's marker handles and the tooltips over handles and tracks.
+#include "app/waveform_editor.h"
+
 #include <QHelpEvent>
 #include <QToolTip>
 
 #include <algorithm>
 
-#include "app/app.h"
 #include "app/src/waveform_state.h"
 
 namespace {

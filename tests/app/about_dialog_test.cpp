@@ -6,8 +6,11 @@
 #include <QTest>
 #include <QTextBrowser>
 
-#include "app/app.h"
+#include "app/about_dialog.h"
+#include "app/control_tables.h"
+#include "app/program.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {
@@ -20,15 +23,12 @@ protected:
     }
 
     static int ShowAbout(const std::function<void(CAboutDlg&)>& interact) {
-        return WithModal([] {
-                             CAboutDlg dialog(nullptr);
-                             return dialog.exec();
-                         },
-                         [&](QWidget& window) {
-                             auto* dialog = qobject_cast<CAboutDlg*>(&window);
-                             ASSERT_NE(dialog, nullptr) << window.metaObject()->className();
-                             interact(*dialog);
-                         });
+        return WithModalDialog<CAboutDlg>(
+            [] {
+                CAboutDlg dialog(nullptr);
+                return dialog.exec();
+            },
+            interact);
     }
 
     static CSkinBase* Control(CAboutDlg& dialog, int command) { return dialog.Skin().GetControl(command); }

@@ -15,8 +15,15 @@
 #include <cstdlib>
 #include <fstream>
 
-#include "app/app.h"
+#include "app/bluetooth_dialog.h"
+#include "app/control_tables.h"
+#include "app/message_dialog.h"
+#include "app/notify_dialog.h"
+#include "app/progress_dialog.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
+#include "btlink/btlink.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/btlink/mock_bus.h"
 

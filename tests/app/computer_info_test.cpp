@@ -3,7 +3,7 @@
 
 #include <sys/utsname.h>
 
-#include "app/app.h"
+#include "app/computer_info.h"
 #include "app/src/computer_info.h"
 #include "tests/app/ui_test_support.h"
 

@@ -4,7 +4,9 @@
 
 #include <QApplication>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/skin_holder.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/app/wave_stand_in.h"
 

@@ -5,7 +5,9 @@
 #include <cstdlib>
 #include <filesystem>
 
+#include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 
 namespace fs = std::filesystem;

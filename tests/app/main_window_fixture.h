@@ -3,11 +3,14 @@
 // that runs the window modally around an interaction.
 #pragma once
 
+#include <QString>
+
 #include <functional>
 #include <string>
 #include <vector>
 
-#include "app/app.h"
+#include "app/main_window.h"
+#include "app/tessaly_app.h"
 #include "tests/engine/track_fixture.h"
 
 class MainWindowTest : public TrackFixture {

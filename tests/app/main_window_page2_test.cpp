@@ -10,7 +10,15 @@
 #include <algorithm>
 #include <cmath>
 
-#include "audiosvc/audiosvc.h"
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/waveform_editor.h"
+#include "contracts/effect_tree_api.h"
+#include "contracts/sound_data.h"
+#include "effecttree/effecttree.h"
+#include "engine/engine.h"
+#include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/platform/scoped_env.h"
@@ -186,17 +194,19 @@ TEST_F(Page2Test, VolumeSliderSetsTheGainTheChainApplies) {
         ASSERT_FALSE(wave->Timeline().FadeIn());
         ASSERT_FALSE(wave->Timeline().FadeOut());
 
-        slider->SetPos(100);
-        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        // The slider as the user moves it: the window hears of the new position.
+        const auto slide = [&](int percent) {
+            slider->SetPos(percent);
+            Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        };
+        slide(100);
         const float unity = RenderedPeak(*wave);
         ASSERT_GT(unity, 0.05f);
         ASSERT_LT(unity, 0.45f);
-        slider->SetPos(200);
-        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        slide(200);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_VOLUME_INFO), "Volume: 200%");
         EXPECT_NEAR(RenderedPeak(*wave) / unity, 2.0f, 0.01f);
-        slider->SetPos(50);
-        Notify(window, IDC_PAGE2_VOLUME_SLIDER, SCN_HSCROLL);
+        slide(50);
         EXPECT_NEAR(RenderedPeak(*wave) / unity, 0.5f, 0.01f);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_VOLUME_INFO), "Volume: 50%");
     });

@@ -8,7 +8,13 @@
 #include <fstream>
 #include <iterator>
 
+#include "app/bluetooth_dialog.h"
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
+#include "btlink/btlink.h"
+#include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/btlink/mock_bus.h"

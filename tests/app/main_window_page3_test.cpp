@@ -17,8 +17,14 @@
 #include <memory>
 #include <sstream>
 
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
+#include "engine/engine.h"
 #include "platform/platform.h"
+#include "skin/skin.h"
 #include "tests/platform/scratch.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"

@@ -5,7 +5,12 @@
 
 #include <QApplication>
 
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "app/waveform_editor.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 

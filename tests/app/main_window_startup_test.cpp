@@ -9,6 +9,9 @@
 
 #include <cstdlib>
 
+#include "app/main_window.h"
+#include "app/skin_list.h"
+#include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"

@@ -6,6 +6,10 @@
 
 #include <filesystem>
 
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/settings.h"
+#include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"
 
 namespace fs = std::filesystem;

@@ -12,8 +12,12 @@
 
 #include <thread>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/message_dialog.h"
+#include "app/program.h"
+#include "app/resources.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {
@@ -30,12 +34,7 @@ protected:
     // Shows a message through AfxSCMessageBox and lets `interact` work on the dialog.
     static int Show(uint32_t type, const char* text, const std::function<void(CMessageDlg&)>& interact,
                     const char* caption = "Morvane") {
-        return WithModal([&] { return AfxSCMessageBox(text, type, caption, nullptr); },
-                         [&](QWidget& window) {
-                             auto* dialog = qobject_cast<CMessageDlg*>(&window);
-                             ASSERT_NE(dialog, nullptr) << window.metaObject()->className();
-                             interact(*dialog);
-                         });
+        return WithModalDialog<CMessageDlg>([&] { return AfxSCMessageBox(text, type, caption, nullptr); }, interact);
     }
 
     static CSCButton* Button(CMessageDlg& dialog, int command) {

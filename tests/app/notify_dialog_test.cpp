@@ -7,8 +7,11 @@
 
 #include <cstdlib>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/notify_dialog.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {
@@ -28,12 +31,7 @@ protected:
 
     // Shows the hint; `interact` answers it. Returns ShowNotify's result.
     static int Notify(const std::string& section, const std::function<void(CNotifyDlg&)>& interact) {
-        return WithModal([&] { return ShowNotify(section, nullptr); },
-                         [&](QWidget& window) {
-                             auto* dialog = qobject_cast<CNotifyDlg*>(&window);
-                             ASSERT_NE(dialog, nullptr) << window.metaObject()->className();
-                             interact(*dialog);
-                         });
+        return WithModalDialog<CNotifyDlg>([&] { return ShowNotify(section, nullptr); }, interact);
     }
 
     static CSCButton* Button(CNotifyDlg& dialog, int command) {

@@ -14,8 +14,11 @@
 #include <chrono>
 #include <thread>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/progress_dialog.h"
 #include "audiosvc/audiosvc.h"
+#include "engine/engine.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 
 namespace {

@@ -14,10 +14,15 @@
 #include <filesystem>
 #include <memory>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/recorder_dialog.h"
 #include "app/src/recorder_save.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
+#include "contracts/sound_data.h"
+#include "contracts/wave_format.h"
+#include "engine/engine.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"

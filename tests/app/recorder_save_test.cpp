@@ -9,11 +9,10 @@
 #include <filesystem>
 #include <fstream>
 
-#include "app/app.h"
 #include "app/src/recorder_format.h"
 #include "app/src/recorder_save.h"
 #include "app/src/recorder_take.h"
-#include "tests/app/ui_test_support.h"
+#include "tests/platform/scratch.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"
 

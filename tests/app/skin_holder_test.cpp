@@ -8,8 +8,12 @@
 
 #include <filesystem>
 #include <iterator>
+#include <string>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/resources.h"
+#include "app/skin_holder.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/app/wave_stand_in.h"
 
@@ -120,9 +124,19 @@ TEST_F(SkinHolderTest, TheWaveformRecordCarriesEveryValueOfItsElement) {
     auto* wave = qobject_cast<WaveStandIn*>(m_holder.GetControl(IDC_PAGE2_WAVE));
     ASSERT_NE(wave, nullptr);
     EXPECT_EQ(wave->GetStyle(), 0x100u);
+    EXPECT_TRUE(wave->IsSkinned()) << "the stand-in takes only a record of the waveform editor's size";
     const SCWAVEFORMRES& res = wave->Record();
-    EXPECT_EQ(res.size, 244u);
-    EXPECT_GE(res.source, 0);
+    // Source is an open descriptor of the skin's wave.svg, whose three frames (ruler, start and
+    // end handle) are the rectangles frame0 to frame2 of that picture.
+    ASSERT_NE(res.source, SKIN_NO_HANDLE);
+    EXPECT_EQ(std::filesystem::read_symlink("/proc/self/fd/" + std::to_string(res.source)),
+              std::filesystem::canonical(std::filesystem::path(DefaultSkinPath()).parent_path() / "Morvane/wave.svg"));
+    CDataSource frames;
+    ASSERT_TRUE(frames.LoadFromHandle(res.source));
+    EXPECT_EQ(frames.GetFrameCount(), 3);
+    EXPECT_EQ(frames.GetFrameSize(0), QSize(100, 22));
+    EXPECT_EQ(frames.GetFrameSize(1), QSize(12, 22));
+    EXPECT_EQ(frames.GetFrameSize(2), QSize(12, 22));
     EXPECT_EQ(res.timeHeight, 22);
     EXPECT_EQ(res.leftWidth, 6);
     EXPECT_EQ(res.rightWidth, 6);

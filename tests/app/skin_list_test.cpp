@@ -1,9 +1,10 @@
 // The list of installed skins and program-relative paths.
 #include <gtest/gtest.h>
 
-#include "app/app.h"
+#include "app/program.h"
+#include "app/skin_list.h"
 #include "platform/platform.h"
-#include "tests/app/ui_test_support.h"
+#include "tests/platform/scratch.h"
 
 namespace {
 

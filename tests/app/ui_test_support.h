@@ -2,6 +2,8 @@
 // skin, skins written for a test, screenshots and driving modal dialogs.
 #pragma once
 
+#include <gtest/gtest.h>
+
 #include <QString>
 #include <QWidget>
 
@@ -35,6 +37,15 @@ void SaveScreenshot(QWidget& widget, const QString& name);
 // window that appears; a modal window still open five seconds later is closed as a failure.
 // Returns show's result.
 int WithModal(const std::function<int()>& show, const std::function<void(QWidget&)>& interact);
+// WithModal for a modal window that must be a Dialog: interact gets it as one.
+template <class Dialog>
+int WithModalDialog(const std::function<int()>& show, const std::function<void(Dialog&)>& interact) {
+    return WithModal(show, [&](QWidget& window) {
+        auto* dialog = qobject_cast<Dialog*>(&window);
+        ASSERT_NE(dialog, nullptr) << window.metaObject()->className();
+        interact(*dialog);
+    });
+}
 
 // For WithModal: the plain box a skinned window shows when its skin cannot load; checks its
 // text and presses OK.

@@ -13,8 +13,14 @@
 #include <memory>
 #include <utility>
 
+#include "app/control_tables.h"
+#include "app/main_window.h"
+#include "app/program.h"
+#include "app/progress_dialog.h"
+#include "app/settings.h"
 #include "app/src/update_check.h"
 #include "audiosvc/audiosvc.h"
+#include "skin/skin.h"
 #include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 

@@ -3,7 +3,8 @@
 // that a page of the main window can be checked and pictured without the editor.
 #pragma once
 
-#include "app/app.h"
+#include "app/skin_holder.h"
+#include "skin/skin.h"
 
 class WaveStandIn final : public CSkinBase {
     Q_OBJECT

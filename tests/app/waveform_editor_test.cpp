@@ -8,8 +8,13 @@
 
 #include <memory>
 
-#include "app/app.h"
+#include "app/control_tables.h"
+#include "app/skin_holder.h"
 #include "app/src/skin_controls.h"
+#include "app/waveform_editor.h"
+#include "effecttree/effecttree.h"
+#include "engine/engine.h"
+#include "skin/skin.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/engine/track_fixture.h"
 #include "xml/xml.h"

@@ -1,0 +1,95 @@
+// The Bluetooth send dialog.
+#pragma once
+
+#include <QString>
+
+#include <atomic>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <vector>
+
+#include "app/skin_dialog.h"
+#include "btlink/btlink.h"
+
+class IProgress;
+
+// One device of the Bluetooth dialog's list (the list item's data): its address.
+struct BtDeviceRecord {
+    uint32_t addressLow = 0;
+    uint32_t addressHigh = 0;
+};
+
+// Searches for nearby Bluetooth devices (btlink), lets the user choose one and the name the
+// file gets there; a run returns 1 with a device chosen. SendFile then sends the file to it
+// with a progress dialog and tells the user how it went.
+//
+// Threads: btlink calls the search callbacks on its own thread; they touch no control and
+// hand everything to the user-interface thread as queued calls, which are dropped when they
+// belong to an earlier search (m_searchGeneration). The upload callbacks run on btlink's
+// upload thread: while an upload runs, ReadData alone uses m_file, m_bytesRead and
+// m_progress (the user-interface thread sets them up before the upload and releases them
+// after its end); m_result is written once by the end callbacks and polled by the sender
+// thread. Everything else belongs to the user-interface thread.
+class CBluetoothDlg : public CSkinDialog, public IBtSearchCb, public IBtUploadCb {
+    Q_OBJECT
+public:
+    // filePath: the file to send; the address and name are the previous choice.
+    CBluetoothDlg(QWidget* parent, const QString& filePath, uint32_t addressLow, uint32_t addressHigh,
+                  const QString& fileName);
+    ~CBluetoothDlg() override;
+
+    // The choice of a run that returned 1.
+    uint32_t GetAddressLow() const { return m_addressLow; }
+    uint32_t GetAddressHigh() const { return m_addressHigh; }
+    const QString& GetDeviceName() const { return m_deviceName; }
+    const QString& GetFileName() const { return m_fileName; }
+
+    // Sends the file to the chosen device under the chosen name while a progress dialog
+    // runs, then shows "Error sending file" or "File successfully saved!" (nothing when
+    // cancelled, nothing when the file cannot be opened).
+    void SendFile();
+
+    void OnDeviceFound(const char* name, uint32_t addressLow, uint32_t addressHigh) override;
+    void OnSearchFinished(bool stopped) override;
+    void OnUploadFinished(bool cancelled) override;
+    void OnUploadError() override;
+    bool ReadData(void* buffer, uint32_t count, uint32_t* bytesRead) override;
+
+    // Escape and closing the window stop the search and cancel.
+    void reject() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    void OnDestroy() override;
+    bool OnCommand(int commandId, int code) override;
+
+private:
+    struct FileCloser {
+        void operator()(std::FILE* file) const { std::fclose(file); }
+    };
+
+    void StartSearch();
+    void StopOwnSearch();
+    void AddDevice(const QString& name, BtDeviceRecord record);
+    void ShowSearchEnd(bool stopped);
+    void ClearDevices();
+    void Select();
+    int RunSender(IProgress& progress);
+
+    QString m_filePath;
+    QString m_fileName;
+    uint32_t m_addressLow;
+    uint32_t m_addressHigh;
+    QString m_deviceName;
+    std::vector<std::unique_ptr<BtDeviceRecord>> m_records;  // the list's item data
+    std::atomic<uint32_t> m_searchStart{0};                  // tick count of the search's start
+    std::atomic<int> m_searchGeneration{0};
+    std::atomic<int> m_searchesRunning{0};  // searches of this dialog whose finish has not returned
+    std::unique_ptr<std::FILE, FileCloser> m_file;
+    uint64_t m_bytesRead = 0;
+    uint64_t m_fileSize = 0;
+    std::atomic<int> m_result{0};  // 0 running, 1 done, 2 cancelled, 3 error
+    IProgress* m_progress = nullptr;
+};

@@ -1,0 +1,242 @@
+// The main wizard window.
+#pragma once
+
+#include <QPointer>
+#include <QString>
+#include <QStringList>
+
+#include <cstdint>
+#include <functional>
+#include <map>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "app/control_tables.h"
+#include "app/skin_dialog.h"
+#include "app/waveform_editor.h"
+#include "engine/engine.h"
+
+class CAutoPanelCaption;
+class CBluetoothDlg;
+class CEffectNode;
+class CSCMenu;
+class CTessalyApp;
+class QUrl;
+struct ProgramSettings;
+
+// The main wizard window: three pages (PanelPage1 "Step 1: Add audio files", PanelPage2
+// "Step 2: Modify your ringtone", PanelPage3 "Step 3: Save/Send the ringtone") built from
+// the skin's MAINFRAME section. Page 1 chooses the tracks (library, computer, recordings,
+// audio CD or the recorder); Continue opens them into the waveform editor of page 2, and on
+// page 2 renders the marked range for page 3. Ends with 1 (exit confirmed) or 4 (new
+// project). Everything here belongs to the user-interface thread; a track slot changes
+// under the waveform editor timeline's guard, as the player's feeder thread mixes the tracks.
+class CTessalyDlg : public CSkinDialog {
+    Q_OBJECT
+public:
+    // Track source menu entries: My Library, My Computer, My Recording, then CD drives.
+    static constexpr int kMenuLibrary = 32871;
+    static constexpr int kMenuComputer = 32872;
+    static constexpr int kMenuRecording = 32873;
+    static constexpr int kMenuFirstCd = 32874;
+    static constexpr int kMenuLastCd = 32883;
+    static constexpr int kMenuOnlineHelp = 32889;
+    static constexpr int kMenuCheckForUpdate = 32890;
+    static constexpr int kSystemMenuAbout = 16;
+
+    // Asks for a file: (parent, initial folder, Qt filter) → the chosen existing file, or
+    // empty when cancelled. Qt's open dialog by default.
+    using OpenFileDialog = std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
+    // Chooses one track of an audio CD: (parent, drive, its track names) → the chosen
+    // name, or empty when cancelled. A list dialog by default.
+    using CdTrackDialog =
+        std::function<QString(QWidget* parent, const QString& drive, const QStringList& tracks)>;
+
+    CTessalyDlg(CTessalyApp& app, QWidget* parent = nullptr);
+    ~CTessalyDlg() override;
+
+    void SetOpenFileDialog(OpenFileDialog dialog);
+    void SetCdTrackDialog(CdTrackDialog dialog);
+
+    // Page index 0, 1 or 2.
+    int Page() const { return m_page; }
+    bool LaidOut() const { return m_laidOut; }
+    TrackSlot& Track(int number) { return number == 2 ? m_track2 : m_track1; }
+    const QString& RecordingsFolderPath() const { return m_recordingsFolder; }
+    const std::vector<std::string>& CdDrives() const { return m_cdDrives; }
+    CWaveFormKel* WaveEditor() { return Control<CWaveFormKel>(IDC_PAGE2_WAVE); }
+
+    // Next and previous page with their checks (the Continue and Go back buttons).
+    void OnContinue();
+    void OnGoBack();
+    // The track source menu for a track slot: fills the menu, then opens the chosen entry.
+    void ShowTrackSourceMenu(int target);
+    // Fills the track source menu (the three folders and the CD drives found).
+    void BuildTrackSourceMenu(CSCMenu& menu);
+    // Opens a file for the browse target from a track source menu entry.
+    void OpenTrackSource(int target, int menuId);
+    // Closing the window asks whether to exit; Escape does the same.
+    void reject() override;
+
+protected:
+    std::optional<int> OnInitDialog() override;
+    void OnSkinLoaded() override;
+    bool OnCommand(int commandId, int code) override;
+    void OnDestroy() override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    // ---- frame and pages (main_window.cpp)
+    void InitControls(const ProgramSettings& settings);
+    void LayoutPage();
+    void ShowPage(int page);
+    void SetCaption(int commandId, const QString& text);
+    template <class T>
+    std::vector<T*> Instances(int commandId) const;
+    void TakeTrackEdits();
+    bool OpenTracks();
+    bool RenderRingtone();
+    void FitEditorToTracks();
+    QString SearchText() const;
+    void CopySearchText();
+    void Search();
+    void ShowHelpMenu();
+    void OpenAddress(const QUrl& address);
+    // ---- page 1 track sources (main_window_tracks.cpp)
+    void SetTrackPath(int number, const QString& path);
+    void RefreshTrackEdits();
+    void Record();
+
+    CTessalyApp& m_app;
+    int m_page = 0;
+    QPointer<CAutoPanelCaption> m_pages[3];
+    TrackSlot m_track1;
+    TrackSlot m_track2;
+    int m_browseTarget = 1;
+    std::vector<std::string> m_cdDrives;
+    QString m_recordingsFolder;
+    RingtoneSaver m_saver;
+    bool m_tracksChanged = false;
+    TrackSlot* m_shownTracks[2] = {nullptr, nullptr};  // what the waveform editor was given
+    bool m_laidOut = false;  // the skin laid the controls out at initialisation
+    OpenFileDialog m_openFileDialog;
+    CdTrackDialog m_cdTrackDialog;
+
+    // ---- page 3: output settings, destination, save and send (main_page3*.cpp)
+public:
+    // Destination menu entries.
+    static constexpr int kMenuDestinationComputer = 32885;
+    static constexpr int kMenuDestinationBluetooth = 32886;
+    enum DestinationKind : int { kDestinationNone = 0, kDestinationComputer = 1, kDestinationBluetooth = 2 };
+    struct Destination {
+        int kind = kDestinationNone;
+        QString deviceName;
+        QString fileName;  // without extension
+        QString folder;    // ends in a folder separator
+        uint64_t deviceAddress = 0;
+    };
+    // Asks where to save: (parent, initial path, Qt filter, default suffix without its dot,
+    // whether to confirm overwriting) → the chosen path, or empty when cancelled. Qt's save
+    // dialog by default.
+    using SaveFileDialog = std::function<QString(QWidget* parent, const QString& initialPath, const QString& filter,
+                                                 const QString& suffix, bool confirmOverwrite)>;
+    // Runs the Bluetooth dialog modally to choose a device; its result. exec() by default.
+    using BluetoothRun = std::function<int(CBluetoothDlg& dialog)>;
+    // Shows the folder of a saved file in the file manager.
+    using ShowFolder = std::function<void(const QString& filePath)>;
+    void SetSaveFileDialog(SaveFileDialog dialog);
+    void SetBluetoothRun(BluetoothRun run);
+    void SetShowFolder(ShowFolder show);
+
+    const Destination& GetDestination() const { return m_destination; }
+    const RingtoneSaver& Saver() const { return m_saver; }
+    // The extension of the chosen format with its dot; empty when there is none.
+    QString OutputExtension() const;
+    // Re-reads the lists into the output settings and shows the page's texts and state.
+    void RefreshPage3();
+    // The destination menu's entries.
+    void ChooseComputerDestination();
+    void ChooseBluetoothDestination();
+    // PAGE3_SEND: encodes the ringtone, then saves it to the computer or sends it to the
+    // device. Shows its own messages.
+    void SaveOrSend();
+    // PAGE3_RESET: Stereo, the first format, 128 kbps, no normalising.
+    void ResetPage3();
+    // PAGE3_CREATE_ANOTHER: asks, then ends the window with the new-project result.
+    void CreateAnother();
+
+private:
+    bool OnPage3Command(int commandId, int code);
+    // The lists are filled the first time page 2 is left forwards.
+    void FillPage3Lists();
+    // After a new rendering: no destination, fresh texts.
+    void EnterPage3();
+    void StorePage3Settings();
+    void FollowNormalizeBox();
+    void ShowDestinationMenu();
+    void SaveToComputer();
+    void SendToDevice();
+    QString DestinationText() const;
+    QString InfoText() const;
+
+    bool m_page3ListsFilled = false;
+    bool m_outputValid = false;
+    Destination m_destination;
+    SaveFileDialog m_saveFileDialog;
+    BluetoothRun m_bluetoothRun;
+    ShowFolder m_showFolder;
+
+    // ---- page 2 (main_page2_times.cpp, main_page2_controls.cpp, main_page2_effects.cpp)
+public:
+    // Shows a popup menu and returns the chosen command id, 0 for none. The skinned menu at
+    // the cursor by default.
+    using PopupChooser = std::function<int(CSCMenu& menu)>;
+    void SetPopupChooser(PopupChooser chooser);
+    // The node an effect slot holds (by its settings button id); null when empty.
+    CEffectNode* EffectSlot(int settingsId) const;
+    // The settings window open for an effect slot; null when none.
+    QWidget* EffectSettingsWindow() const { return m_effectSettings; }
+    // Milliseconds of the page's time boxes from their text; empty when the text does not
+    // match the time pattern.
+    static std::optional<int64_t> ParseTimeText(const QString& text);
+    static QString FormatTime(int64_t ms);
+    // Change notification of a plug-in's settings window (command id 0, code 0x400).
+    Q_INVOKABLE void onCommand(int id, int code);
+
+protected:
+    // On page 2 Tab goes round the time boxes: start, end, length.
+    bool focusNextPrevChild(bool next) override;
+
+private:
+    bool OnPage2Command(int commandId, int code);
+    uint32_t TimeRate() const;
+    void ShowTimes();
+    void ApplyTypedTimes();
+    void SetSelectionMs(int64_t startMs, int64_t endMs);
+    void NudgeTime(int commandId);
+    void TogglePlay();
+    void OnPlaybackEnded();
+    void SetRepeat();
+    void SetFade(int commandId);
+    void OnVolumeSlider();
+    void ZoomIn();
+    void ZoomOut();
+    void ZoomFit();
+    void ShowZoomMenu();
+    void ApplyZoom(uint32_t zoom);
+    void BuildSingleEffectsMenu();
+    void ChooseSlotEffect(int settingsId);
+    void ToggleSlotEffect(int checkId);
+    void RefreshEffectSlots();
+    void OpenEffectSettings(CEffectNode& node);
+    int ChoosePopup(CSCMenu& menu);
+
+    PopupChooser m_popupChooser;
+    std::map<int, CEffectNode*> m_effectSlots;  // settings button id → node, in id order
+    std::unique_ptr<CSCMenu> m_singleEffectsMenu;
+    bool m_singleEffectsMenuBuilt = false;
+    QPointer<QWidget> m_effectSettings;
+    CEffectNode* m_effectSettingsNode = nullptr;
+};

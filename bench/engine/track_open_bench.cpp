@@ -2,7 +2,8 @@
 // Exit status 0 when the track opened.
 #include <cstdio>
 
-#include "engine/engine.h"
+#include "engine/progress.h"
+#include "engine/track.h"
 
 int main(int argc, char** argv) {
     if (argc != 2) {

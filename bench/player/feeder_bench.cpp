@@ -16,7 +16,7 @@
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
+#include "engine/player.h"
 
 namespace {
 

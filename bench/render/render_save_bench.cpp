@@ -8,7 +8,12 @@
 #include <string>
 
 #include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "effecttree/effect_tree.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
+#include "engine/track.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {

@@ -2,7 +2,10 @@
 // otherwise. It turns an interrupt into the run's cancel request.
 #pragma once
 
-#include "engine/engine.h"
+#include <memory>
+#include <string>
+
+#include "engine/progress.h"
 
 class ConsoleProgressFactory : public IProgressFactory {
 public:

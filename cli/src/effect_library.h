@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 
 // Loads the plug-ins and builds the tree. False, with the reason in error, when the
 // description cannot be read or is not an effects description.

@@ -1,10 +1,13 @@
 // "morvane-cli info": a file's format, length and tags as the provider sees them.
 #include <cstdio>
-#include <vector>
+#include <optional>
+#include <string>
 
 #include "cli/src/commands.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
+#include "contracts/wave_format.h"
+#include "engine/provider_handles.h"
 
 namespace {
 
@@ -29,37 +32,13 @@ std::string FormatText(const WAVEFORMATEXTENSIBLE& format) {
     return text;
 }
 
-// A tag reader, closed on destruction.
-class TagReader {
-public:
-    explicit TagReader(const std::string& path) : handle_(QoTagOpen(path.c_str())) {}
-    ~TagReader() {
-        if (handle_ != 0) QoTagClose(handle_);
-    }
-    TagReader(const TagReader&) = delete;
-    TagReader& operator=(const TagReader&) = delete;
-    uint32_t handle() const { return handle_; }
-
-private:
-    uint32_t handle_;
-};
-
-// The file's tags in two passes: capacities first, then the texts.
+// The file's tags as the provider reads them.
 void PrintTags(const std::string& path) {
-    const TagReader tag(path);
-    if (tag.handle() == 0) return;
-    QoTagInfo info{};
-    if (QoTagGetInfo(tag.handle(), &info) == 0) return;
-    std::vector<std::vector<char>> texts(16);
-    for (size_t i = 0; i < 16; ++i) {
-        if (info.capacity[i] <= 0) continue;
-        texts[i].resize(static_cast<size_t>(info.capacity[i]));
-        info.text[i] = texts[i].data();
-    }
-    if (QoTagGetInfo(tag.handle(), &info) == 0) return;
+    const std::optional<TagTexts> texts = ProviderTags(path).Texts();
+    if (!texts) return;
     for (const TagName& name : kTagNames) {
-        const auto i = static_cast<size_t>(name.entry);
-        if (!texts[i].empty() && texts[i][0] != '\0') std::printf("%-8s %s\n", name.label, texts[i].data());
+        const std::string& text = (*texts)[static_cast<size_t>(name.entry)];
+        if (!text.empty()) std::printf("%-8s %s\n", name.label, text.c_str());
     }
 }
 
@@ -69,12 +48,10 @@ int RunInfo(const std::string& path) {
     WAVEFORMATEXTENSIBLE format{};
     uint32_t frames = 0;
     // A probe's handle only stands for the probe.
-    const uint32_t probe = QoOpenFile(path.c_str(), &format, &frames, QoModeProbe);
-    if (probe == 0) {
+    if (!ProviderReader().Open(path, format, frames, QoModeProbe)) {
         PrintError("Error opening " + path);
         return kExitFailed;
     }
-    QoCloseFile(probe);
     const uint32_t rate = format.Format.nSamplesPerSec;
     const int64_t workingFrames = rate > 0 ? static_cast<int64_t>(uint64_t{frames} * kWorkingRate / rate) : 0;
     std::printf("%-8s %s\n", "File", path.c_str());

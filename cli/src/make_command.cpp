@@ -12,7 +12,9 @@
 #include "cli/src/ringtone_project.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
-#include "platform/platform.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
+#include "platform/texts.h"
 
 namespace {
 

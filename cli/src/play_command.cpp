@@ -11,6 +11,8 @@
 #include "cli/src/interrupt.h"
 #include "cli/src/make_options.h"
 #include "cli/src/ringtone_project.h"
+#include "engine/player.h"
+#include "engine/preview.h"
 
 namespace {
 

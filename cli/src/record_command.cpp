@@ -1,26 +1,23 @@
-// "morvane-cli record": captures from the default input device in the recorder's format and
-// writes the take through the provider, its type chosen by the file's extension.
+// "morvane-cli record": captures from the default input device into a take in the recorder's
+// format, then encodes the take through the provider into place, its type chosen by the
+// file's extension.
 #include <chrono>
-#include <condition_variable>
 #include <cstdio>
-#include <mutex>
+#include <optional>
+#include <string>
 
 #include "cli/src/commands.h"
 #include "cli/src/interrupt.h"
 #include "cli/src/output_file.h"
 #include "cli/src/record_options.h"
 #include "cli/src/time_value.h"
-#include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "engine/provider_handles.h"
+#include "engine/recorder.h"
+#include "engine/recording.h"
+#include "platform/file_placement.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
-// The recorder's capture: five buffers of 16384 bytes of 44100 Hz stereo 16-bit PCM.
-constexpr uint32_t kBufferCount = 5;
-constexpr uint32_t kBufferBytes = 16384;
-constexpr const WAVEFORMATEXTENSIBLE& kRecordFormat = kWorkingFormat;
 constexpr auto kPollTime = std::chrono::milliseconds(50);
 // An input that has delivered no buffer for this long has stalled.
 constexpr auto kStallLimit = std::chrono::seconds(10);
@@ -37,103 +34,33 @@ std::string Extension(const std::string& path) {
     return path.substr(dot + 1);
 }
 
-// An open provider writer, closed (and so finished) once.
-class CoderFile {
-public:
-    explicit CoderFile(uint32_t handle) : handle_(handle) {}
-    ~CoderFile() { Close(); }
-    CoderFile(const CoderFile&) = delete;
-    CoderFile& operator=(const CoderFile&) = delete;
-
-    uint32_t get() const { return handle_; }
-    void Close() {
-        if (handle_ != 0) QoCoderCloseFile(handle_);
-        handle_ = 0;
+// Records the wanted frames into the take, until an interrupt keeps what was captured.
+// Returns the exit code of a failure (its message printed), or nothing when frames are in
+// the take.
+std::optional<int> Capture(RecorderTake& take, uint64_t wanted, const std::string& output) {
+    CExtMicro engine;
+    XMicro micro(engine);
+    RecordingSession session(micro, take);
+    micro.SetClient(&session);
+    if (!session.Start(wanted)) {
+        PrintError(kCantCaptureText);
+        if (!engine.DeviceError().empty()) PrintError(engine.DeviceError());
+        return kExitFailed;
     }
-
-private:
-    uint32_t handle_;
-};
-
-// The take: the microphone's buffers appended to the writer up to the wanted length. The
-// capture callback runs on the microphone's worker, the only user of the writer while the
-// capture runs. mutex_ guards frames_, failed_ and lastBuffer_.
-class Take : public IMicroClient {
-public:
-    Take(IMicro& micro, uint32_t writer, uint64_t wanted) : micro_(micro), writer_(writer), wanted_(wanted) {}
-    // The capture ends (delivering the buffers it has filled) and lets go of the callback.
-    ~Take() override {
-        micro_.Close();
-        micro_.SetDataCallback(nullptr, nullptr);
+    while (!session.Complete() && !session.WriteFailed() && !InterruptRequested() && !session.StalledFor(kStallLimit))
+        session.WaitForBuffer(kPollTime);
+    session.Stop();
+    if (session.WriteFailed()) {
+        PrintError(std::string(kCantCreateFileText) + ": writing " + output + " failed");
+        return kExitFailed;
     }
-    Take(const Take&) = delete;
-    Take& operator=(const Take&) = delete;
-
-    void OnMicroSettingsRequest() override {
-        micro_.SetBufferCount(kBufferCount);
-        micro_.SetBufferSize(kBufferBytes);
-        micro_.SetFormat(kRecordFormat.Format);
-        micro_.SetDataCallback(&Take::Capture, this);
+    if (!session.Complete() && !InterruptRequested()) {
+        PrintError("the input device stopped delivering sound");
+        return kExitFailed;
     }
-
-    // Waits for the next buffer, at most one poll.
-    void Wait() {
-        std::unique_lock lock(mutex_);
-        const uint64_t frames = frames_;
-        arrived_.wait_for(lock, kPollTime, [&] { return frames_ != frames || failed_; });
-    }
-    bool Complete() const {
-        std::lock_guard lock(mutex_);
-        return frames_ >= wanted_;
-    }
-    bool WriteFailed() const {
-        std::lock_guard lock(mutex_);
-        return failed_;
-    }
-    bool Stalled() const {
-        std::lock_guard lock(mutex_);
-        return Clock::now() - lastBuffer_ > kStallLimit;
-    }
-    uint64_t Frames() const {
-        std::lock_guard lock(mutex_);
-        return frames_;
-    }
-
-private:
-    static int Capture(void* context, const void* data, uint32_t bytes) {
-        return data ? static_cast<Take*>(context)->Append(data, bytes) : 0;
-    }
-
-    // Writes the buffer, cut at the wanted length.
-    int Append(const void* data, uint32_t bytes) {
-        uint64_t frames = 0;
-        {
-            std::lock_guard lock(mutex_);
-            if (failed_ || frames_ >= wanted_) return 0;
-            frames = std::min<uint64_t>(bytes / kRecordFormat.Format.nBlockAlign, wanted_ - frames_);
-        }
-        const auto count = static_cast<uint32_t>(frames);
-        const bool written =
-            QoCoderAddFileData(writer_, count, data, count * kRecordFormat.Format.nBlockAlign) != 0;
-        {
-            std::lock_guard lock(mutex_);
-            if (written) frames_ += frames;
-            failed_ = !written;
-            lastBuffer_ = Clock::now();
-        }
-        arrived_.notify_one();
-        return written ? 1 : 0;
-    }
-
-    IMicro& micro_;
-    const uint32_t writer_;
-    const uint64_t wanted_;
-    mutable std::mutex mutex_;
-    std::condition_variable arrived_;
-    uint64_t frames_ = 0;
-    bool failed_ = false;
-    Clock::time_point lastBuffer_ = Clock::now();
-};
+    if (session.Frames() == 0) return FailureExit();  // interrupted before the first buffer
+    return std::nullopt;
+}
 
 }  // namespace
 
@@ -144,52 +71,30 @@ int RunRecord(const RecordOptions& options) {
         PrintError(std::string(kCantCreateFileText) + ": " + options.output + " has no extension to name its type");
         return kExitFailed;
     }
-    // The take is written beside the other temporary files and put in place when complete.
-    TempFile encoded;
-    if (!encoded.Create("qorec", extension)) {
+    // The take is kept beside the other temporary files and encoded into place when complete.
+    RecorderTake take;
+    if (!take.Create()) {
         PrintError(std::string(kCantCreateFileText) + ": no temporary file");
         return kExitFailed;
     }
-    encoded.CloseHandle();
-    const auto total = static_cast<uint64_t>(options.frames);
-    CoderFile writer(QoCoderCreateFile(encoded.Path().c_str(), &kRecordFormat, nullptr, 0, &total));
-    if (writer.get() == 0) {
+    if (!ProviderCanWrite(extension, RecordingSession::Format())) {
         PrintError(std::string(kCantCreateFileText) + ": " + options.output);
         return kExitFailed;
     }
-
-    CExtMicro engine;
-    XMicro micro(engine);
-    uint64_t recorded = 0;
-    {
-        Take take(micro, writer.get(), total);
-        micro.SetClient(&take);
-        if (!micro.RequestSettings() || !micro.Start()) {
-            PrintError(kCantCaptureText);
-            if (!engine.DeviceError().empty()) PrintError(engine.DeviceError());
-            return kExitFailed;
-        }
-        while (!take.Complete() && !take.WriteFailed() && !InterruptRequested() && !take.Stalled()) take.Wait();
-        micro.Stop();
-        if (take.WriteFailed()) {
-            PrintError(std::string(kCantCreateFileText) + ": writing " + options.output + " failed");
-            return kExitFailed;
-        }
-        if (!take.Complete() && !InterruptRequested()) {
-            PrintError("the input device stopped delivering sound");
-            return kExitFailed;
-        }
-        recorded = take.Frames();
-        if (recorded == 0) return FailureExit();  // interrupted before the first buffer
-    }
-    writer.Close();
+    if (const std::optional<int> failed = Capture(take, static_cast<uint64_t>(options.frames), options.output))
+        return *failed;
 
     // Interrupting ends the recording; what was captured is kept.
-    std::string error;
-    if (!PlaceOutput(encoded.Path(), options.output, options.force, error, false)) {
-        PrintError(std::string(kCantSaveText) + ": " + error);
+    const PlaceOutcome placed = EncodeTake(take, options.output, RecordingSession::Format(), options.force);
+    if (placed.result == PlaceResult::Exists) {
+        PrintError(std::string(kCantSaveText) + ": " + options.output + " exists (use --force to replace it)");
         return kExitFailed;
     }
+    if (!placed) {
+        PrintError(std::string(kCantSaveText) + ": " + placed.error);
+        return kExitFailed;
+    }
+    const uint64_t recorded = take.Size() / RecordingSession::Format().Format.nBlockAlign;
     std::printf("%s: %s\n", options.output.c_str(), FramesText(static_cast<int64_t>(recorded)).c_str());
     return kExitOk;
 }

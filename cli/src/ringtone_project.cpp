@@ -4,7 +4,7 @@
 #include "cli/src/effect_library.h"
 #include "cli/src/interrupt.h"
 #include "cli/src/time_value.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 namespace {
 

@@ -2,8 +2,13 @@
 // chosen effects, the volume and the fades, the marked range, and the chain that renders it.
 #pragma once
 
+#include <cstdint>
+
 #include "cli/src/make_options.h"
-#include "engine/engine.h"
+#include "effecttree/effect_tree.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 
 class RingtoneProject {
 public:

@@ -1,5 +1,7 @@
 // Putting an effect node into the running chain and taking it out.
-#include "engine/engine.h"
+#include "engine/render_chain.h"
+
+#include "effecttree/complex_effect.h"
 #include "engine/src/morph_stream_lock.h"
 
 bool AddChainEffect(CEffectTree& tree, CEffectNode& node) {

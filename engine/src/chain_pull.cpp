@@ -1,7 +1,8 @@
 // The chain pulls of playback and export.
+#include "engine/render_chain.h"
+
 #include <algorithm>
 
-#include "engine/engine.h"
 #include "engine/src/morph_stream_lock.h"
 
 uint32_t RingtoneTimeline::PullChain(_SOUNDDATAEX_* block, int64_t position) {

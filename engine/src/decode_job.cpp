@@ -1,9 +1,12 @@
 // The decode worker: provider -> temporary file, one block at a time.
+#include "engine/src/track_jobs.h"
+
 #include <algorithm>
 #include <limits>
 
-#include "engine/src/track_jobs.h"
 #include "contracts/provider_api.h"
+#include "engine/track.h"
+#include "platform/unique_fd.h"
 
 int DecodeJob::Run(IProgress& progress) {
     constexpr uint32_t kBlock = TrackSource::kDecodeBlockFrames;

@@ -1,8 +1,12 @@
 // The encoders offered for saving: their names, the records passed to the provider's coder
 // and the once-per-run availability probe.
-#include <mutex>
+#include "engine/saver.h"
 
-#include "engine/src/save_jobs.h"
+#include <mutex>
+#include <vector>
+
+#include "contracts/provider_api.h"
+#include "engine/provider_handles.h"
 #include "engine/src/saver_records.h"
 
 namespace {
@@ -27,17 +31,6 @@ const EncoderKind* FindKind(uint32_t tag) {
 
 void PutU32(std::vector<uint8_t>& record, uint32_t value) {
     for (int i = 0; i < 4; ++i) record.push_back(static_cast<uint8_t>(value >> (8 * i)));
-}
-
-// True when the provider can create a file with the record: the file is made in the
-// temporary folder and deleted at once.
-bool CanEncode(const std::vector<uint8_t>& record) {
-    TempFile probe;
-    if (!probe.Create("qosav", "tmp")) return false;
-    probe.CloseHandle();
-    const WAVEFORMATEXTENSIBLE stereo = OutputPcmFormat(2);
-    ProviderWriter writer(QoCoderCreateFile(probe.Path().c_str(), &stereo, record.data(), 0, nullptr));
-    return writer.handle() != 0;
 }
 
 }  // namespace
@@ -82,9 +75,10 @@ const RingtoneSaver::EncoderList& RingtoneSaver::Encoders() {
         // Any quality fits: the bit rate decides at 128 kbps stereo.
         constexpr uint32_t kProbeBitRate = 128000;
         const WAVEFORMATEXTENSIBLE stereo = OutputPcmFormat(2);
-        for (const uint32_t tag : {QoEncoderMp3, QoEncoderAac})
-            if (CanEncode(MakeEncoderRecord(tag, stereo, kProbeBitRate, AacQuality(2, 128))))
-                encoders.emplace(tag, EncoderName(tag));
+        for (const uint32_t tag : {QoEncoderMp3, QoEncoderAac}) {
+            const std::vector<uint8_t> record = MakeEncoderRecord(tag, stereo, kProbeBitRate, AacQuality(2, 128));
+            if (ProviderCanWrite("tmp", stereo, record.data())) encoders.emplace(tag, EncoderName(tag));
+        }
     });
     return encoders;
 }

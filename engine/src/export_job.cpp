@@ -1,10 +1,14 @@
 // The export file's header and the export worker.
+#include "engine/src/save_jobs.h"
+
 #include <algorithm>
 #include <cstring>
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/src/save_jobs.h"
+#include "contracts/sound_data.h"
+#include "engine/saver.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The fade stage: one-second linear ramps at the range start and end.
-#include <algorithm>
+#include "engine/render_chain.h"
 
-#include "engine/engine.h"
+#include <algorithm>
 
 namespace {
 

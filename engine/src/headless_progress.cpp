@@ -1,8 +1,9 @@
 // The front without a window.
+#include "engine/progress.h"
+
 #include <chrono>
 
-#include "engine/engine.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 // Read-only mappings of whole files.
+#include "engine/temp_files.h"
+
 #include <sys/mman.h>
 #include <sys/stat.h>
-
-#include "engine/engine.h"
 
 bool MappedFile::Map(int fd, uint64_t bytes) {
     Unmap();

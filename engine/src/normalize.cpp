@@ -1,9 +1,9 @@
 // Normalizing saved samples to full scale, per channel.
+#include "engine/src/save_jobs.h"
+
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
-
-#include "engine/src/save_jobs.h"
 
 namespace {
 

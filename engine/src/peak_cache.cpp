@@ -1,7 +1,9 @@
 // The peak cache worker: one (minimum, maximum) pair per channel and 256 frames.
+#include "engine/src/track_jobs.h"
+
 #include <algorithm>
 
-#include "engine/src/track_jobs.h"
+#include "engine/track.h"
 
 int BuildPeakArrays(IProgress& progress, const int16_t* samples, uint32_t frames, uint32_t channels,
                     std::vector<std::vector<int16_t>>& peaks, uint32_t& arrayBytes) {

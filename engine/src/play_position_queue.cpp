@@ -1,7 +1,7 @@
 // The positions of the blocks handed to the player.
-#include <algorithm>
+#include "engine/render_chain.h"
 
-#include "engine/engine.h"
+#include <algorithm>
 
 void PlayPositionQueue::Push(uint32_t tag, int64_t position) {
     std::lock_guard lock(mutex_);

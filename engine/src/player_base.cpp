@@ -1,7 +1,9 @@
 // The player's settings, data callback and starting from stopped (CExtPlayer).
+#include "engine/player.h"
+
 #include <algorithm>
 
-#include "engine/engine.h"
+#include "engine/src/locked_access.h"
 #include "engine/src/player_callback_mark.h"
 
 namespace {
@@ -31,25 +33,13 @@ CExtPlayer::CExtPlayer(uint32_t waveOutVolume) {
     balance_ = levels.balance;
 }
 
-uint32_t CExtPlayer::BufferCount() const {
-    std::lock_guard lock(formatLock_);
-    return bufferCount_;
-}
+uint32_t CExtPlayer::BufferCount() const { return ReadLocked(formatLock_, bufferCount_); }
 
-uint32_t CExtPlayer::BufferSize() const {
-    std::lock_guard lock(formatLock_);
-    return bufferSize_;
-}
+uint32_t CExtPlayer::BufferSize() const { return ReadLocked(formatLock_, bufferSize_); }
 
-uint32_t CExtPlayer::Volume() const {
-    std::lock_guard lock(formatLock_);
-    return volume_;
-}
+uint32_t CExtPlayer::Volume() const { return ReadLocked(formatLock_, volume_); }
 
-uint32_t CExtPlayer::Balance() const {
-    std::lock_guard lock(formatLock_);
-    return balance_;
-}
+uint32_t CExtPlayer::Balance() const { return ReadLocked(formatLock_, balance_); }
 
 bool CExtPlayer::InsideDataCallback() const { return DataCallbackMark::Inside(this); }
 

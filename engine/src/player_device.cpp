@@ -1,8 +1,9 @@
 // The player on a sound ring (CExtPlayerDX): opening and closing the device, starting,
 // stopping and pausing the stream, the gains.
-#include <algorithm>
+#include "engine/player.h"
 
-#include "engine/engine.h"
+#include <algorithm>
+#include "engine/src/locked_access.h"
 
 CExtPlayerDX::CExtPlayerDX() : CExtPlayer(kSystemWaveOutVolume) {}
 
@@ -12,15 +13,9 @@ CExtPlayerDX::~CExtPlayerDX() {
     ReleaseDevice();
 }
 
-float CExtPlayerDX::LeftGain() const {
-    std::lock_guard lock(formatLock_);
-    return leftGain_;
-}
+float CExtPlayerDX::LeftGain() const { return ReadLocked(formatLock_, leftGain_); }
 
-float CExtPlayerDX::RightGain() const {
-    std::lock_guard lock(formatLock_);
-    return rightGain_;
-}
+float CExtPlayerDX::RightGain() const { return ReadLocked(formatLock_, rightGain_); }
 
 int CExtPlayerDX::SetBalance(uint32_t balance) {
     std::lock_guard lock(formatLock_);
@@ -76,10 +71,7 @@ int CExtPlayerDX::DeviceFailed(const std::string& reason) {
     return kPlayerDeviceError;
 }
 
-std::string CExtPlayerDX::DeviceError() const {
-    std::lock_guard lock(deviceLock_);
-    return deviceError_;
-}
+std::string CExtPlayerDX::DeviceError() const { return ReadLocked(deviceLock_, deviceError_); }
 
 void CExtPlayerDX::ReleaseDevice() {
     std::lock_guard lock(deviceLock_);

@@ -1,5 +1,5 @@
 // XPlayer: the clients' face of the player.
-#include "engine/engine.h"
+#include "engine/player.h"
 
 int XPlayer::Start() {
     int result = player_.Play();

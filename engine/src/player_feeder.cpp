@@ -1,12 +1,13 @@
 // The player's feeder thread and the fill of the ring from the data callback.
+#include "engine/player.h"
+
 #include <pthread.h>
 
 #include <algorithm>
 #include <cstring>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
-#include "platform/platform.h"
+#include "platform/clock.h"
 
 namespace {
 

@@ -1,6 +1,6 @@
 // The ringtone preview's data callback, run by the player on its feeder thread (the first
 // blocks on the thread that starts playback).
-#include "engine/engine.h"
+#include "engine/preview.h"
 
 uint32_t RingtonePreview::Callback(void* context, _SOUNDDATAEX_* block, uint32_t tag) {
     auto& preview = *static_cast<RingtonePreview*>(context);

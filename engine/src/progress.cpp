@@ -1,10 +1,10 @@
 // The worker side and the front side of a progress run, and the run itself.
+#include "engine/progress.h"
+
 #include <chrono>
 #include <optional>
 #include <system_error>
 #include <thread>
-
-#include "engine/engine.h"
 
 IProgress::IProgress(std::string text, bool cancelEnabled) : text_(std::move(text)), cancelEnabled_(cancelEnabled) {}
 

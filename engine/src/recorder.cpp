@@ -1,5 +1,7 @@
 // The microphone (CExtMicro): settings, starting, pausing and stopping the capture.
-#include "engine/engine.h"
+#include "engine/recorder.h"
+
+#include "engine/src/locked_access.h"
 #include "engine/src/player_callback_mark.h"
 
 CExtMicro::CExtMicro() = default;
@@ -87,10 +89,7 @@ void CExtMicro::StopCapture(int32_t finalState) {
     }
 }
 
-std::string CExtMicro::DeviceError() const {
-    std::lock_guard lock(controlLock_);
-    return deviceError_;
-}
+std::string CExtMicro::DeviceError() const { return ReadLocked(controlLock_, deviceError_); }
 
 int CExtMicro::Stop() {
     if (InsideDataCallback()) return 0;
@@ -134,40 +133,29 @@ const WAVEFORMATEX* CExtMicro::GetFormat() {
     return &reported_;
 }
 
-int CExtMicro::SetFormat(const WAVEFORMATEX& format) {
+template <typename T>
+int CExtMicro::SetWhileStopped(T& field, const T& value) {
     if (InsideDataCallback()) return 0;
     std::lock_guard lock(controlLock_);
     if (state_.load() != kMicroStopped) return 0;
-    format_ = {WAVE_FORMAT_PCM, format.nChannels, format.nSamplesPerSec, format.nAvgBytesPerSec,
-               format.nBlockAlign, format.wBitsPerSample, 0};
+    field = value;
     return 1;
 }
 
-uint32_t CExtMicro::GetBufferCount() const {
-    std::lock_guard lock(controlLock_);
-    return bufferCount_;
+int CExtMicro::SetFormat(const WAVEFORMATEX& format) {
+    return SetWhileStopped(format_, WAVEFORMATEX{WAVE_FORMAT_PCM, format.nChannels, format.nSamplesPerSec,
+                                                 format.nAvgBytesPerSec, format.nBlockAlign, format.wBitsPerSample, 0});
 }
+
+uint32_t CExtMicro::GetBufferCount() const { return ReadLocked(controlLock_, bufferCount_); }
 
 int CExtMicro::SetBufferCount(uint32_t count) {
-    if (InsideDataCallback()) return 0;
-    std::lock_guard lock(controlLock_);
-    if (state_.load() != kMicroStopped || count > kMaxBuffers) return 0;
-    bufferCount_ = count;
-    return 1;
+    return count > kMaxBuffers ? 0 : SetWhileStopped(bufferCount_, count);
 }
 
-uint32_t CExtMicro::GetBufferSize() const {
-    std::lock_guard lock(controlLock_);
-    return bufferSize_;
-}
+uint32_t CExtMicro::GetBufferSize() const { return ReadLocked(controlLock_, bufferSize_); }
 
-int CExtMicro::SetBufferSize(uint32_t bytes) {
-    if (InsideDataCallback()) return 0;
-    std::lock_guard lock(controlLock_);
-    if (state_.load() != kMicroStopped) return 0;
-    bufferSize_ = bytes;
-    return 1;
-}
+int CExtMicro::SetBufferSize(uint32_t bytes) { return SetWhileStopped(bufferSize_, bytes); }
 
 int CExtMicro::SetDataCallback(MicroDataCallback callback, void* context) {
     if (InsideDataCallback()) return 0;

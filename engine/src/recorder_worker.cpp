@@ -1,9 +1,10 @@
 // The microphone's device completions and its worker thread, which delivers the filled
 // buffers in capture order and queues them again.
+#include "engine/recorder.h"
+
 #include <pthread.h>
 #include <sched.h>
 
-#include "engine/engine.h"
 #include "engine/src/player_callback_mark.h"
 
 namespace {

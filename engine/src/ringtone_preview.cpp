@@ -1,9 +1,10 @@
 // The ringtone preview's controls, run on the driving thread: start, pause, stop and the
 // play cursor.
+#include "engine/preview.h"
+
 #include <algorithm>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
 
 RingtonePreview::RingtonePreview(RingtoneTimeline& timeline, IPlayer& player, IPreviewClient* client)
     : timeline_(timeline), player_(player), face_(player), client_(client) {

@@ -1,12 +1,14 @@
 // The saver's output settings, estimate, export adoption and clean-up.
+#include "engine/saver.h"
+
 #include <cmath>
 #include <iterator>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/src/provider_handles.h"
+#include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
 #include "engine/src/saver_records.h"
-#include "platform/platform.h"
+#include "platform/texts.h"
 
 void ShowSaveMessage(const char* text, uint32_t type) { AfxSCMessageBox(text, type, nullptr, nullptr); }
 

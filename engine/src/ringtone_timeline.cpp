@@ -1,7 +1,10 @@
 // The timeline state behind the render chain, the track mixer and setting up the chain.
+#include "engine/render_chain.h"
+
 #include <algorithm>
 
-#include "engine/engine.h"
+#include "effecttree/complex_effect.h"
+#include "engine/src/locked_access.h"
 #include "engine/src/morph_stream_lock.h"
 
 using GuardLock = std::lock_guard<std::recursive_mutex>;
@@ -32,20 +35,11 @@ void RingtoneTimeline::SetTracks(TrackSlot* track1, TrackSlot* track2) {
     track2_ = track2;
 }
 
-TrackSlot* RingtoneTimeline::Track1() const {
-    GuardLock lock(guard_);
-    return track1_;
-}
+TrackSlot* RingtoneTimeline::Track1() const { return ReadLocked(guard_, track1_); }
 
-TrackSlot* RingtoneTimeline::Track2() const {
-    GuardLock lock(guard_);
-    return track2_;
-}
+TrackSlot* RingtoneTimeline::Track2() const { return ReadLocked(guard_, track2_); }
 
-int64_t RingtoneTimeline::ProjectLength() const {
-    GuardLock lock(guard_);
-    return projectLength_;
-}
+int64_t RingtoneTimeline::ProjectLength() const { return ReadLocked(guard_, projectLength_); }
 
 void RingtoneTimeline::SetProjectLength(int64_t frames) {
     GuardLock lock(guard_);
@@ -60,15 +54,9 @@ int64_t RingtoneTimeline::TracksEnd() const {
     return end;
 }
 
-int64_t RingtoneTimeline::StartMarker() const {
-    GuardLock lock(guard_);
-    return startMarker_;
-}
+int64_t RingtoneTimeline::StartMarker() const { return ReadLocked(guard_, startMarker_); }
 
-int64_t RingtoneTimeline::EndMarker() const {
-    GuardLock lock(guard_);
-    return endMarker_;
-}
+int64_t RingtoneTimeline::EndMarker() const { return ReadLocked(guard_, endMarker_); }
 
 void RingtoneTimeline::SetMarkers(int64_t start, int64_t end) {
     GuardLock lock(guard_);
@@ -76,15 +64,9 @@ void RingtoneTimeline::SetMarkers(int64_t start, int64_t end) {
     endMarker_ = end;
 }
 
-int64_t RingtoneTimeline::PlayStart() const {
-    GuardLock lock(guard_);
-    return playStart_;
-}
+int64_t RingtoneTimeline::PlayStart() const { return ReadLocked(guard_, playStart_); }
 
-int64_t RingtoneTimeline::PlayEnd() const {
-    GuardLock lock(guard_);
-    return playEnd_;
-}
+int64_t RingtoneTimeline::PlayEnd() const { return ReadLocked(guard_, playEnd_); }
 
 void RingtoneTimeline::SetPlayRange(int64_t start, int64_t end) {
     GuardLock lock(guard_);
@@ -92,45 +74,21 @@ void RingtoneTimeline::SetPlayRange(int64_t start, int64_t end) {
     playEnd_ = end;
 }
 
-int64_t RingtoneTimeline::RenderPosition() const {
-    GuardLock lock(guard_);
-    return renderPosition_;
-}
+int64_t RingtoneTimeline::RenderPosition() const { return ReadLocked(guard_, renderPosition_); }
 
-void RingtoneTimeline::SetRenderPosition(int64_t frame) {
-    GuardLock lock(guard_);
-    renderPosition_ = frame;
-}
+void RingtoneTimeline::SetRenderPosition(int64_t frame) { WriteLocked(guard_, renderPosition_, frame); }
 
-int64_t RingtoneTimeline::PlayCursor() const {
-    GuardLock lock(guard_);
-    return playCursor_;
-}
+int64_t RingtoneTimeline::PlayCursor() const { return ReadLocked(guard_, playCursor_); }
 
-void RingtoneTimeline::SetPlayCursor(int64_t frame) {
-    GuardLock lock(guard_);
-    playCursor_ = frame;
-}
+void RingtoneTimeline::SetPlayCursor(int64_t frame) { WriteLocked(guard_, playCursor_, frame); }
 
-bool RingtoneTimeline::FadeIn() const {
-    GuardLock lock(guard_);
-    return fadeIn_;
-}
+bool RingtoneTimeline::FadeIn() const { return ReadLocked(guard_, fadeIn_); }
 
-bool RingtoneTimeline::FadeOut() const {
-    GuardLock lock(guard_);
-    return fadeOut_;
-}
+bool RingtoneTimeline::FadeOut() const { return ReadLocked(guard_, fadeOut_); }
 
-void RingtoneTimeline::SetFadeIn(bool on) {
-    GuardLock lock(guard_);
-    fadeIn_ = on;
-}
+void RingtoneTimeline::SetFadeIn(bool on) { WriteLocked(guard_, fadeIn_, on); }
 
-void RingtoneTimeline::SetFadeOut(bool on) {
-    GuardLock lock(guard_);
-    fadeOut_ = on;
-}
+void RingtoneTimeline::SetFadeOut(bool on) { WriteLocked(guard_, fadeOut_, on); }
 
 void RingtoneTimeline::MixTracks(void* output, int64_t first, uint32_t frames) const {
     GuardLock lock(guard_);

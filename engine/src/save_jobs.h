@@ -1,12 +1,11 @@
 // The pieces of exporting and saving that live outside RingtoneSaver: the export worker,
-// normalizing, the provider's writer handle and the messages.
+// normalizing and the messages.
 #pragma once
-
 #include <array>
 #include <cstdint>
 
-#include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
 
 inline constexpr uint32_t kSaveBlockFrames = 1024;
 
@@ -29,24 +28,6 @@ float NormalizeGain(uint16_t peak);
 // Each channel's samples become trunc(gain x sample + 0.5), clamped to 16 bits, when the
 // channel's gain is not 0 and below 200.
 void ApplyGains(int16_t* samples, uint32_t frames, uint32_t channels, const std::array<float, 2>& gains);
-
-// A writer of QoCoderCreateFile, completed on destruction.
-class ProviderWriter {
-public:
-    explicit ProviderWriter(uint32_t handle) : handle_(handle) {}
-    ~ProviderWriter() { Close(); }
-    ProviderWriter(const ProviderWriter&) = delete;
-    ProviderWriter& operator=(const ProviderWriter&) = delete;
-
-    void Close() {
-        if (handle_ != 0) QoCoderCloseFile(handle_);
-        handle_ = 0;
-    }
-    uint32_t handle() const { return handle_; }
-
-private:
-    uint32_t handle_;
-};
 
 inline constexpr const char* kShortRangeText = "Please select a minimum of one\nsecond length track to proceed";
 inline constexpr const char* kExportErrorText = "Error preparing file for export";

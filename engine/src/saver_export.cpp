@@ -1,9 +1,12 @@
 // Exporting the marked range into the temporary WAV file.
-#include <cstdlib>
+#include "engine/saver.h"
+
+#include <algorithm>
 #include <limits>
 
 #include "audiosvc/audiosvc.h"
 #include "engine/src/save_jobs.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

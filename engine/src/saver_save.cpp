@@ -1,10 +1,13 @@
 // Saving: the export file read back in the output format, normalized over its whole length
 // when asked, and encoded into a temporary file.
+#include "engine/saver.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/src/provider_handles.h"
+#include "contracts/provider_api.h"
+#include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
 
 namespace {
@@ -44,9 +47,8 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
         return false;
     }
     encoded.CloseHandle();
-    ProviderWriter writer(QoCoderCreateFile(encoded.Path().c_str(), &outputFormat_,
-                                            wave ? nullptr : encoderRecord_.data(), 0, nullptr));
-    if (writer.handle() == 0) {
+    ProviderWriter writer;
+    if (!writer.Create(encoded.Path(), outputFormat_, wave ? nullptr : encoderRecord_.data())) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
     }

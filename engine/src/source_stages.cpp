@@ -1,9 +1,10 @@
 // The source stages of the render chain: the play feed and the export feed.
+#include "engine/render_chain.h"
+
 #include <algorithm>
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
 
 namespace {
 

@@ -1,11 +1,12 @@
 // The program's temporary files.
+#include "engine/temp_files.h"
+
 #include <fcntl.h>
 #include <unistd.h>
 
 #include <cerrno>
 
-#include "engine/engine.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 TempFile::TempFile(TempFile&& other) noexcept : fd_(std::move(other.fd_)), path_(std::move(other.path_)) {
     other.path_.clear();

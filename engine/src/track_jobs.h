@@ -1,12 +1,11 @@
 // The steps of opening a track that live outside TrackSource: its display name and the two
 // worker jobs (decode to the temporary file, peak cache).
 #pragma once
-
 #include <cstdint>
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
+#include "engine/progress.h"
 
 // The title tag when the file has one, else the file's name without folder and extension.
 std::string TrackDisplayName(const std::string& path);

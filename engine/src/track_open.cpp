@@ -1,12 +1,14 @@
 // Opening a track: name, checks, probe, decode behind a progress run, mapping, peak cache.
+#include "engine/track.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/src/provider_handles.h"
+#include "engine/provider_handles.h"
 #include "engine/src/track_jobs.h"
-#include "platform/platform.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // A track position of the main window and the file behind it.
-#include <unistd.h>
+#include "engine/track.h"
 
-#include "engine/engine.h"
+#include <unistd.h>
 
 void TrackSlot::DeleteOwnFile() {
     if (temporary && !path.empty()) ::unlink(path.c_str());

@@ -1,9 +1,10 @@
 // A decoded track's reads, mixing, placement and peaks.
+#include "engine/track.h"
+
 #include <algorithm>
 #include <cstring>
 
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
 
 void DrawCache::Reset(uint32_t channelCount) {
     channels.assign(channelCount, {});

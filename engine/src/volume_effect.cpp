@@ -1,8 +1,9 @@
 // The volume stage of the render chain.
+#include "engine/render_chain.h"
+
 #include <algorithm>
 #include <cstdio>
 
-#include "engine/engine.h"
 #include "dsp/nsp_vector.h"
 
 void CVolumeEffect::SetVolume(int position) {

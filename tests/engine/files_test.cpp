@@ -7,7 +7,8 @@
 #include <filesystem>
 #include <string>
 
-#include "engine/engine.h"
+#include "engine/temp_files.h"
+#include "platform/unique_fd.h"
 #include "tests/platform/scratch.h"
 
 namespace {

@@ -5,7 +5,7 @@
 #include <stdexcept>
 #include <thread>
 
-#include "engine/engine.h"
+#include "engine/progress.h"
 
 namespace {
 

@@ -8,7 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "engine/engine.h"
+#include "engine/progress.h"
+#include "engine/track.h"
 
 struct ShownMessage {
     std::string text;

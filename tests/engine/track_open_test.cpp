@@ -10,6 +10,8 @@
 #include <string>
 
 #include "track_fixture.h"
+#include "engine/progress.h"
+#include "engine/track.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 #include <numeric>
 
 #include "track_fixture.h"
+#include "engine/track.h"
 
 namespace {
 
@@ -137,13 +138,23 @@ TEST_F(TrackTimeline, ReopeningKeepsTheDecodedFileAndTheTrim) {
     EXPECT_EQ(slot.source.TempPath(), decoded);
     EXPECT_EQ(progress_.Records().size(), 2u);  // no second decode
     EXPECT_EQ(slot.source.ActiveEnd(), 600);
-    // A moved track goes back to frame 0; its active range follows into the placement.
+    // A moved track goes back to frame 0; what of its active range lies inside the placement
+    // stays active. Moved by 700, the track sounds in [700, 1300) of [700, 1700); placed at
+    // [0, 1000) again, [700, 1000) of that range is left.
     ASSERT_TRUE(slot.source.Move(700));
+    EXPECT_EQ(slot.source.ActiveStart(), 700);
+    EXPECT_EQ(slot.source.ActiveEnd(), 1300);
     ASSERT_TRUE(slot.Open(progress_));
     EXPECT_EQ(slot.source.PlacementStart(), 0);
-    EXPECT_GE(slot.source.ActiveStart(), 0);
-    EXPECT_LE(slot.source.ActiveEnd(), 1000);
-    EXPECT_LT(slot.source.ActiveStart(), slot.source.ActiveEnd());
+    EXPECT_EQ(slot.source.PlacementEnd(), 1000);
+    EXPECT_EQ(slot.source.ActiveStart(), 700);
+    EXPECT_EQ(slot.source.ActiveEnd(), 1000);
+    // Moved by 400 more, it sounds in [1100, 1400): nothing of that lies in [0, 1000), so the
+    // whole track sounds again.
+    ASSERT_TRUE(slot.source.Move(400));
+    ASSERT_TRUE(slot.Open(progress_));
+    EXPECT_EQ(slot.source.ActiveStart(), 0);
+    EXPECT_EQ(slot.source.ActiveEnd(), 1000);
 }
 
 TEST_F(TrackTimeline, ASlotDeletesOnlyItsOwnFiles) {

@@ -9,7 +9,11 @@
 
 #include "../render/chain_fixture.h"
 #include "audiosvc/audiosvc.h"
-#include "platform/platform.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
+#include "platform/clock.h"
 
 namespace {
 

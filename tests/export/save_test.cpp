@@ -6,7 +6,10 @@
 #include <filesystem>
 
 #include "../render/chain_fixture.h"
-#include "platform/platform.h"
+#include "engine/progress.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
+#include "platform/files.h"
 
 namespace {
 

@@ -3,7 +3,13 @@
 #include <fstream>
 
 #include "../render/chain_fixture.h"
-#include "platform/platform.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
+#include "platform/files.h"
+#include "platform/texts.h"
+#include "platform/unique_fd.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include <csignal>
 
+#include "engine/player.h"
 #include "tests/platform_audio/audio_test_support.h"
 #include "tests/player/player_test_support.h"
 

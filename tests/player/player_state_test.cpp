@@ -3,6 +3,7 @@
 
 #include <cstring>
 
+#include "engine/player.h"
 #include "tests/platform_audio/audio_test_support.h"
 #include "tests/player/player_test_support.h"
 

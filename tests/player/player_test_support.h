@@ -9,7 +9,7 @@
 #include <mutex>
 #include <vector>
 
-#include "engine/engine.h"
+#include "contracts/sound_data.h"
 
 namespace playertest {
 

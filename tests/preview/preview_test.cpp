@@ -6,6 +6,11 @@
 #include <thread>
 
 #include "audiosvc/audiosvc.h"
+#include "engine/player.h"
+#include "engine/preview.h"
+#include "engine/render_chain.h"
+#include "engine/saver.h"
+#include "engine/temp_files.h"
 #include "tests/platform_audio/audio_test_support.h"
 #include "tests/player/player_test_support.h"
 #include "tests/render/chain_fixture.h"

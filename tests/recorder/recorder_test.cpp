@@ -4,7 +4,7 @@
 
 #include <mutex>
 
-#include "engine/engine.h"
+#include "engine/recorder.h"
 #include "tests/platform_audio/audio_test_support.h"
 
 namespace {

@@ -9,7 +9,10 @@
 
 #include "../engine/track_fixture.h"
 #include "contracts/provider_api.h"
-#include "engine/engine.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 
 // Interleaved 16-bit stereo frames; sample(frame, channel) gives each value.
 std::vector<int16_t> StereoFrames(uint32_t frames, const std::function<int16_t(uint32_t, uint32_t)>& sample);

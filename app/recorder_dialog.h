@@ -12,10 +12,11 @@
 #include <string>
 
 #include "app/skin_dialog.h"
-#include "engine/engine.h"
+#include "engine/player.h"
+#include "engine/recorder.h"
+#include "engine/recording.h"
 
 class CSCPlayMeter2;
-class RecorderTake;
 
 // The modal recorder: records from the input device into a temporary take, plays it back,
 // shows its length and level, and saves it through the provider's coder. Ends with 6 (saved,
@@ -23,12 +24,13 @@ class RecorderTake;
 // with 2. The window that runs it gives it the application's engines and makes it their
 // client (the settings requests, messages 1054 and 1034) while it runs.
 //
-// Threads: the capture callback runs on the microphone's worker and the playback callback on
-// the player's feeder (its first blocks on the thread that starts playback); they touch the
-// take (its own lock), the meter (under m_meterLock) and the length (atomic), and queue every
-// window update to the user-interface thread. That thread starts and stops the engines and
-// stops them before the take is created, discarded or saved and before the controls go.
-class CRecorderDlg : public CSkinDialog, public IMicroClient, public IPlayerClient {
+// Threads: the recording session's observer calls run on the microphone's worker and the
+// playback callback on the player's feeder (its first blocks on the thread that starts
+// playback); they touch the take (its own lock), the meter (under m_meterLock) and the length
+// (atomic), and queue every window update to the user-interface thread. That thread starts
+// and stops the engines and stops them before the take is created, discarded or saved and
+// before the controls go.
+class CRecorderDlg : public CSkinDialog, public IMicroClient, public IPlayerClient, private IRecordingObserver {
     Q_OBJECT
 public:
     // Asks for the file to save: (parent, folder, Qt filter, default suffix) → the path,
@@ -50,14 +52,13 @@ public:
     // Escape and closing the window: stop the engines, then end with 2.
     void reject() override;
 
-    // Capture set-up (message 1054): five buffers of 16384 bytes in the record format.
+    // Capture set-up (message 1054): the recording session's, five buffers of 16384 bytes.
     void OnMicroSettingsRequest() override;
     // Playback set-up (message 1034): the take's format with its speaker layout.
     void OnPlayerSettingsRequest() override;
 
-    // The engines' data callbacks; the context is the dialog. A null buffer or a block of
-    // capacity 0 (an engine letting go) returns 0 without touching the context.
-    static int CaptureCallback(void* context, const void* data, uint32_t bytes);
+    // The player's data callback; the context is the dialog. A block of capacity 0 (the
+    // player letting go) returns 0 without touching the context.
     static uint32_t PlaybackCallback(void* context, _SOUNDDATAEX_* block, uint32_t tag);
 
     // For inspection.
@@ -87,24 +88,25 @@ private:
     void SwitchMeter(bool on);
     void FeedMeter(const void* data, uint32_t bytes);
     void ShowError(int stringId);
-    int OnCaptured(const void* data, uint32_t bytes);
+    // The session's reports, on the microphone's worker.
+    void OnTakeAppended(const void* data, uint32_t bytes) override;
+    void OnTakeWriteFailed() override;
+    void EndRecordingAfterWriteFailure();
     uint32_t OnPlaybackBlock(_SOUNDDATAEX_& block);
-    void OnTakeWriteFailed();
     void OnPlaybackEnded(uint32_t run);
 
     const std::string m_initialFolder;
     IMicro* m_micro = nullptr;
     IPlayer* m_player = nullptr;
-    bool m_microCallbackSet = false;
     bool m_playerCallbackSet = false;
     SaveFileDialog m_saveFileDialog;
     QString m_savedPath;
     int32_t m_recordState = kMicroStopped;  // recording (0) or stopped (2)
     int32_t m_playState = kPlayerStopped;   // playing (0) or stopped (2)
     std::unique_ptr<RecorderTake> m_take;
+    std::unique_ptr<RecordingSession> m_session;  // while the controls exist and a microphone is set
     std::atomic<uint32_t> m_recordLength{0};  // frames of the take
     std::atomic<uint32_t> m_playRun{0};       // numbers playback runs; a late end notice is ignored
-    std::atomic<bool> m_writeFailed{false};   // the capture could not append (reported once)
     std::mutex m_meterLock;                   // guards m_meter against the engine threads
     CSCPlayMeter2* m_meter = nullptr;         // the PLAYMETER control while the controls exist
 };

@@ -1,6 +1,6 @@
 // The audio engine, free of Qt: the progress protocol, the provider's handles, temporary
-// files, decoded tracks, the player and the microphone, the render chain, export and save,
-// and the ringtone preview.
+// files, decoded tracks, the player and the microphone, recording a take, the render chain,
+// export and save, and the ringtone preview.
 // Strings are UTF-8. Timeline positions are frames at 44100 per second.
 #pragma once
 
@@ -10,6 +10,7 @@
 #include "engine/track.h"
 #include "engine/player.h"
 #include "engine/recorder.h"
+#include "engine/recording.h"
 #include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "engine/preview.h"

@@ -5,9 +5,7 @@
 
 #include "app/control_tables.h"
 #include "app/resources.h"
-#include "app/src/recorder_format.h"
 #include "app/src/recorder_save.h"
-#include "app/src/recorder_take.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
 #include "platform/texts.h"
@@ -61,7 +59,8 @@ std::optional<int> CRecorderDlg::OnInitDialog() {
         m_meter = Control<CSCPlayMeter2>(IDC_REC_PLAYMETER);
     }
     if (auto* create = Control<CSCButton>(IDC_REC_CREATE_RINGTONE)) create->SetCheck(1);
-    if (m_meter != nullptr) m_meter->SetFormat(kRecordFormat.Format);
+    if (m_meter != nullptr) m_meter->SetFormat(RecordingSession::Format().Format);
+    if (m_micro != nullptr) m_session = std::make_unique<RecordingSession>(*m_micro, *m_take, static_cast<IRecordingObserver*>(this));
     SwitchMeter(true);
     UpdateButtons();
     ShowLength();
@@ -137,7 +136,7 @@ void CRecorderDlg::ShowLength() {
         text->SetWindowText({});
         return;
     }
-    const uint32_t seconds = frames / kRecordFormat.Format.nSamplesPerSec;
+    const uint32_t seconds = frames / RecordingSession::Format().Format.nSamplesPerSec;
     text->SetWindowText(QStringLiteral("Record length: %1").arg(QString::fromStdString(TimeText(seconds))));
 }
 
@@ -157,7 +156,8 @@ void CRecorderDlg::Save() {
     const QString path = m_saveFileDialog(this, QString::fromStdString(m_initialFolder), filter,
                                           QString::fromStdString(extension.substr(1)));
     if (path.isEmpty()) return;
-    if (!EncodeTake(*m_take, path.toStdString(), kRecordFormat)) {
+    // Qt's save dialog has asked before a file is replaced.
+    if (!EncodeTake(*m_take, path.toStdString(), RecordingSession::Format(), true)) {
         ShowError(IDS_CANT_CREATE_FILE);
         return;
     }

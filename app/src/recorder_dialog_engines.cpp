@@ -2,11 +2,12 @@
 // requests and data callbacks).
 #include "app/recorder_dialog.h"
 
+#include <algorithm>
+#include <cstdint>
 #include <vector>
 
 #include "app/resources.h"
 #include "app/src/recorder_format.h"
-#include "app/src/recorder_take.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
@@ -29,15 +30,13 @@ void CRecorderDlg::StartRecording() {
         ShowError(IDS_CANT_CREATE_TEMP_FILE);
         return;
     }
-    m_writeFailed = false;
-    if (m_micro != nullptr && m_micro->RequestSettings() && m_micro->Start()) {
+    if (m_session != nullptr && m_session->Start()) {
         m_recordState = kMicroRecording;
         UpdateButtons();
         ShowLength();
         SwitchMeter(true);
         return;
     }
-    if (m_micro != nullptr) m_micro->Close();
     m_take->Discard();
     UpdateButtons();
     ShowError(IDS_CANT_CAPTURE_INPUT);
@@ -45,8 +44,7 @@ void CRecorderDlg::StartRecording() {
 
 void CRecorderDlg::StopRecording() {
     // Stop returns once the worker has delivered its last buffer: no append follows.
-    m_micro->Stop();
-    m_micro->Close();
+    m_session->Stop();
     m_recordState = kMicroStopped;
     UpdateButtons();
     ShowLength();
@@ -93,30 +91,26 @@ void CRecorderDlg::StopEngines() {
 }
 
 void CRecorderDlg::ReleaseEngineCallbacks() {
-    // The engines outlive the dialog: they must not keep it as their callbacks' context.
-    if (m_microCallbackSet) m_micro->SetDataCallback(nullptr, nullptr);
+    // The engines outlive the dialog: they must not keep it (or its session) as their
+    // callbacks' context. The session lets go of the microphone as it goes.
+    m_session.reset();
     if (m_playerCallbackSet) m_player->SetDataCallback(nullptr, nullptr);
-    m_microCallbackSet = false;
     m_playerCallbackSet = false;
 }
 
 void CRecorderDlg::OnMicroSettingsRequest() {
-    if (m_micro == nullptr) return;
-    m_micro->SetBufferCount(kRecordBufferCount);
-    m_micro->SetBufferSize(kRecordBufferBytes);
-    m_micro->SetFormat(kRecordFormat.Format);
-    m_microCallbackSet = m_micro->SetDataCallback(&CRecorderDlg::CaptureCallback, this) != 0;
+    if (m_session != nullptr) m_session->OnMicroSettingsRequest();
 }
 
 void CRecorderDlg::OnPlayerSettingsRequest() {
     if (m_player == nullptr) return;
-    m_player->SetFormat(PlaybackFormat(kRecordFormat));
-    m_player->SetBufferCount(kRecordBufferCount);
-    m_player->SetBufferSize(kRecordBufferBytes);
+    m_player->SetFormat(PlaybackFormat(RecordingSession::Format()));
+    m_player->SetBufferCount(RecordingSession::kBufferCount);
+    m_player->SetBufferSize(RecordingSession::kBufferBytes);
     m_playerCallbackSet = m_player->SetDataCallback(&CRecorderDlg::PlaybackCallback, this) != 0;
 }
 
-void CRecorderDlg::OnTakeWriteFailed() {
+void CRecorderDlg::EndRecordingAfterWriteFailure() {
     // The take keeps what was written before the failure; the recording ends there.
     if (IsRecording()) StopRecording();
     ShowError(IDS_CANT_CREATE_TEMP_FILE);
@@ -129,25 +123,15 @@ void CRecorderDlg::OnPlaybackEnded(uint32_t run) {
 
 // ---- engine threads -------------------------------------------------------------------------
 
-int CRecorderDlg::CaptureCallback(void* context, const void* data, uint32_t bytes) {
-    if (data == nullptr) return 0;  // the microphone lets go; the dialog may be gone
-    return static_cast<CRecorderDlg*>(context)->OnCaptured(data, bytes);
-}
-
-int CRecorderDlg::OnCaptured(const void* data, uint32_t bytes) {
-    switch (m_take->Append(data, bytes)) {
-        case RecorderTake::AppendResult::NoTake: return 0;
-        case RecorderTake::AppendResult::Failed:
-            if (!m_writeFailed.exchange(true))
-                QMetaObject::invokeMethod(this, [this] { OnTakeWriteFailed(); }, Qt::QueuedConnection);
-            return 0;
-        case RecorderTake::AppendResult::Appended: break;
-    }
+void CRecorderDlg::OnTakeAppended(const void* data, uint32_t bytes) {
     FeedMeter(data, bytes);
-    const uint64_t frames = m_take->Size() / kRecordFormat.Format.nBlockAlign;
+    const uint64_t frames = m_take->Size() / RecordingSession::Format().Format.nBlockAlign;
     m_recordLength = static_cast<uint32_t>(std::min<uint64_t>(frames, UINT32_MAX));
     QMetaObject::invokeMethod(this, [this] { ShowLength(); }, Qt::QueuedConnection);
-    return 1;
+}
+
+void CRecorderDlg::OnTakeWriteFailed() {
+    QMetaObject::invokeMethod(this, [this] { EndRecordingAfterWriteFailure(); }, Qt::QueuedConnection);
 }
 
 uint32_t CRecorderDlg::PlaybackCallback(void* context, _SOUNDDATAEX_* block, uint32_t) {
@@ -164,7 +148,7 @@ uint32_t CRecorderDlg::PlaybackCallback(void* context, _SOUNDDATAEX_* block, uin
 }
 
 uint32_t CRecorderDlg::OnPlaybackBlock(_SOUNDDATAEX_& block) {
-    const WAVEFORMATEX& format = kRecordFormat.Format;
+    const WAVEFORMATEX& format = RecordingSession::Format().Format;
     std::vector<uint8_t> bytes(size_t{block.capacity} * format.nBlockAlign);
     const std::optional<uint32_t> read = m_take->Read(bytes.data(), static_cast<uint32_t>(bytes.size()));
     block.frames = 0;

@@ -1,20 +1,9 @@
-// The recorder's capture format and buffering, and the playback format made from it.
+// The player's format for the recorder's take, made from the take's format.
 #pragma once
 
 #include <cstdint>
 
 #include "contracts/wave_format.h"
-
-// 44100 Hz, 16-bit stereo PCM, described as WAVE_FORMAT_EXTENSIBLE without valid bits.
-inline constexpr WAVEFORMATEXTENSIBLE kRecordFormat = {
-    {WAVE_FORMAT_EXTENSIBLE, 2, 44100, 176400, 4, 16, 22},
-    {0},
-    SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT,
-    KSDATAFORMAT_SUBTYPE_PCM};
-
-// Capture and playback both run on five buffers of 16384 bytes (about 0.09 s each).
-inline constexpr uint32_t kRecordBufferCount = 5;
-inline constexpr uint32_t kRecordBufferBytes = 16384;
 
 // The speaker layout played for a channel count; 0 (no layout) for counts beyond eight.
 constexpr uint32_t PlaybackChannelMask(uint32_t channels) {

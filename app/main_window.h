@@ -16,7 +16,8 @@
 #include "app/control_tables.h"
 #include "app/skin_dialog.h"
 #include "app/waveform_editor.h"
-#include "engine/engine.h"
+#include "engine/saver.h"
+#include "engine/track.h"
 
 class CAutoPanelCaption;
 class CBluetoothDlg;

@@ -12,7 +12,7 @@
 #include <string>
 
 #include "app/skin_dialog.h"
-#include "engine/engine.h"
+#include "engine/progress.h"
 
 // The progress dialog in front of a worker thread (the program's IProgress front). The
 // worker writes the percentage, polls the cancel request and ends the run with End, which

@@ -5,7 +5,9 @@
 
 #include "app/program.h"
 #include "effecttree/effect_tree.h"
-#include "engine/engine.h"
+#include "engine/player.h"
+#include "engine/recorder.h"
+#include "engine/render_chain.h"
 
 // The application object: owns what lives for the whole run (effect tree, volume stage,
 // player, microphone), loads the skin, runs the main window modally and starts a fresh

@@ -9,7 +9,10 @@
 #include <memory>
 #include <optional>
 
-#include "engine/engine.h"
+#include "engine/player.h"
+#include "engine/preview.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 #include "skin/scroll_bar.h"
 #include "skin/skin_base.h"
 #include "skin/statics.h"

@@ -8,7 +8,7 @@
 
 #include "app/progress_dialog.h"
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
+#include "engine/progress.h"
 
 namespace {
 

@@ -5,6 +5,7 @@
 
 #include "app/settings.h"
 #include "app/tessaly_app.h"
+#include "engine/render_chain.h"
 #include "skin/buttons.h"
 #include "skin/control_records.h"
 #include "skin/menu.h"

@@ -9,6 +9,7 @@
 #include "contracts/plugin_api.h"
 #include "effecttree/effect_node.h"
 #include "effecttree/effect_tree.h"
+#include "engine/render_chain.h"
 #include "skin/buttons.h"
 #include "skin/menu.h"
 

@@ -8,6 +8,8 @@
 
 #include <algorithm>
 
+#include "engine/render_chain.h"
+#include "engine/track.h"
 #include "skin/edits.h"
 #include "skin/skin_base.h"
 

@@ -8,6 +8,7 @@
 #include "app/bluetooth_dialog.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
+#include "engine/track.h"
 #include "skin/menu.h"
 
 namespace {

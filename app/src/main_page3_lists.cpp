@@ -5,6 +5,7 @@
 #include <array>
 
 #include "app/settings.h"
+#include "engine/saver.h"
 #include "skin/buttons.h"
 #include "skin/control_records.h"
 #include "skin/lists.h"

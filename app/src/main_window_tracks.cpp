@@ -17,6 +17,7 @@
 #include "app/settings.h"
 #include "app/tessaly_app.h"
 #include "contracts/provider_api.h"
+#include "engine/track.h"
 #include "skin/menu.h"
 #include "skin/skin_base.h"
 

@@ -4,6 +4,7 @@
 #include <algorithm>
 
 #include "app/control_tables.h"
+#include "engine/progress.h"
 #include "skin/meters.h"
 #include "skin/skin_base.h"
 

@@ -11,6 +11,9 @@
 #include "audiosvc/audiosvc.h"
 #include "contracts/sound_data.h"
 #include "contracts/wave_format.h"
+#include "engine/player.h"
+#include "engine/recorder.h"
+#include "engine/recording.h"
 #include "skin/meters.h"
 
 // ---- user-interface thread ----------------------------------------------------------------

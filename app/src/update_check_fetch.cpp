@@ -11,7 +11,7 @@
 #include <memory>
 #include <utility>
 
-#include "engine/engine.h"
+#include "engine/progress.h"
 
 namespace updatecheck {
 

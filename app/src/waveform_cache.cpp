@@ -1,5 +1,6 @@
 // Building the drawing cache of a track from its peak pairs or its PCM.
 #include "app/src/waveform_cache.h"
+#include "engine/track.h"
 
 #include <algorithm>
 #include <vector>

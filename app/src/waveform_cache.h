@@ -4,7 +4,7 @@
 
 #include <cstdint>
 
-#include "engine/engine.h"
+#include "engine/track.h"
 
 // What one build touched: the frames of PCM read, the peak pairs read, and the columns
 // computed and taken over from the cache's previous contents.

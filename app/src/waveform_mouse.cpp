@@ -9,6 +9,7 @@
 #include <mutex>
 
 #include "app/src/waveform_state.h"
+#include "engine/track.h"
 
 namespace {
 

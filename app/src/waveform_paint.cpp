@@ -12,6 +12,8 @@
 #include "app/src/waveform_cache.h"
 #include "app/src/waveform_ruler.h"
 #include "app/src/waveform_state.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 
 namespace {
 

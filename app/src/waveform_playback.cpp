@@ -7,6 +7,8 @@
 #include <algorithm>
 
 #include "app/src/waveform_state.h"
+#include "engine/player.h"
+#include "engine/preview.h"
 
 using Id = WaveformEditorState::TimerId;
 

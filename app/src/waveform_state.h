@@ -17,7 +17,9 @@
 
 #include "app/src/waveform_view.h"
 #include "app/waveform_editor.h"
-#include "engine/engine.h"
+#include "engine/preview.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 #include "skin/data_source.h"
 #include "skin/scroll_bar.h"
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli/src/interrupt.h"
+#include "engine/progress.h"
 
 namespace {
 

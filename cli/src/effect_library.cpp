@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "platform/files.h"
 #include "xml/xml.h"
 

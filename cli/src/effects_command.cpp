@@ -3,6 +3,8 @@
 
 #include "cli/src/commands.h"
 #include "cli/src/effect_library.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 
 int RunEffects() {
     CEffectTree tree;

@@ -4,6 +4,10 @@
 #include "cli/src/effect_library.h"
 #include "cli/src/interrupt.h"
 #include "cli/src/time_value.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
 #include "platform/texts.h"
 
 namespace {

@@ -2,6 +2,8 @@
 #include "engine/render_chain.h"
 
 #include "effecttree/complex_effect.h"
+#include "effecttree/effect_node.h"
+#include "effecttree/effect_tree.h"
 #include "engine/src/morph_stream_lock.h"
 
 bool AddChainEffect(CEffectTree& tree, CEffectNode& node) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "effecttree/effect_tree.h"
 #include "engine/src/morph_stream_lock.h"
 
 uint32_t RingtoneTimeline::PullChain(_SOUNDDATAEX_* block, int64_t position) {

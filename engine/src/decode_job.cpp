@@ -5,6 +5,7 @@
 #include <limits>
 
 #include "contracts/provider_api.h"
+#include "engine/progress.h"
 #include "engine/track.h"
 #include "platform/unique_fd.h"
 

@@ -7,6 +7,8 @@
 
 #include "audiosvc/audiosvc.h"
 #include "contracts/sound_data.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "platform/unique_fd.h"
 

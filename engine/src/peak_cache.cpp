@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/progress.h"
 #include "engine/track.h"
 
 int BuildPeakArrays(IProgress& progress, const int16_t* samples, uint32_t frames, uint32_t channels,

@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include "engine/src/locked_access.h"
+#include "platform/sound_ring.h"
 
 CExtPlayerDX::CExtPlayerDX() : CExtPlayer(kSystemWaveOutVolume) {}
 

@@ -8,6 +8,7 @@
 
 #include "audiosvc/audiosvc.h"
 #include "platform/clock.h"
+#include "platform/sound_ring.h"
 
 namespace {
 

@@ -3,6 +3,7 @@
 
 #include "engine/src/locked_access.h"
 #include "engine/src/player_callback_mark.h"
+#include "platform/capture.h"
 
 CExtMicro::CExtMicro() = default;
 

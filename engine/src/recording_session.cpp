@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "engine/recorder.h"
 #include "engine/src/locked_access.h"
 
 RecordingSession::RecordingSession(IMicro& micro, RecorderTake& take, IRecordingObserver* observer)

@@ -5,6 +5,8 @@
 #include <algorithm>
 
 #include "audiosvc/audiosvc.h"
+#include "engine/player.h"
+#include "engine/render_chain.h"
 
 RingtonePreview::RingtonePreview(RingtoneTimeline& timeline, IPlayer& player, IPreviewClient* client)
     : timeline_(timeline), player_(player), face_(player), client_(client) {

@@ -8,6 +8,7 @@
 #include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
 #include "engine/src/saver_records.h"
+#include "engine/temp_files.h"
 #include "platform/texts.h"
 
 void ShowSaveMessage(const char* text, uint32_t type) { AfxSCMessageBox(text, type, nullptr, nullptr); }

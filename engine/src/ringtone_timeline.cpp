@@ -4,8 +4,10 @@
 #include <algorithm>
 
 #include "effecttree/complex_effect.h"
+#include "effecttree/effect_tree.h"
 #include "engine/src/locked_access.h"
 #include "engine/src/morph_stream_lock.h"
+#include "engine/track.h"
 
 using GuardLock = std::lock_guard<std::recursive_mutex>;
 

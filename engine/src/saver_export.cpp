@@ -5,7 +5,10 @@
 #include <limits>
 
 #include "audiosvc/audiosvc.h"
+#include "engine/progress.h"
+#include "engine/render_chain.h"
 #include "engine/src/save_jobs.h"
+#include "engine/temp_files.h"
 #include "platform/unique_fd.h"
 
 namespace {

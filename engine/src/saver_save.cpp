@@ -7,8 +7,10 @@
 
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
+#include "engine/progress.h"
 #include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
+#include "engine/temp_files.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <cerrno>
 
 #include "platform/files.h"
+#include "platform/unique_fd.h"
 
 TempFile::TempFile(TempFile&& other) noexcept : fd_(std::move(other.fd_)), path_(std::move(other.path_)) {
     other.path_.clear();

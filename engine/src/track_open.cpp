@@ -6,6 +6,7 @@
 #include <limits>
 
 #include "audiosvc/audiosvc.h"
+#include "engine/progress.h"
 #include "engine/provider_handles.h"
 #include "engine/src/track_jobs.h"
 #include "platform/files.h"

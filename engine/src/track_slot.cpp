@@ -1,4 +1,5 @@
 // A track position of the main window and the file behind it.
+#include "engine/progress.h"
 #include "engine/track.h"
 
 #include <unistd.h>

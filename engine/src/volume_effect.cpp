@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "dsp/nsp_vector.h"
+#include "effecttree/effect_tree.h"
 
 void CVolumeEffect::SetVolume(int position) {
     m_fVolume.store(static_cast<float>(std::clamp(position, 0, kMaxVolume)) / 100.0f);

@@ -17,7 +17,7 @@
 #include "contracts/effect_tree_api.h"
 #include "contracts/sound_data.h"
 #include "effecttree/effect_node.h"
-#include "engine/engine.h"
+#include "engine/render_chain.h"
 #include "skin/buttons.h"
 #include "skin/control_records.h"
 #include "skin/edits.h"

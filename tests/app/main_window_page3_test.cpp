@@ -22,7 +22,7 @@
 #include "app/settings.h"
 #include "app/tessaly_app.h"
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
+#include "engine/saver.h"
 #include "platform/texts.h"
 #include "skin/buttons.h"
 #include "skin/lists.h"

@@ -17,7 +17,7 @@
 #include "app/control_tables.h"
 #include "app/progress_dialog.h"
 #include "audiosvc/audiosvc.h"
-#include "engine/engine.h"
+#include "engine/progress.h"
 #include "skin/buttons.h"
 #include "skin/control_records.h"
 #include "skin/meters.h"

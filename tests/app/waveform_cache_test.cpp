@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/src/waveform_cache.h"
+#include "engine/track.h"
 #include "tests/engine/track_fixture.h"
 
 namespace {

@@ -4,7 +4,9 @@
 #include <string>
 #include <vector>
 
-#include "dsp/dsp.h"
+#include "dsp/nsp_fft.h"
+#include "dsp/nsp_status.h"
+#include "dsp/nsp_vector.h"
 
 namespace {
 

@@ -7,6 +7,7 @@
 #include <mutex>
 
 #include "audiosvc/audiosvc.h"
+#include "engine/track.h"
 
 namespace fs = std::filesystem;
 

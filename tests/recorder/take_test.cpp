@@ -11,6 +11,7 @@
 
 #include "contracts/provider_api.h"
 #include "engine/recording.h"
+#include "platform/file_placement.h"
 #include "tests/platform/scoped_env.h"
 #include "tests/platform_audio/audio_test_support.h"
 

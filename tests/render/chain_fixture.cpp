@@ -7,6 +7,9 @@
 #include <iterator>
 
 #include "audiosvc/audiosvc.h"
+#include "effecttree/effect_node.h"
+#include "engine/render_chain.h"
+#include "engine/track.h"
 #include "xml/xml.h"
 
 std::vector<int16_t> StereoFrames(uint32_t frames, const std::function<int16_t(uint32_t, uint32_t)>& sample) {

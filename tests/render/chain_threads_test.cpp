@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "chain_fixture.h"
+#include "effecttree/effect_node.h"
 #include "engine/render_chain.h"
 
 namespace {

@@ -2,6 +2,7 @@
 #include <cmath>
 
 #include "chain_fixture.h"
+#include "effecttree/effect_node.h"
 #include "engine/render_chain.h"
 
 namespace {

@@ -31,10 +31,4 @@ std::string UniqueTempName(const std::string& prefix, const std::string& extensi
 // The same rule in a given folder.
 std::string UniqueNameIn(const std::string& folder, const std::string& prefix, const std::string& extension,
                          uint32_t firstNumber);
-// Creates an empty file under the same rule, exclusively: another process that picked the same
-// name between the check and the creation makes this take the next number, so no two callers
-// ever share the file. The caller owns it (ordinary permissions: 0666 less the umask). Empty
-// when the folder takes no new file.
-std::string CreateUniqueFileIn(const std::string& folder, const std::string& prefix, const std::string& extension,
-                               uint32_t firstNumber);
 

@@ -1,11 +1,9 @@
 // Files and folders, temporary names.
 #include "platform/files.h"
 
-#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <climits>
 #include <cstdlib>
 #include <string>
@@ -56,21 +54,6 @@ std::string UniqueNameIn(const std::string& folder, const std::string& prefix, c
         struct stat info {};
         if (::lstat(name.c_str(), &info) != 0) return name;
     }
-}
-
-std::string CreateUniqueFileIn(const std::string& folder, const std::string& prefix, const std::string& extension,
-                               uint32_t firstNumber) {
-    constexpr int kAttempts = 100;
-    for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        std::string name = UniqueNameIn(folder, prefix, extension, firstNumber);
-        const int fd = ::open(name.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd >= 0) {
-            ::close(fd);
-            return name;
-        }
-        if (errno != EEXIST) return {};
-    }
-    return {};
 }
 
 std::string UniqueTempName(const std::string& prefix, const std::string& extension) {

@@ -12,38 +12,12 @@
 
 #include <cstdlib>
 #include <fstream>
-#include <memory>
 #include <random>
 #include <sstream>
 
 #include "skin/skin_manager.h"
 
 namespace {
-
-// Owns the application and ends it when the tests end, before the process's own static
-// objects (Qt's font and style caches among them) go away.
-class QtEnvironment final : public ::testing::Environment {
-public:
-    QApplication& App() {
-        if (!m_app) m_app = std::make_unique<QApplication>(m_argc, m_argv);
-        return *m_app;
-    }
-    void SetUp() override {
-        // Device listing in the computer information runs without a sound server.
-        setenv("SDL_AUDIODRIVER", "dummy", 1);
-        App();
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[8] = "ui_test";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
-};
-
-QtEnvironment* const g_environment =
-    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
 
 std::string ReadFile(const std::string& path) {
     std::ifstream file(path, std::ios::binary);
@@ -53,8 +27,6 @@ std::string ReadFile(const std::string& path) {
 }
 
 }  // namespace
-
-QApplication& TestApp() { return g_environment->App(); }
 
 std::string DefaultSkinPath() { return MORVANE_SOURCE_DIR "/data/Skins/Morvane.xml"; }
 

@@ -14,10 +14,8 @@
 #include <vector>
 
 #include "tests/platform/scratch.h"
+#include "tests/skin/test_app.h"
 
-class QApplication;
-
-QApplication& TestApp();
 
 // The default skin's file in the source tree.
 std::string DefaultSkinPath();

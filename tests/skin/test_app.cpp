@@ -3,7 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFont>
 
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -13,14 +15,20 @@ namespace {
 class QtEnvironment final : public ::testing::Environment {
 public:
     QApplication& App() {
-        if (!m_app) m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        if (!m_app) {
+            // Device listings (the computer information) run without a sound server, unless
+            // a test chose a driver.
+            setenv("SDL_AUDIODRIVER", "dummy", 0);
+            m_app = std::make_unique<QApplication>(m_argc, m_argv);
+        }
         return *m_app;
     }
+    void SetUp() override { App(); }
     void TearDown() override { m_app.reset(); }
 
 private:
     int m_argc = 1;
-    char m_name[10] = "skin_test";
+    char m_name[8] = "ui_test";
     char* m_argv[2] = {m_name, nullptr};
     std::unique_ptr<QApplication> m_app;
 };
@@ -31,3 +39,10 @@ QtEnvironment* const g_environment =
 }  // namespace
 
 QApplication& TestApp() { return g_environment->App(); }
+
+void UseSkinFont() {
+    TestApp();
+    QFont font(QStringLiteral("Inter"));
+    font.setPixelSize(12);
+    QApplication::setFont(font);
+}

@@ -7,42 +7,19 @@
 #include <QDir>
 #include <QGroupBox>
 #include <QLabel>
-#include <QFont>
 #include <QPixmap>
-
-#include <memory>
 
 namespace {
 
-// Owns the application and ends it when the tests end, before the process's own static
-// objects (Qt's caches among them) go away.
-class QtEnvironment final : public ::testing::Environment {
+// The windows' pictures use the skin's font.
+class SkinFontEnvironment final : public ::testing::Environment {
 public:
-    QApplication& App() {
-        if (!m_app) {
-            m_app = std::make_unique<QApplication>(m_argc, m_argv);
-            // The font of the program's skin, so that pictures look the same everywhere.
-            QFont font(QStringLiteral("Inter"));
-            font.setPixelSize(12);
-            QApplication::setFont(font);
-        }
-        return *m_app;
-    }
-    void TearDown() override { m_app.reset(); }
-
-private:
-    int m_argc = 1;
-    char m_name[16] = "plugin_windows";
-    char* m_argv[2] = {m_name, nullptr};
-    std::unique_ptr<QApplication> m_app;
+    void SetUp() override { UseSkinFont(); }
 };
 
-QtEnvironment* const g_environment =
-    static_cast<QtEnvironment*>(::testing::AddGlobalTestEnvironment(new QtEnvironment));
+[[maybe_unused]] ::testing::Environment* const g_skinFont = ::testing::AddGlobalTestEnvironment(new SkinFontEnvironment);
 
 }  // namespace
-
-QApplication& TestApp() { return g_environment->App(); }
 
 const std::vector<CommandRecorder::Command>& CommandRecorder::Commands() {
     QCoreApplication::sendPostedEvents();

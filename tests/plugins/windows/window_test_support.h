@@ -14,10 +14,8 @@
 #include <string>
 #include <vector>
 
-class QApplication;
+#include "tests/skin/test_app.h"
 
-// The test program's application (offscreen), made on first use and ended with the tests.
-QApplication& TestApp();
 
 // A host window with the onCommand(int, int) method the settings windows post to.
 class CommandRecorder : public QWidget {

@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string>
 
+class enXml;
+
 // A colour as 0x00BBGGRR. CLR_INVALID marks "no colour": a control then uses its default.
 using COLORREF = uint32_t;
 inline constexpr COLORREF CLR_INVALID = 0xFFFFFFFFu;
@@ -85,3 +87,9 @@ bool ParseFourInts(const std::string& text, int32_t out[4]);
 enum : int { SC_ANCHOR_LEFT = 1, SC_ANCHOR_TOP = 2, SC_ANCHOR_RIGHT = 4, SC_ANCHOR_BOTTOM = 8 };
 // "Left Top Right Bottom" (any, case-insensitive, blanks or '|' between); "" gives Left Top.
 int ParseAnchors(const std::string& text);
+
+// An element's attribute read as the skin files write it: the text ("" when missing), a
+// number (0 when missing) or a colour (the fallback when missing; see LoadColor).
+std::string AttributeText(const enXml& element, const char* name);
+int AttributeInt(const enXml& element, const char* name);
+COLORREF AttributeColor(const enXml& element, const char* name, COLORREF fallback = CLR_INVALID);

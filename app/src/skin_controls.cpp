@@ -33,36 +33,19 @@ constexpr uint32_t kWaveFormStyle = 0x100;
 
 SkinControlFactory g_waveFormFactory = nullptr;
 
-std::string Attribute(const enXml& element, const char* name) {
-    std::string value;
-    element.GetAttribute(name, value);
-    return value;
-}
-
-int IntAttribute(const enXml& element, const char* name) {
-    int value = 0;
-    element.GetAttribute(name, value);
-    return value;
-}
-
-COLORREF ColorAttribute(const enXml& element, const char* name, COLORREF fallback = CLR_INVALID) {
-    std::string value;
-    return element.GetAttribute(name, value) ? LoadColor(value) : fallback;
-}
-
 // A font attribute, applied only when present and not empty; false leaves lf cleared.
 bool FontAttribute(const enXml& element, const char* name, LOGFONT& lf) {
-    const std::string value = Attribute(element, name);
+    const std::string value = AttributeText(element, name);
     return !value.empty() && LoadFont(&lf, value);
 }
 
 void RectAttribute(const enXml& element, const char* name, RECT& rect) {
-    const std::string value = Attribute(element, name);
+    const std::string value = AttributeText(element, name);
     if (!value.empty()) LoadRect(&rect, value);
 }
 
 bool TileAttribute(const enXml& element) {
-    return EqualsNoCase(Attribute(element, "ResizeMethod"), "Tile");
+    return EqualsNoCase(AttributeText(element, "ResizeMethod"), "Tile");
 }
 
 // Image names are relative to the Skins folder: the folder of the loaded skin file, or the
@@ -93,19 +76,19 @@ bool OpenRequired(const enXml& element, const char* name, std::vector<CSkinFile>
 SCWAVEFORMRES WaveFormRecord(const enXml& element, SkinHandle source) {
     SCWAVEFORMRES res;
     res.source = source;
-    res.timeHeight = IntAttribute(element, "TimeHeigth");
-    res.leftWidth = IntAttribute(element, "LeftWidth");
-    res.rightWidth = IntAttribute(element, "RightWidth");
-    res.waveCenterColor = ColorAttribute(element, "WaveCenterColor");
-    res.waveBorderColor = ColorAttribute(element, "WaveBorderColor");
-    res.waveBgColor = ColorAttribute(element, "WaveBgColor");
-    res.waveBgSelColor = ColorAttribute(element, "WaveBgSelColor");
-    res.waveDataColor = ColorAttribute(element, "WaveDataColor");
-    res.waveDataSelColor = ColorAttribute(element, "WaveDataSelColor");
-    res.timeTextColor = ColorAttribute(element, "TimeTextColor");
-    res.waveBlankColor = ColorAttribute(element, "WaveBlankColor");
-    res.waveBlankSelColor = ColorAttribute(element, "WaveBlankSelColor");
-    res.titleTextColor = ColorAttribute(element, "TitleTextColor");
+    res.timeHeight = AttributeInt(element, "TimeHeigth");
+    res.leftWidth = AttributeInt(element, "LeftWidth");
+    res.rightWidth = AttributeInt(element, "RightWidth");
+    res.waveCenterColor = AttributeColor(element, "WaveCenterColor");
+    res.waveBorderColor = AttributeColor(element, "WaveBorderColor");
+    res.waveBgColor = AttributeColor(element, "WaveBgColor");
+    res.waveBgSelColor = AttributeColor(element, "WaveBgSelColor");
+    res.waveDataColor = AttributeColor(element, "WaveDataColor");
+    res.waveDataSelColor = AttributeColor(element, "WaveDataSelColor");
+    res.timeTextColor = AttributeColor(element, "TimeTextColor");
+    res.waveBlankColor = AttributeColor(element, "WaveBlankColor");
+    res.waveBlankSelColor = AttributeColor(element, "WaveBlankSelColor");
+    res.titleTextColor = AttributeColor(element, "TitleTextColor");
     FontAttribute(element, "TimeLogFont", res.timeFont);
     FontAttribute(element, "TitleLogFont", res.titleFont);
     return res;
@@ -118,17 +101,17 @@ bool ApplySlider(CSkinBase* control, const enXml& element, std::vector<CSkinFile
         SCSCALESLIDERRES res;
         res.source = source;
         res.drawAlign = ReadDrawAlign(element);
-        res.beginTrackOffset = IntAttribute(element, "BeginTrackOffset");
-        res.endTrackOffset = IntAttribute(element, "EndTrackOffset");
-        res.beginDrawOffset = IntAttribute(element, "BeginDrawOffset");
-        res.endDrawOffset = IntAttribute(element, "EndDrawOffset");
+        res.beginTrackOffset = AttributeInt(element, "BeginTrackOffset");
+        res.endTrackOffset = AttributeInt(element, "EndTrackOffset");
+        res.beginDrawOffset = AttributeInt(element, "BeginDrawOffset");
+        res.endDrawOffset = AttributeInt(element, "EndDrawOffset");
         return control->UseCustomSkin(&res);
     }
     SCSLIDERRES res;
     res.source = source;
     res.drawAlign = ReadDrawAlign(element);
-    res.beginTrackOffset = IntAttribute(element, "BeginTrackOffset");
-    res.endTrackOffset = IntAttribute(element, "EndTrackOffset");
+    res.beginTrackOffset = AttributeInt(element, "BeginTrackOffset");
+    res.endTrackOffset = AttributeInt(element, "EndTrackOffset");
     return control->UseCustomSkin(&res);
 }
 
@@ -144,7 +127,7 @@ std::optional<int> RefineSliderKind(const enXml& element) {
 }
 
 int32_t ReadDrawAlign(const enXml& element) {
-    const std::string value = Attribute(element, "DrawAlign");
+    const std::string value = AttributeText(element, "DrawAlign");
     if (EqualsNoCase(value, "ALIGN_LEFT/TOP")) return SC_ALIGN_LEFT_TOP;
     if (EqualsNoCase(value, "ALIGN_RIGHT/BOTTOM")) return SC_ALIGN_RIGHT_BOTTOM;
     return SC_ALIGN_CENTER;
@@ -183,7 +166,7 @@ CSkinBase* CreateSkinControl(int kind, const enXml& element, QWidget* parent, in
         case kVerticalSlider: {
             const bool vertical = kind == kVerticalSlider;
             const uint32_t style = vertical ? static_cast<uint32_t>(TBS_VERT) : 0u;
-            if (Attribute(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") {
+            if (AttributeText(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") {
                 control = new CSCScaleSlider(parent, windowId, style);
                 first = QRect(0, 0, 100, 10);
             } else {
@@ -211,53 +194,53 @@ bool ApplySkinAttributes(CSkinBase* control, int kind, const enXml& element, std
             SCBUTTONRES res;
             if (!OpenRequired(element, "Source", files, res.source)) return false;
             if (OpenImage(element, "SourceAlpha", files, res.sourceAlpha) == Image::Unreadable) return false;
-            res.textColor = ColorAttribute(element, "TextColor");
+            res.textColor = AttributeColor(element, "TextColor");
             return control->UseCustomSkin(&res);
         }
         case 2: {
             SCCHECKRES res;
             if (!OpenRequired(element, "Source", files, res.source)) return false;
-            res.textColor = ColorAttribute(element, "TextColor");
+            res.textColor = AttributeColor(element, "TextColor");
             return control->UseCustomSkin(&res);
         }
         case 4:
         case 7: {
             SCSTATICRES res;
-            res.textColor = ColorAttribute(element, "TextColor");
-            res.textColor2 = ColorAttribute(element, "TextColor2");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.textColor2 = AttributeColor(element, "TextColor2");
             res.hasFont = FontAttribute(element, "LogFont", res.font) ? 1 : 0;
             return control->UseCustomSkin(&res);
         }
         case 5: {
             SCEDITRES res;
-            res.textColor = ColorAttribute(element, "TextColor");
-            res.bkColor = ColorAttribute(element, "BkColor");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.bkColor = AttributeColor(element, "BkColor");
             return control->UseCustomSkin(&res);
         }
         case 6: {
             SCHYPERLINKRES res;
-            res.textColor = ColorAttribute(element, "TextColor");
-            res.normal = ColorAttribute(element, "Normal");
-            res.focused = ColorAttribute(element, "Focused");
-            res.pressed = ColorAttribute(element, "Pressed");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.normal = AttributeColor(element, "Normal");
+            res.focused = AttributeColor(element, "Focused");
+            res.pressed = AttributeColor(element, "Pressed");
             if (FontAttribute(element, "LogFont", res.font)) res.hoverFont = res.font;
             return control->UseCustomSkin(&res);
         }
         case 8: {
             SCSCROLLBARRES res;
             if (!OpenRequired(element, "SourceHorz", files, res.source)) return false;
-            res.beginDrawOffset = IntAttribute(element, "BeginDrawOffset");
-            res.endDrawOffset = IntAttribute(element, "EndDrawOffset");
+            res.beginDrawOffset = AttributeInt(element, "BeginDrawOffset");
+            res.endDrawOffset = AttributeInt(element, "EndDrawOffset");
             res.tile = TileAttribute(element) ? 1 : 0;
             return control->UseCustomSkin(&res);
         }
         case 9: {
             SCEDITRES res;
-            res.textColor = ColorAttribute(element, "TextColor");
-            res.bkColor = ColorAttribute(element, "BkColor");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.bkColor = AttributeColor(element, "BkColor");
             static_cast<CSCTimeEdit*>(control)->SetMargins(
-                IntAttribute(element, "LeftMargin"), IntAttribute(element, "TopMargin"),
-                IntAttribute(element, "RightMargin"), IntAttribute(element, "BottomMargin"));
+                AttributeInt(element, "LeftMargin"), AttributeInt(element, "TopMargin"),
+                AttributeInt(element, "RightMargin"), AttributeInt(element, "BottomMargin"));
             return control->UseCustomSkin(&res);
         }
         case 16: {
@@ -265,7 +248,7 @@ bool ApplySkinAttributes(CSkinBase* control, int kind, const enXml& element, std
             if (!OpenRequired(element, "Source", files, res.source)) return false;
             RectAttribute(element, "SourceMargin", res.sourceMargin);
             res.tile = TileAttribute(element) ? 1 : 0;
-            res.textColor = ColorAttribute(element, "TextColor", GetSkinColor(SKINCOLOR_EDIT_TEXT));
+            res.textColor = AttributeColor(element, "TextColor", GetSkinColor(SKINCOLOR_EDIT_TEXT));
             RectAttribute(element, "TextMargin", res.textMargin);
             return control->UseCustomSkin(&res);
         }

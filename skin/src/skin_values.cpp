@@ -8,6 +8,7 @@
 #include "platform/texts.h"
 #include "skin/skin_manager.h"
 #include "skin/src/skin_text.h"
+#include "xml/xml.h"
 
 namespace {
 
@@ -217,4 +218,21 @@ int ParseAnchors(const std::string& text) {
         else if (skintext::EqualsNoCase(word, "bottom")) anchors |= SC_ANCHOR_BOTTOM;
     }
     return anchors;
+}
+
+std::string AttributeText(const enXml& element, const char* name) {
+    std::string value;
+    element.GetAttribute(name, value);
+    return value;
+}
+
+int AttributeInt(const enXml& element, const char* name) {
+    int value = 0;
+    element.GetAttribute(name, value);
+    return value;
+}
+
+COLORREF AttributeColor(const enXml& element, const char* name, COLORREF fallback) {
+    std::string value;
+    return element.GetAttribute(name, value) ? LoadColor(value) : fallback;
 }

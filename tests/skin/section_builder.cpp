@@ -26,23 +26,6 @@
 
 namespace {
 
-std::string Attr(const enXml& e, const char* name) {
-    std::string value;
-    e.GetAttribute(name, value);
-    return value;
-}
-
-int IntAttr(const enXml& e, const char* name) {
-    int value = 0;
-    e.GetAttribute(name, value);
-    return value;
-}
-
-COLORREF ColorAttr(const enXml& e, const char* name, COLORREF fallback = CLR_INVALID) {
-    std::string value;
-    return e.GetAttribute(name, value) ? LoadColor(value) : fallback;
-}
-
 SkinHandle OpenImage(const enXml& e, const char* name, std::vector<CSkinFile>& files, bool& named) {
     std::string value;
     named = e.GetAttribute(name, value);
@@ -55,7 +38,7 @@ SkinHandle OpenImage(const enXml& e, const char* name, std::vector<CSkinFile>& f
 }
 
 int DrawAlign(const enXml& e) {
-    const std::string value = Attr(e, "DrawAlign");
+    const std::string value = AttributeText(e, "DrawAlign");
     if (strcasecmp(value.c_str(), "ALIGN_LEFT/TOP") == 0) return SC_ALIGN_LEFT_TOP;
     if (strcasecmp(value.c_str(), "ALIGN_RIGHT/BOTTOM") == 0) return SC_ALIGN_RIGHT_BOTTOM;
     return SC_ALIGN_CENTER;
@@ -68,14 +51,14 @@ public:
         bool named = false;
         std::vector<CSkinFile> files;
         m_source.LoadFromHandle(OpenImage(element, "Source", files, named));
-        m_blank = ToQColor(ColorAttr(element, "WaveBlankColor"));
-        m_bg = ToQColor(ColorAttr(element, "WaveBgColor"));
-        m_sel = ToQColor(ColorAttr(element, "WaveBgSelColor"));
-        m_data = ToQColor(ColorAttr(element, "WaveDataColor"));
-        m_dataSel = ToQColor(ColorAttr(element, "WaveDataSelColor"));
-        m_border = ToQColor(ColorAttr(element, "WaveBorderColor"));
-        m_center = ToQColor(ColorAttr(element, "WaveCenterColor"));
-        m_ruler = IntAttr(element, "TimeHeigth");
+        m_blank = ToQColor(AttributeColor(element, "WaveBlankColor"));
+        m_bg = ToQColor(AttributeColor(element, "WaveBgColor"));
+        m_sel = ToQColor(AttributeColor(element, "WaveBgSelColor"));
+        m_data = ToQColor(AttributeColor(element, "WaveDataColor"));
+        m_dataSel = ToQColor(AttributeColor(element, "WaveDataSelColor"));
+        m_border = ToQColor(AttributeColor(element, "WaveBorderColor"));
+        m_center = ToQColor(AttributeColor(element, "WaveCenterColor"));
+        m_ruler = AttributeInt(element, "TimeHeigth");
     }
 
 protected:
@@ -185,11 +168,11 @@ CSkinBase* CreateControl(int kind, const enXml& element, QWidget* parent, int id
         case 17: return new CSCHtmlBrowser(parent, id);
         case 18: return new CSCPlayMeter2(parent, id);
         case 21: {
-            const std::string type = Attr(element, "Type");
+            const std::string type = AttributeText(element, "Type");
             const bool vertical = type == "Vertical";
             if (type != "Horizontal" && !vertical) return nullptr;
             const uint32_t style = vertical ? static_cast<uint32_t>(TBS_VERT) : 0u;
-            if (Attr(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") return new CSCScaleSlider(parent, id, style);
+            if (AttributeText(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") return new CSCScaleSlider(parent, id, style);
             return new CSCSlider(parent, id, style);
         }
         case 26: return new WavePreview(parent, id, element);
@@ -200,7 +183,7 @@ CSkinBase* CreateControl(int kind, const enXml& element, QWidget* parent, int id
 bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector<CSkinFile>& files) {
     bool named = false;
     auto fontOf = [&](const char* name, LOGFONT& lf) {
-        const std::string value = Attr(element, name);
+        const std::string value = AttributeText(element, name);
         return !value.empty() && LoadFont(&lf, value);
     };
     switch (kind) {
@@ -210,40 +193,40 @@ bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector
             if (res.source == SKIN_NO_HANDLE) return false;
             res.sourceAlpha = OpenImage(element, "SourceAlpha", files, named);
             if (named && res.sourceAlpha == SKIN_NO_HANDLE) return false;
-            res.textColor = ColorAttr(element, "TextColor");
+            res.textColor = AttributeColor(element, "TextColor");
             return control->UseCustomSkin(&res);
         }
         case 2: {
             SCCHECKRES res;
             res.source = OpenImage(element, "Source", files, named);
             if (res.source == SKIN_NO_HANDLE) return false;
-            res.textColor = ColorAttr(element, "TextColor");
+            res.textColor = AttributeColor(element, "TextColor");
             return control->UseCustomSkin(&res);
         }
         case 4:
         case 7: {
             SCSTATICRES res;
-            res.textColor = ColorAttr(element, "TextColor");
-            res.textColor2 = ColorAttr(element, "TextColor2");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.textColor2 = AttributeColor(element, "TextColor2");
             res.hasFont = fontOf("LogFont", res.font);
             return control->UseCustomSkin(&res);
         }
         case 5:
         case 9: {
             SCEDITRES res;
-            res.textColor = ColorAttr(element, "TextColor");
-            res.bkColor = ColorAttr(element, "BkColor");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.bkColor = AttributeColor(element, "BkColor");
             if (kind == 9)
-                static_cast<CSCTimeEdit*>(control)->SetMargins(IntAttr(element, "LeftMargin"), IntAttr(element, "TopMargin"),
-                                                               IntAttr(element, "RightMargin"), IntAttr(element, "BottomMargin"));
+                static_cast<CSCTimeEdit*>(control)->SetMargins(AttributeInt(element, "LeftMargin"), AttributeInt(element, "TopMargin"),
+                                                               AttributeInt(element, "RightMargin"), AttributeInt(element, "BottomMargin"));
             return control->UseCustomSkin(&res);
         }
         case 6: {
             SCHYPERLINKRES res;
-            res.textColor = ColorAttr(element, "TextColor");
-            res.normal = ColorAttr(element, "Normal");
-            res.focused = ColorAttr(element, "Focused");
-            res.pressed = ColorAttr(element, "Pressed");
+            res.textColor = AttributeColor(element, "TextColor");
+            res.normal = AttributeColor(element, "Normal");
+            res.focused = AttributeColor(element, "Focused");
+            res.pressed = AttributeColor(element, "Pressed");
             if (fontOf("LogFont", res.font)) res.hoverFont = res.font;
             return control->UseCustomSkin(&res);
         }
@@ -251,19 +234,19 @@ bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector
             SCSCROLLBARRES res;
             res.source = OpenImage(element, "SourceHorz", files, named);
             if (res.source == SKIN_NO_HANDLE) return false;
-            res.beginDrawOffset = IntAttr(element, "BeginDrawOffset");
-            res.endDrawOffset = IntAttr(element, "EndDrawOffset");
-            res.tile = strcasecmp(Attr(element, "ResizeMethod").c_str(), "Tile") == 0;
+            res.beginDrawOffset = AttributeInt(element, "BeginDrawOffset");
+            res.endDrawOffset = AttributeInt(element, "EndDrawOffset");
+            res.tile = strcasecmp(AttributeText(element, "ResizeMethod").c_str(), "Tile") == 0;
             return control->UseCustomSkin(&res);
         }
         case 16: {
             SCEDIT2RES res;
             res.source = OpenImage(element, "Source", files, named);
             if (res.source == SKIN_NO_HANDLE) return false;
-            LoadRect(&res.sourceMargin, Attr(element, "SourceMargin"));
-            res.tile = strcasecmp(Attr(element, "ResizeMethod").c_str(), "Tile") == 0;
-            res.textColor = ColorAttr(element, "TextColor", GetSkinColor(SKINCOLOR_EDIT_TEXT));
-            LoadRect(&res.textMargin, Attr(element, "TextMargin"));
+            LoadRect(&res.sourceMargin, AttributeText(element, "SourceMargin"));
+            res.tile = strcasecmp(AttributeText(element, "ResizeMethod").c_str(), "Tile") == 0;
+            res.textColor = AttributeColor(element, "TextColor", GetSkinColor(SKINCOLOR_EDIT_TEXT));
+            LoadRect(&res.textMargin, AttributeText(element, "TextMargin"));
             return control->UseCustomSkin(&res);
         }
         case 21: {
@@ -273,17 +256,17 @@ bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector
                 SCSCALESLIDERRES res;
                 res.source = source;
                 res.drawAlign = DrawAlign(element);
-                res.beginTrackOffset = IntAttr(element, "BeginTrackOffset");
-                res.endTrackOffset = IntAttr(element, "EndTrackOffset");
-                res.beginDrawOffset = IntAttr(element, "BeginDrawOffset");
-                res.endDrawOffset = IntAttr(element, "EndDrawOffset");
+                res.beginTrackOffset = AttributeInt(element, "BeginTrackOffset");
+                res.endTrackOffset = AttributeInt(element, "EndTrackOffset");
+                res.beginDrawOffset = AttributeInt(element, "BeginDrawOffset");
+                res.endDrawOffset = AttributeInt(element, "EndDrawOffset");
                 return scale->UseCustomSkin(&res);
             }
             SCSLIDERRES res;
             res.source = source;
             res.drawAlign = DrawAlign(element);
-            res.beginTrackOffset = IntAttr(element, "BeginTrackOffset");
-            res.endTrackOffset = IntAttr(element, "EndTrackOffset");
+            res.beginTrackOffset = AttributeInt(element, "BeginTrackOffset");
+            res.endTrackOffset = AttributeInt(element, "EndTrackOffset");
             return control->UseCustomSkin(&res);
         }
         default:
@@ -317,7 +300,7 @@ BuiltSection BuildSection(const SectionTable& table) {
             }
             if (entry->kind == 1 || entry->kind == 2 || entry->kind == 16) control->setFont(dialog->font());
             if (entry->caption) control->SetWindowText(entry->caption);
-            const std::string owner = Attr(*e, "Owner");
+            const std::string owner = AttributeText(*e, "Owner");
             for (auto& [name, panel] : built.panels)
                 if (strcasecmp(name.c_str(), owner.c_str()) == 0) panel->AutoDisposeControl(control, e);
         }

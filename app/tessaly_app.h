@@ -45,7 +45,8 @@ public:
     const std::string& Name() const { return m_name; }
 
     // Environment variable for automated start-up checks: when set, the main window closes
-    // (result 1, without the exit question) as soon as its modal run starts.
+    // (result 1, without the exit question) as soon as its modal run starts, and a failed
+    // start's message box closes by itself, so the exit code tells the result.
     static constexpr char kCloseAfterStartVariable[] = "MORVANE_CLOSE_AFTER_START";
 
 private:

@@ -129,11 +129,11 @@ struct _MAINFRAME_CONTROL_ {
 // is null; its instance lists are null there, each holder keeps its own copy of the table
 // with the lists of its window.
 struct _CONTROL_INFO_STRUCT_ {
-    int32_t kind;           // control kind (see CSkinHolder::LoadSkin)
-    int32_t commandId;      // instance n (1-based) gets window id commandId + n
-    const char* name;       // element name under Controls, matched without regard to case
-    const char* tooltip;    // null: none
-    int32_t captionId;      // string resource set as the window text; 0: none
+    int32_t kind;                    // control kind (see CSkinHolder::LoadSkin)
+    int32_t commandId;               // instance n (1-based) gets window id commandId + n
+    const char* name;                // element name under Controls, matched without regard to case
+    const char* tooltip;             // null: none
+    int32_t captionId;               // string resource set as the window text; 0: none
     _MAINFRAME_CONTROL_* instances;  // newest first
 };
 

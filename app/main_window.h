@@ -52,8 +52,7 @@ public:
     using OpenFileDialog = std::function<QString(QWidget* parent, const QString& folder, const QString& filter)>;
     // Chooses one track of an audio CD: (parent, drive, its track names) → the chosen
     // name, or empty when cancelled. A list dialog by default.
-    using CdTrackDialog =
-        std::function<QString(QWidget* parent, const QString& drive, const QStringList& tracks)>;
+    using CdTrackDialog = std::function<QString(QWidget* parent, const QString& drive, const QStringList& tracks)>;
 
     CTessalyDlg(CTessalyApp& app, QWidget* parent = nullptr);
     ~CTessalyDlg() override;
@@ -121,7 +120,7 @@ private:
     RingtoneSaver m_saver;
     bool m_tracksChanged = false;
     TrackSlot* m_shownTracks[2] = {nullptr, nullptr};  // what the waveform editor was given
-    bool m_laidOut = false;  // the skin laid the controls out at initialisation
+    bool m_laidOut = false;                            // the skin laid the controls out at initialisation
     OpenFileDialog m_openFileDialog;
     CdTrackDialog m_cdTrackDialog;
 

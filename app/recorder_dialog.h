@@ -105,8 +105,8 @@ private:
     int32_t m_playState = kPlayerStopped;   // playing (0) or stopped (2)
     std::unique_ptr<RecorderTake> m_take;
     std::unique_ptr<RecordingSession> m_session;  // while the controls exist and a microphone is set
-    std::atomic<uint32_t> m_recordLength{0};  // frames of the take
-    std::atomic<uint32_t> m_playRun{0};       // numbers playback runs; a late end notice is ignored
-    std::mutex m_meterLock;                   // guards m_meter against the engine threads
-    CSCPlayMeter2* m_meter = nullptr;         // the PLAYMETER control while the controls exist
+    std::atomic<uint32_t> m_recordLength{0};      // frames of the take
+    std::atomic<uint32_t> m_playRun{0};           // numbers playback runs; a late end notice is ignored
+    std::mutex m_meterLock;                       // guards m_meter against the engine threads
+    CSCPlayMeter2* m_meter = nullptr;             // the PLAYMETER control while the controls exist
 };

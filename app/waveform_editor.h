@@ -41,7 +41,7 @@ void RegisterWaveFormEditor();
 class CWaveFormKel : public CSCStatic, private IPreviewClient {
     Q_OBJECT
 public:
-    static constexpr int kNotifyChanged = 10;        // selection, play position or view
+    static constexpr int kNotifyChanged = 10;  // selection, play position or view
     static constexpr int kNotifyPlaybackEnded = 11;
     static constexpr int64_t kInitialProjectLength = 1323000;  // 30 s
     enum Mode : int { kIdle = 0, kMarkerDrag = 1, kRightDown = 2, kTrackDrag = 3, kTrim = 4 };

@@ -138,23 +138,23 @@ struct MessageBoxMeasure {
 };
 
 struct MessageBoxButton {
-    int id = 0;                // IDC_MB_*
-    const char* text = "";     // "Ok", "Cancel", ...
-    int result = 0;            // IDOK ... IDCLOSE
-    MessageBoxRect rect;       // final position, in pixels
+    int id = 0;             // IDC_MB_*
+    const char* text = "";  // "Ok", "Cancel", ...
+    int result = 0;         // IDOK ... IDCLOSE
+    MessageBoxRect rect;    // final position, in pixels
 };
 
 struct MessageBoxLayout {
-    int dx = 0;                    // growth to the right, never negative
-    int dy = 0;                    // growth downwards, never negative
-    int width = 0;                 // dialog client size after the growth
+    int dx = 0;     // growth to the right, never negative
+    int dy = 0;     // growth downwards, never negative
+    int width = 0;  // dialog client size after the growth
     int height = 0;
-    MessageBoxRect icon;           // icon control
-    MessageBoxRect text;           // text control after the growth
+    MessageBoxRect icon;                             // icon control
+    MessageBoxRect text;                             // text control after the growth
     MessageBoxIcon iconKind = MessageBoxIcon::None;  // the icon chosen by type
     std::vector<MessageBoxButton> buttons;           // the shown buttons, left to right
-    int enterResult = 0;           // what Enter returns; 0 when the dialog has no button
-    int escapeResult = IDCANCEL;   // what Escape (and closing the window) returns
+    int enterResult = 0;                             // what Enter returns; 0 when the dialog has no button
+    int escapeResult = IDCANCEL;                     // what Escape (and closing the window) returns
 };
 
 // Dialog units to pixels, rounding as the system's dialog manager does.

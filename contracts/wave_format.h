@@ -60,10 +60,9 @@ constexpr bool operator==(const GUID& a, const GUID& b) {
 }
 
 // 44100 Hz, 16-bit, two channels: the format of decoded tracks, the mix, playback and export.
-inline constexpr WAVEFORMATEXTENSIBLE kWorkingFormat = {
-    {WAVE_FORMAT_EXTENSIBLE, 2, 44100, 176400, 4, 16, 22},
-    {16},
-    SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT,
-    KSDATAFORMAT_SUBTYPE_PCM};
+inline constexpr WAVEFORMATEXTENSIBLE kWorkingFormat = {{WAVE_FORMAT_EXTENSIBLE, 2, 44100, 176400, 4, 16, 22},
+                                                        {16},
+                                                        SPEAKER_FRONT_LEFT | SPEAKER_FRONT_RIGHT,
+                                                        KSDATAFORMAT_SUBTYPE_PCM};
 
 inline constexpr uint32_t kWorkingRate = 44100;

@@ -9,11 +9,11 @@
 
 #include "dsp/nsp_vector.h"
 
-inline constexpr int NSP_Forw = 1;     // forward transform
-inline constexpr int NSP_Inv = 2;      // inverse transform
-inline constexpr int NSP_Init = 4;     // only prepare the tables of the order
-inline constexpr int NSP_Free = 8;     // release the tables of the order
-inline constexpr int NSP_NoScale = 16; // leave out the 1/N of the inverse
+inline constexpr int NSP_Forw = 1;      // forward transform
+inline constexpr int NSP_Inv = 2;       // inverse transform
+inline constexpr int NSP_Init = 4;      // only prepare the tables of the order
+inline constexpr int NSP_Free = 8;      // release the tables of the order
+inline constexpr int NSP_NoScale = 16;  // leave out the 1/N of the inverse
 
 // Real sequence of N doubles to its CCS spectrum (forward; with NSP_Inv the scaled
 // transform with the positive exponent).

@@ -4,13 +4,13 @@
 // Strings are UTF-8. Timeline positions are frames at 44100 per second.
 #pragma once
 
+#include "engine/player.h"
+#include "engine/preview.h"
 #include "engine/progress.h"
 #include "engine/provider_handles.h"
-#include "engine/temp_files.h"
-#include "engine/track.h"
-#include "engine/player.h"
 #include "engine/recorder.h"
 #include "engine/recording.h"
 #include "engine/render_chain.h"
 #include "engine/saver.h"
-#include "engine/preview.h"
+#include "engine/temp_files.h"
+#include "engine/track.h"

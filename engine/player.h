@@ -198,7 +198,7 @@ private:
     float rightGain_ = 1.0f;
     uint32_t ringSize_ = 0;
     std::unique_ptr<SoundRing> ring_;
-    std::string deviceError_;  // deviceLock_
+    std::string deviceError_;                             // deviceLock_
     EventSet events_{kFirstPartEvent + kMaxBufferCount};  // stop, device lost, one per part
     uint32_t writeCursor_ = 0;
     bool sourceEnded_ = false;

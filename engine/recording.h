@@ -65,8 +65,7 @@ bool PassTakeBlocks(RecorderTake& take, uint32_t blockAlign, const TakeBlockSink
 // type by the path's extension. The file is written under a hidden name beside path and put
 // in place only when complete (replacing a file there only with replace), so a failure
 // leaves no partial file and never destroys a file being replaced.
-PlaceOutcome EncodeTake(RecorderTake& take, const std::string& path, const WAVEFORMATEXTENSIBLE& format,
-                        bool replace);
+PlaceOutcome EncodeTake(RecorderTake& take, const std::string& path, const WAVEFORMATEXTENSIBLE& format, bool replace);
 
 // What the owner of a recording session hears of it. Called on the microphone's worker, so
 // an implementation only posts (queues a call, feeds a meter) and never waits for the thread

@@ -39,8 +39,8 @@ public:
 };
 
 struct PlayPositionEntry {
-    uint32_t tag = 0;       // the player's tag (always 0 from the player)
-    int64_t position = 0;   // timeline frame of a block handed to the player
+    uint32_t tag = 0;      // the player's tag (always 0 from the player)
+    int64_t position = 0;  // timeline frame of a block handed to the player
 };
 
 // The timeline positions of the blocks handed to the player, for the editor's play cursor.
@@ -126,8 +126,8 @@ private:
 // start to 1 fadeFrames later, with fadeOut it falls linearly to 0 at the range end over the
 // last fadeFrames frames. Only channels 0 and 1 are shaped. Both ramps may overlap in a
 // range shorter than two fades.
-void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int64_t rangeEnd, bool fadeIn,
-                bool fadeOut, uint32_t fadeFrames);
+void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int64_t rangeEnd, bool fadeIn, bool fadeOut,
+                uint32_t fadeFrames);
 
 // The timeline state the waveform editor owns, with the chain's source stages: project
 // length, markers, play range, render position, play cursor, fade flags, the play-position

@@ -38,8 +38,8 @@ enum class TrimEdge { Start, End };
 // a time: the UI thread, or the render thread under the caller's guard.
 class TrackSource {
 public:
-    static constexpr uint32_t kPeakBlock = 256;        // frames per peak pair
-    static constexpr uint32_t kPeakChannelLimit = 8;   // channels with a peak array
+    static constexpr uint32_t kPeakBlock = 256;       // frames per peak pair
+    static constexpr uint32_t kPeakChannelLimit = 8;  // channels with a peak array
     static constexpr uint32_t kDecodeBlockFrames = 1024;
 
     TrackSource();

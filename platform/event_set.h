@@ -35,4 +35,3 @@ private:
     std::condition_variable changed_;
     std::vector<bool> signalled_;
 };
-

@@ -31,4 +31,3 @@ std::string UniqueTempName(const std::string& prefix, const std::string& extensi
 // The same rule in a given folder.
 std::string UniqueNameIn(const std::string& folder, const std::string& prefix, const std::string& extension,
                          uint32_t firstNumber);
-

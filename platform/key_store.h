@@ -41,8 +41,7 @@ bool KeyExists(HKEY root, const std::string& subkey);
 // Writes one value, creating the key. False for a read-only root or a write failure.
 bool SetValue(HKEY root, const std::string& subkey, const std::string& name, const RegValue& value);
 // Writes several values of one key in a single rewrite of the store.
-bool SetValues(HKEY root, const std::string& subkey,
-               const std::vector<std::pair<std::string, RegValue>>& values);
+bool SetValues(HKEY root, const std::string& subkey, const std::vector<std::pair<std::string, RegValue>>& values);
 // The value, or nothing when the key or value is absent or its text is malformed.
 std::optional<RegValue> QueryValue(HKEY root, const std::string& subkey, const std::string& name);
 // True when the value existed and was removed.
@@ -52,7 +51,5 @@ bool DeleteValue(HKEY root, const std::string& subkey, const std::string& name);
 bool SetInt(HKEY root, const std::string& subkey, const std::string& name, int32_t value);
 int32_t GetInt(HKEY root, const std::string& subkey, const std::string& name, int32_t defaultValue);
 bool SetString(HKEY root, const std::string& subkey, const std::string& name, const std::string& value);
-std::string GetString(HKEY root, const std::string& subkey, const std::string& name,
-                      const std::string& defaultValue);
+std::string GetString(HKEY root, const std::string& subkey, const std::string& name, const std::string& defaultValue);
 }  // namespace keystore
-

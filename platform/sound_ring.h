@@ -71,4 +71,3 @@ private:
     explicit SoundRing(std::unique_ptr<Impl> impl);
     std::unique_ptr<Impl> impl_;
 };
-

@@ -19,4 +19,3 @@ inline bool EqualsNoCase(std::string_view a, std::string_view b) {
     }
     return true;
 }
-

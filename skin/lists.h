@@ -24,8 +24,8 @@ public:
     void DeleteString(int index);
     void ResetContent();
     int GetCount() const;
-    int GetCurSel() const;               // -1 when nothing is selected
-    void SetCurSel(int index);           // -1 clears the selection
+    int GetCurSel() const;      // -1 when nothing is selected
+    void SetCurSel(int index);  // -1 clears the selection
     QString GetLBText(int index) const;
     void SetItemData(int index, intptr_t data);
     intptr_t GetItemData(int index) const;  // 0 for a bad index

@@ -29,9 +29,9 @@ public:
 
 enum : int {
     SKINLOAD_OK = 0,
-    SKINLOAD_NOT_FOUND = 1,     // no such file
-    SKINLOAD_BAD_XML = 2,       // the file is no well-formed XML
-    SKINLOAD_NOT_A_SKIN = 3,    // root not SKIN_KEL or without a Caption
+    SKINLOAD_NOT_FOUND = 1,   // no such file
+    SKINLOAD_BAD_XML = 2,     // the file is no well-formed XML
+    SKINLOAD_NOT_A_SKIN = 3,  // root not SKIN_KEL or without a Caption
 };
 
 // The process-wide manager.

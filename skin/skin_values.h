@@ -58,12 +58,12 @@ enum SkinColorIndex : int {
     SKINCOLOR_FOCUS = 7,           // keyboard focus ring
     SKINCOLOR_EDIT_TEXT = 8,       // text of the image-backed edit field when the skin names none
     SKINCOLOR_EDIT_BACKGROUND = 9,
-    SKINCOLOR_SELECTION = 10,       // selected list item background
+    SKINCOLOR_SELECTION = 10,  // selected list item background
     SKINCOLOR_SELECTION_TEXT = 11,
     SKINCOLOR_DISABLED_TEXT = 12,
-    SKINCOLOR_HOVER = 13,           // hover tint of list and menu items
+    SKINCOLOR_HOVER = 13,  // hover tint of list and menu items
     SKINCOLOR_LINK = 14,
-    SKINCOLOR_DANGER = 15,          // destructive or recording state
+    SKINCOLOR_DANGER = 15,  // destructive or recording state
     SKINCOLOR_COUNT = 16
 };
 // The palette name of an index ("Window", "Surface", ...); null when out of range.

@@ -44,7 +44,7 @@ protected:
     CDataSource m_source;
 
 private:
-    int Travel() const;           // pixels the thumb centre can move
+    int Travel() const;  // pixels the thumb centre can move
     int ThumbCentre(int position) const;
     int PositionAt(const QPoint& point) const;
     QSize ThumbSize() const;

@@ -54,10 +54,16 @@ public:
     ~CSCHyperLinkStatic() override;
 
     bool UseCustomSkin(const void* record) override;
-    void SetLink(const QString& url) { m_url = url; update(); }
+    void SetLink(const QString& url) {
+        m_url = url;
+        update();
+    }
     QString GetLink() const { return m_url; }
     // A transparent link draws no background; otherwise it fills with the surface colour.
-    void SetTransparent(bool transparent) { m_transparent = transparent; update(); }
+    void SetTransparent(bool transparent) {
+        m_transparent = transparent;
+        update();
+    }
     QSize sizeHint() const override;
 
 signals:

@@ -56,7 +56,10 @@ public:
     ~enXml() override = default;
 
     std::string GetName() const { return m_name; }
-    void SetName(std::string name) { m_name = std::move(name); m_reserved = 0; }
+    void SetName(std::string name) {
+        m_name = std::move(name);
+        m_reserved = 0;
+    }
     const std::vector<enXmlAttribute>& Attributes() const { return m_attributes; }
 
     enXml* FirstChildElement() const { return static_cast<enXml*>(m_pFirstChild); }
@@ -78,9 +81,9 @@ public:
     enXmlAttribute* SetAttribute(const std::string& name, const char* text) {
         return SetAttribute(name, std::string(text ? text : ""));
     }
-    enXmlAttribute* SetAttribute(const std::string& name, int value);     // decimal
-    enXmlAttribute* SetAttribute(const std::string& name, float value);   // "%g"
-    enXmlAttribute* SetAttribute(const std::string& name, double value);  // "%Lg"
+    enXmlAttribute* SetAttribute(const std::string& name, int value);                        // decimal
+    enXmlAttribute* SetAttribute(const std::string& name, float value);                      // "%g"
+    enXmlAttribute* SetAttribute(const std::string& name, double value);                     // "%Lg"
     enXmlAttribute* SetAttribute(const std::string& name, const uint8_t* bytes, int count);  // upper-case hex
 
     // Settings form: the setting N is the child element N holding its "Value" attribute.

@@ -41,8 +41,8 @@ std::optional<int> CAboutDlg::OnInitDialog() {
     if (const std::optional<int> ended = CSkinDialog::OnInitDialog()) return ended;
     if (CSkinBase* general = m_skin.GetControl(IDC_ABOUT_GENERAL_INFO)) {
         const QString home = QString::fromUtf8(kMakerHomePage);
-        general->SetWindowText(
-            LoadString(IDS_ABOUT_GENERAL).arg(QString::fromUtf8(kProgramVersion), QStringLiteral(__DATE__), home, home));
+        general->SetWindowText(LoadString(IDS_ABOUT_GENERAL)
+                                   .arg(QString::fromUtf8(kProgramVersion), QStringLiteral(__DATE__), home, home));
     }
     if (auto* copyrights = Control<CSCHtmlBrowser>(IDC_ABOUT_COPYRIGHT_INFO)) {
         copyrights->InitHtml(5);

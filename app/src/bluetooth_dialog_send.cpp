@@ -67,6 +67,7 @@ bool CBluetoothDlg::ReadData(void* buffer, uint32_t count, uint32_t* bytesRead) 
     if (read < count && std::ferror(m_file.get())) return false;
     *bytesRead = static_cast<uint32_t>(read);
     m_bytesRead += read;
-    if (m_progress != nullptr && m_fileSize > 0) m_progress->SetPercent(static_cast<uint32_t>(m_bytesRead * 100 / m_fileSize));
+    if (m_progress != nullptr && m_fileSize > 0)
+        m_progress->SetPercent(static_cast<uint32_t>(m_bytesRead * 100 / m_fileSize));
     return true;
 }

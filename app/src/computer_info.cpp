@@ -96,9 +96,12 @@ std::string ScreenLines() {
 std::string OsReleaseName(const std::string& osRelease) {
     std::string pretty, name, version;
     ForEachField(osRelease, '=', [&](const std::string& key, const std::string& value) {
-        if (key == "PRETTY_NAME") pretty = Unquote(value);
-        else if (key == "NAME") name = Unquote(value);
-        else if (key == "VERSION") version = Unquote(value);
+        if (key == "PRETTY_NAME")
+            pretty = Unquote(value);
+        else if (key == "NAME")
+            name = Unquote(value);
+        else if (key == "VERSION")
+            version = Unquote(value);
     });
     if (!pretty.empty()) return pretty;
     return version.empty() ? name : name + " " + version;
@@ -107,7 +110,8 @@ std::string OsReleaseName(const std::string& osRelease) {
 Processor ParseCpuInfo(const std::string& cpuinfo) {
     Processor processor;
     ForEachField(cpuinfo, ':', [&](const std::string& key, const std::string& value) {
-        if (key == "processor") ++processor.logicalCount;
+        if (key == "processor")
+            ++processor.logicalCount;
         else if (processor.model.empty() && !value.empty() &&
                  (key == "model name" || key == "Model" || key == "Hardware" || key == "cpu model"))
             processor.model = value;
@@ -120,8 +124,10 @@ Memory ParseMemInfo(const std::string& meminfo) {
     uint64_t free = 0;
     bool hasAvailable = false;
     ForEachField(meminfo, ':', [&](const std::string& key, const std::string& value) {
-        if (key == "MemTotal") memory.totalBytes = KilobytesOf(value);
-        else if (key == "MemFree") free = KilobytesOf(value);
+        if (key == "MemTotal")
+            memory.totalBytes = KilobytesOf(value);
+        else if (key == "MemFree")
+            free = KilobytesOf(value);
         else if (key == "MemAvailable") {
             memory.availableBytes = KilobytesOf(value);
             hasAvailable = true;

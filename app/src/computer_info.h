@@ -11,8 +11,8 @@ namespace compinfo {
 std::string OsReleaseName(const std::string& osRelease);
 
 struct Processor {
-    std::string model;    // "model name" (or "Model", "Hardware", "cpu model"); "" when none
-    int logicalCount = 0; // "processor" entries
+    std::string model;     // "model name" (or "Model", "Hardware", "cpu model"); "" when none
+    int logicalCount = 0;  // "processor" entries
 };
 Processor ParseCpuInfo(const std::string& cpuinfo);
 
@@ -23,7 +23,7 @@ struct Memory {
 Memory ParseMemInfo(const std::string& meminfo);
 
 struct AudioDevices {
-    std::string driver;           // "" when the audio system could not start
+    std::string driver;  // "" when the audio system could not start
     std::vector<std::string> outputs;
     std::vector<std::string> inputs;
 };

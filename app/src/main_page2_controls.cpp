@@ -38,8 +38,7 @@ bool CTessalyDlg::OnPage2Command(int commandId, int code) {
         case IDC_PAGE2_VOLUME_SLIDER:
             if (code == SCN_HSCROLL || code == SCN_VSCROLL) OnVolumeSlider();
             return true;
-        default:
-            break;
+        default: break;
     }
     if (code != SCN_CLICKED) return false;
     switch (commandId) {

@@ -64,9 +64,8 @@ void CTessalyDlg::ChooseComputerDestination() {
     m_destination.kind = kDestinationComputer;
     // The dialog adds the default extension; a name typed with another keeps it as part of
     // the name, as the format's extension is always appended.
-    m_destination.fileName = file.suffix().compare(extension.mid(1), Qt::CaseInsensitive) == 0
-                                 ? file.completeBaseName()
-                                 : file.fileName();
+    m_destination.fileName =
+        file.suffix().compare(extension.mid(1), Qt::CaseInsensitive) == 0 ? file.completeBaseName() : file.fileName();
     m_destination.folder = file.absolutePath();
     if (!m_destination.folder.endsWith(QLatin1Char('/'))) m_destination.folder += QLatin1Char('/');
     RefreshPage3();

@@ -59,7 +59,8 @@ void CTessalyDlg::FillPage3Lists() {
     const ProgramSettings settings = ReadProgramSettings();
     if (format) {
         intptr_t position = 0;
-        for (const auto& [tag, name] : encoders) format->SetItemData(format->AddString(QString::fromStdString(name)), position++);
+        for (const auto& [tag, name] : encoders)
+            format->SetItemData(format->AddString(QString::fromStdString(name)), position++);
         SelectRow(format, settings.formatIndex);
     }
     if (channels) {
@@ -86,9 +87,9 @@ void CTessalyDlg::RefreshPage3() {
     const auto format = SelectedData(Control<CSCComboBox>(IDC_PAGE3_FORMAT));
     const auto channels = SelectedData(Control<CSCComboBox>(IDC_PAGE3_CHANNELS));
     const auto bitrate = SelectedData(Control<CSCComboBox>(IDC_PAGE3_BITRATE));
-    m_outputValid = m_page3ListsFilled && !RingtoneSaver::Encoders().empty() &&
-                    m_saver.SetOutput(static_cast<size_t>(format), static_cast<uint32_t>(channels),
-                                      static_cast<uint32_t>(bitrate));
+    m_outputValid =
+        m_page3ListsFilled && !RingtoneSaver::Encoders().empty() &&
+        m_saver.SetOutput(static_cast<size_t>(format), static_cast<uint32_t>(channels), static_cast<uint32_t>(bitrate));
     SetCaption(IDC_PAGE3_INFO, InfoText());
     SetCaption(IDC_PAGE3_PATH, DestinationText());
     for (CSkinBase* send : Instances<CSkinBase>(IDC_PAGE3_SEND))
@@ -97,9 +98,9 @@ void CTessalyDlg::RefreshPage3() {
 
 QString CTessalyDlg::InfoText() const {
     const SaveEstimate estimate = m_saver.Estimate();
-    return QString::fromUtf8(kInfoHtml)
-        .arg(OutputExtension().mid(1).toUpper(), QString::fromStdString(estimate.lengthText),
-             QString::fromStdString(estimate.sizeText));
+    return QString::fromUtf8(kInfoHtml).arg(OutputExtension().mid(1).toUpper(),
+                                            QString::fromStdString(estimate.lengthText),
+                                            QString::fromStdString(estimate.sizeText));
 }
 
 QString CTessalyDlg::DestinationText() const {
@@ -166,7 +167,6 @@ bool CTessalyDlg::OnPage3Command(int commandId, int code) {
         case IDC_PAGE3_CREATE_ANOTHER:
             if (code == SCN_CLICKED) CreateAnother();
             return true;
-        default:
-            return false;
+        default: return false;
     }
 }

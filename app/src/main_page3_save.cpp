@@ -62,10 +62,9 @@ void CTessalyDlg::SaveToComputer() {
 }
 
 void CTessalyDlg::SendToDevice() {
-    CBluetoothDlg sender(this, QString::fromStdString(m_saver.EncodedPath()),
-                         static_cast<uint32_t>(m_destination.deviceAddress),
-                         static_cast<uint32_t>(m_destination.deviceAddress >> 32),
-                         m_destination.fileName + OutputExtension());
+    CBluetoothDlg sender(
+        this, QString::fromStdString(m_saver.EncodedPath()), static_cast<uint32_t>(m_destination.deviceAddress),
+        static_cast<uint32_t>(m_destination.deviceAddress >> 32), m_destination.fileName + OutputExtension());
     sender.SendFile();
 }
 

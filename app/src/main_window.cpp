@@ -210,10 +210,9 @@ void CTessalyDlg::TakeTrackEdits() {
         CSkinBase* edit = m_skin.GetControl(number == 1 ? IDC_PAGE1_TRACK1_EDIT : IDC_PAGE1_TRACK2_EDIT);
         if (edit == nullptr || slot.temporary) continue;
         const QString text = edit->GetWindowText();
-        const bool differs = slot.path.empty()
-                                 ? !text.isEmpty()
-                                 : text != QString::fromStdString(slot.path) &&
-                                       text != QString::fromStdString(slot.givenName);
+        const bool differs = slot.path.empty() ? !text.isEmpty()
+                                               : text != QString::fromStdString(slot.path) &&
+                                                     text != QString::fromStdString(slot.givenName);
         if (differs) SetTrackPath(number, text);
     }
 }
@@ -344,8 +343,7 @@ bool CTessalyDlg::OnCommand(int commandId, int code) {
         case IDC_COMMON_SEARCH_EDIT:
             if (code == SCN_COMMIT) Search();
             return true;
-        default:
-            return OnPage2Command(commandId, code);
+        default: return OnPage2Command(commandId, code);
     }
 }
 

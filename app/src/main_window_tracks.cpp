@@ -25,9 +25,7 @@ namespace {
 
 constexpr uint32_t kExtensionsCapacity = 1024;
 
-QStringList Lines(const char* text) {
-    return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-}
+QStringList Lines(const char* text) { return QString::fromUtf8(text).split(QLatin1Char('\n'), Qt::SkipEmptyParts); }
 
 // The device paths of the CD drives, in the provider's order.
 QStringList ListCdDrives() {
@@ -60,8 +58,8 @@ QString ChooseCdTrack(QWidget* parent, const QString& drive, const QStringList& 
     std::array<char, 256> description{};
     QoGetFormatDescription(".cda", description.data(), description.size());
     bool chosen = false;
-    const QString track = QInputDialog::getItem(parent, QString::fromUtf8(description.data()), drive, tracks, 0,
-                                                false, &chosen);
+    const QString track =
+        QInputDialog::getItem(parent, QString::fromUtf8(description.data()), drive, tracks, 0, false, &chosen);
     return chosen ? track : QString();
 }
 
@@ -140,7 +138,8 @@ void CTessalyDlg::OpenTrackSource(int target, int menuId) {
         const QString drive = QString::fromStdString(m_cdDrives[index]);
         const QStringList tracks = ListCdTracks(drive);
         if (tracks.isEmpty()) return;
-        const QString track = m_cdTrackDialog ? m_cdTrackDialog(this, drive, tracks) : ChooseCdTrack(this, drive, tracks);
+        const QString track =
+            m_cdTrackDialog ? m_cdTrackDialog(this, drive, tracks) : ChooseCdTrack(this, drive, tracks);
         if (track.isEmpty()) return;
         path = drive + QLatin1Char('/') + track;
     } else {

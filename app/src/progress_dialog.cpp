@@ -62,7 +62,8 @@ void CProgressDlg::reject() { RequestCancel(); }
 
 void CProgressDlg::OnEnd(int result) {
     // On the worker's thread: the end reaches the dialog as a queued call (message 1034).
-    QMetaObject::invokeMethod(this, [this, result] { EndRun(result); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, result] { EndRun(result); }, Qt::QueuedConnection);
 }
 
 void CProgressDlg::EndRun(int result) {

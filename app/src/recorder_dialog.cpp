@@ -26,11 +26,8 @@ struct SettingsTooltip {
     const char* text;
 };
 constexpr SettingsTooltip kSettingsTooltips[] = {
-    {800, "Select codec to be used"},
-    {801, "Select sample rate"},
-    {803, "Select output quality"},
-    {806, "Select channel"},
-    {810, "Select output file format"},
+    {800, "Select codec to be used"}, {801, "Select sample rate"},        {803, "Select output quality"},
+    {806, "Select channel"},          {810, "Select output file format"},
 };
 
 }  // namespace
@@ -63,7 +60,8 @@ std::optional<int> CRecorderDlg::OnInitDialog() {
     }
     if (auto* create = Control<CSCButton>(IDC_REC_CREATE_RINGTONE)) create->SetCheck(1);
     if (m_meter != nullptr) m_meter->SetFormat(RecordingSession::Format().Format);
-    if (m_micro != nullptr) m_session = std::make_unique<RecordingSession>(*m_micro, *m_take, static_cast<IRecordingObserver*>(this));
+    if (m_micro != nullptr)
+        m_session = std::make_unique<RecordingSession>(*m_micro, *m_take, static_cast<IRecordingObserver*>(this));
     SwitchMeter(true);
     UpdateButtons();
     ShowLength();

@@ -19,8 +19,10 @@
 // ---- user-interface thread ----------------------------------------------------------------
 
 void CRecorderDlg::ToggleRecord() {
-    if (IsRecording()) StopRecording();
-    else StartRecording();
+    if (IsRecording())
+        StopRecording();
+    else
+        StartRecording();
 }
 
 void CRecorderDlg::StartRecording() {
@@ -55,8 +57,10 @@ void CRecorderDlg::StopRecording() {
 }
 
 void CRecorderDlg::TogglePlay() {
-    if (IsPlaying()) StopPlaying();
-    else StartPlaying();
+    if (IsPlaying())
+        StopPlaying();
+    else
+        StartPlaying();
 }
 
 void CRecorderDlg::StartPlaying() {
@@ -130,11 +134,13 @@ void CRecorderDlg::OnTakeAppended(const void* data, uint32_t bytes) {
     FeedMeter(data, bytes);
     const uint64_t frames = m_take->Size() / RecordingSession::Format().Format.nBlockAlign;
     m_recordLength = static_cast<uint32_t>(std::min<uint64_t>(frames, UINT32_MAX));
-    QMetaObject::invokeMethod(this, [this] { ShowLength(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { ShowLength(); }, Qt::QueuedConnection);
 }
 
 void CRecorderDlg::OnTakeWriteFailed() {
-    QMetaObject::invokeMethod(this, [this] { EndRecordingAfterWriteFailure(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { EndRecordingAfterWriteFailure(); }, Qt::QueuedConnection);
 }
 
 uint32_t CRecorderDlg::PlaybackCallback(void* context, _SOUNDDATAEX_* block, uint32_t) {
@@ -144,7 +150,8 @@ uint32_t CRecorderDlg::PlaybackCallback(void* context, _SOUNDDATAEX_* block, uin
         // The end notice: the take has played out (or the device went away). Only posts,
         // since the user-interface thread may be waiting for this one in Stop.
         const uint32_t run = dialog.m_playRun.load();
-        QMetaObject::invokeMethod(&dialog, [&dialog, run] { dialog.OnPlaybackEnded(run); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            &dialog, [&dialog, run] { dialog.OnPlaybackEnded(run); }, Qt::QueuedConnection);
         return 0;
     }
     return dialog.OnPlaybackBlock(*block);

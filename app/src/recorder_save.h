@@ -7,7 +7,6 @@
 #include <functional>
 #include <string>
 
-
 class QWidget;
 
 // The provider settings key under HKEY_LOCAL_MACHINE whose "LastExt" names the type last

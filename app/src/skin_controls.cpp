@@ -44,9 +44,7 @@ void RectAttribute(const enXml& element, const char* name, RECT& rect) {
     if (!value.empty()) LoadRect(&rect, value);
 }
 
-bool TileAttribute(const enXml& element) {
-    return EqualsNoCase(AttributeText(element, "ResizeMethod"), "Tile");
-}
+bool TileAttribute(const enXml& element) { return EqualsNoCase(AttributeText(element, "ResizeMethod"), "Tile"); }
 
 // Image names are relative to the Skins folder: the folder of the loaded skin file, or the
 // program's Skins folder when the manager names none.

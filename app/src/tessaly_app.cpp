@@ -43,7 +43,8 @@ bool CTessalyApp::InitInstance() {
     if (!indexInList || LoadStandardSkin(skin.path) != 0 || GetSkinXMLRoot() == nullptr) {
         // An automated start-up check learns of the failure from the exit code; the message
         // box closes by itself then instead of waiting for a click.
-        if (CloseAfterStart()) QTimer::singleShot(0, [] {
+        if (CloseAfterStart())
+            QTimer::singleShot(0, [] {
                 if (QWidget* box = QApplication::activeModalWidget()) box->close();
             });
         ShowSystemMessageBox(QStringLiteral("Can't load skin ") + QString::fromStdString(skin.path), MB_OK, {},
@@ -54,8 +55,7 @@ bool CTessalyApp::InitInstance() {
     InstallSkinnedMessageBox();
 
     CTessalyDlg window(*this);
-    if (CloseAfterStart())
-        QTimer::singleShot(0, &window, [&window] { window.done(1); });
+    if (CloseAfterStart()) QTimer::singleShot(0, &window, [&window] { window.done(1); });
     if (window.exec() == kResultNewProject) m_restart = true;
     m_startFailed = !window.LaidOut();
     return false;

@@ -37,7 +37,8 @@ int FrontResult(FetchResult::Status status) {
 // than a notice may have, and ends the front once with the outcome.
 class Request {
 public:
-    Request(IProgress& front, std::function<bool()> stillWanted) : m_front(front), m_stillWanted(std::move(stillWanted)) {
+    Request(IProgress& front, std::function<bool()> stillWanted)
+        : m_front(front), m_stillWanted(std::move(stillWanted)) {
         m_poll.setInterval(kCancelPollMs);
         QObject::connect(&m_poll, &QTimer::timeout, [this] {
             if (m_front.StopRequested() || !m_stillWanted()) Finish(FetchResult::kCancelled, {});
@@ -94,7 +95,8 @@ private:
         if (m_ended) return;
         const QVariant status = m_reply->attribute(QNetworkRequest::HttpStatusCodeAttribute);
         if (status.isValid() && status.toInt() != 200)
-            return Finish(FetchResult::kFailed, QStringLiteral("the server answered with status %1").arg(status.toInt()));
+            return Finish(FetchResult::kFailed,
+                          QStringLiteral("the server answered with status %1").arg(status.toInt()));
         if (m_reply->error() != QNetworkReply::NoError) return Finish(FetchResult::kFailed, m_reply->errorString());
         ReadBody();
         if (!m_ended) Finish(FetchResult::kAnswered, {});

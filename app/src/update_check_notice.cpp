@@ -69,8 +69,7 @@ bool IsVersion(const QString& text) {
     if (text.isEmpty()) return false;
     const QStringList parts = text.split(u'.');
     return std::all_of(parts.begin(), parts.end(), [](const QString& part) {
-        return !part.isEmpty() &&
-               std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
+        return !part.isEmpty() && std::all_of(part.begin(), part.end(), [](QChar c) { return c >= u'0' && c <= u'9'; });
     });
 }
 

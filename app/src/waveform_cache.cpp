@@ -108,8 +108,8 @@ DrawCacheBuild BuildDrawCache(TrackSource& track, uint32_t zoom, int64_t viewSta
     }
     const int64_t placement = track.PlacementStart();
     const int64_t firstColumn = (visibleStart - placement + zoom / 2) / zoom;
-    const int64_t lastColumn = std::min((visibleEnd - placement + zoom - 1) / zoom,
-                                        (static_cast<int64_t>(track.Frames()) + zoom - 1) / zoom);
+    const int64_t lastColumn =
+        std::min((visibleEnd - placement + zoom - 1) / zoom, (static_cast<int64_t>(track.Frames()) + zoom - 1) / zoom);
     const int64_t count = std::max<int64_t>(lastColumn - firstColumn, 0);
     // Never more columns than the view has pixels (plus the rounding's one).
     const auto columns = static_cast<uint32_t>(std::min<int64_t>(count, (viewEnd - viewStart) / zoom + 1));

@@ -97,16 +97,17 @@ bool CWaveFormKel::UseCustomSkin(const void* record) {
 
 RingtoneTimeline& CWaveFormKel::Timeline() { return m_state->timeline; }
 
-void CWaveFormKel::AttachChain(CEffectTree* tree, CVolumeEffect* volume) { m_state->timeline.AttachChain(tree, volume); }
+void CWaveFormKel::AttachChain(CEffectTree* tree, CVolumeEffect* volume) {
+    m_state->timeline.AttachChain(tree, volume);
+}
 
 void CWaveFormKel::SetScrollBar(CSCScrollBar* scrollBar) {
     WaveformEditorState& s = *m_state;
     if (s.scrollBar) disconnect(s.scrollBar, &CSkinBase::scroll, this, nullptr);
     s.scrollBar = scrollBar;
     if (scrollBar != nullptr)
-        connect(scrollBar, &CSkinBase::scroll, this, [this](int, int request, int position) {
-            OnScrollRequest(request, position);
-        });
+        connect(scrollBar, &CSkinBase::scroll, this,
+                [this](int, int request, int position) { OnScrollRequest(request, position); });
     UpdateScrollBar();
     ViewChanged();
 }
@@ -171,8 +172,8 @@ void CWaveFormKel::SetZoom(uint32_t zoom) {
 
 uint32_t CWaveFormKel::ZoomFit() {
     WaveformEditorState& s = *m_state;
-    const std::optional<ZoomFitResult> fit = ComputeZoomFit(s.timeline.StartMarker(), s.timeline.EndMarker(),
-                                                      s.view.Width(), s.timeline.ProjectLength());
+    const std::optional<ZoomFitResult> fit =
+        ComputeZoomFit(s.timeline.StartMarker(), s.timeline.EndMarker(), s.view.Width(), s.timeline.ProjectLength());
     if (!fit) return s.view.Zoom();
     s.view.SetZoom(fit->zoom);
     s.view.SetViewStart(fit->viewStart);
@@ -215,9 +216,9 @@ void CWaveFormKel::UpdateProjectLength() {
     WaveformEditorState& s = *m_state;
     const TrackSource* track1 = Track(1);
     const TrackSource* track2 = Track(2);
-    s.timeline.SetProjectLength(ComputeProjectLength(
-        s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
-        s.timeline.StartMarker(), s.timeline.EndMarker()));
+    s.timeline.SetProjectLength(
+        ComputeProjectLength(s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
+                             s.timeline.StartMarker(), s.timeline.EndMarker()));
 }
 
 // The scroll bar shows the project and the view; the view start is read back from it, so

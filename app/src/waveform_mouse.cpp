@@ -247,7 +247,8 @@ void CWaveFormKel::OnMarkerScrollTimer() {
     const int64_t before = s.view.ViewStart();
     const int64_t after =
         AutoScrolledViewStart(before, direction, int64_t{WaveformEditorState::kMarkerScrollColumns} * zoom, visible,
-                              length) / zoom * zoom;
+                              length) /
+        zoom * zoom;
     if (after == before) return;
     s.view.SetViewStart(after);
     s.view.UpdateViewEnd();

@@ -34,7 +34,7 @@ struct Band {
     int top;
     int bottom;  // outside the band
     int left;
-    int right;   // outside the band
+    int right;  // outside the band
     int selLeft;
     int selRight;
 };

@@ -16,7 +16,8 @@ void CWaveFormKel::AttachPlayer(IPlayer* player) {
     WaveformEditorState& s = *m_state;
     StopPlayback();
     s.preview.reset();
-    if (player != nullptr) s.preview = std::make_unique<RingtonePreview>(s.timeline, *player, static_cast<IPreviewClient*>(this));
+    if (player != nullptr)
+        s.preview = std::make_unique<RingtonePreview>(s.timeline, *player, static_cast<IPreviewClient*>(this));
 }
 
 bool CWaveFormKel::StartPlayback() {
@@ -44,7 +45,8 @@ bool CWaveFormKel::IsPlaying() const { return m_state->preview && m_state->previ
 
 // The preview calls these on the player's thread as well: they only queue work for this one.
 void CWaveFormKel::OnPreviewCursorDue() {
-    QMetaObject::invokeMethod(this, [this] { OnCursorTimer(); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { OnCursorTimer(); }, Qt::QueuedConnection);
 }
 
 void CWaveFormKel::OnPreviewPositionChanged() {

@@ -29,8 +29,8 @@ std::vector<RulerTick> ComputeRulerTicks(int64_t viewStart, uint32_t zoom, uint3
         const int64_t step = std::max<int64_t>(micros / 100, 1);
         t = (t / step + 1) * step;
     }
-    double x = static_cast<double>(rate) * static_cast<double>(t) / zoom / 1000.0 -
-               static_cast<double>(viewStart) / zoom;
+    double x =
+        static_cast<double>(rate) * static_cast<double>(t) / zoom / 1000.0 - static_cast<double>(viewStart) / zoom;
     x = std::max(x, 0.0);
     for (; x < width; x += distance, t += interval) ticks.push_back({x, t, !coarse || t % labelEvery == 0});
     return ticks;

@@ -6,8 +6,8 @@
 #include <vector>
 
 struct RulerTick {
-    double x = 0;        // client pixel of the tick
-    int64_t ms = 0;      // the time it marks
+    double x = 0;           // client pixel of the tick
+    int64_t ms = 0;         // the time it marks
     bool labelled = false;  // a tall tick with a label; otherwise a short one
 };
 

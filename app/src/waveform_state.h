@@ -49,8 +49,8 @@ struct WaveformEditorState {
     static constexpr int kMarkerScrollMs = 10;
     static constexpr int kTrackScrollMs = 100;
     static constexpr int kTrimScrollMs = 10;
-    static constexpr int kEdgeGrip = 2;      // pixels around a track edge that trim it
-    static constexpr int kHoverSlack = 3;    // pixels around a track that still hover it
+    static constexpr int kEdgeGrip = 2;    // pixels around a track edge that trim it
+    static constexpr int kHoverSlack = 3;  // pixels around a track that still hover it
     static constexpr int kMarkerScrollColumns = 10;
     static constexpr int kTrackScrollColumns = 20;
 
@@ -70,7 +70,7 @@ struct WaveformEditorState {
     TrimEdge trimEdge = TrimEdge::Start;
     QPoint pressPoint;
     QPoint lastPoint;
-    QPoint pointer;  // where the pointer was last seen, for the auto-scroll timers
+    QPoint pointer;   // where the pointer was last seen, for the auto-scroll timers
     int hovered = 0;  // track number under the pointer, 0 for none
 
     QRect startHandle;

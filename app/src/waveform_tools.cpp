@@ -64,8 +64,8 @@ void CWaveFormKel::UpdateTrackTools() {
                            QString::fromUtf8(kTrimStartTip)});
         s.tools.push_back({base + 1, QRect(body.right() + 1, body.top(), kEdgeToolWidth, body.height()),
                            QString::fromUtf8(kTrimEndTip)});
-        s.tools.push_back({base + 2, body.adjusted(kBodyToolInset, 0, -kBodyToolInset, 0),
-                           QString::fromUtf8(kMoveTrackTip)});
+        s.tools.push_back(
+            {base + 2, body.adjusted(kBodyToolInset, 0, -kBodyToolInset, 0), QString::fromUtf8(kMoveTrackTip)});
     }
 }
 

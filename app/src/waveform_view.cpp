@@ -7,8 +7,16 @@
 namespace {
 
 // Scroll requests, numbered as the scroll bar reports them.
-enum : int { kLineLeft = 0, kLineRight = 1, kPageLeft = 2, kPageRight = 3, kThumbPosition = 4, kThumbTrack = 5,
-             kHome = 6, kEnd = 7 };
+enum : int {
+    kLineLeft = 0,
+    kLineRight = 1,
+    kPageLeft = 2,
+    kPageRight = 3,
+    kThumbPosition = 4,
+    kThumbTrack = 5,
+    kHome = 6,
+    kEnd = 7
+};
 
 // Beyond any client size: a far-off frame is drawn there, off the control.
 constexpr int64_t kFarPixel = 1 << 24;

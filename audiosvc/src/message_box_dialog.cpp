@@ -32,9 +32,7 @@ CAutoPanelCaption* MakeFace(QWidget* dialog, const QString& caption, int caption
     return face;
 }
 
-QRect ToQRect(const MessageBoxRect& rect) {
-    return {rect.x, rect.y, rect.width, rect.height};
-}
+QRect ToQRect(const MessageBoxRect& rect) { return {rect.x, rect.y, rect.width, rect.height}; }
 
 // The system's dialog base units: the average width of the Latin letters (rounded) and the
 // character height of the font.
@@ -71,7 +69,9 @@ CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QStr
     const int captionHeight = captionMetrics.height() + 16;
     setFixedSize(layout_.width, layout_.height + captionHeight);
     QWidget* face = MakeFace(this, caption, captionHeight, size());
-    const auto toFace = [captionHeight](const MessageBoxRect& rect) { return ToQRect(rect).translated(0, captionHeight); };
+    const auto toFace = [captionHeight](const MessageBoxRect& rect) {
+        return ToQRect(rect).translated(0, captionHeight);
+    };
 
     auto* iconLabel = new QLabel(face);
     iconLabel->setObjectName(QStringLiteral("icon"));
@@ -102,9 +102,7 @@ CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QStr
     }
 }
 
-void CMessageBoxDlg::reject() {
-    done(layout_.escapeResult);
-}
+void CMessageBoxDlg::reject() { done(layout_.escapeResult); }
 
 void CMessageBoxDlg::keyPressEvent(QKeyEvent* event) {
     if (event->modifiers() == Qt::NoModifier || event->modifiers() == Qt::KeypadModifier) {

@@ -59,8 +59,8 @@ int MulDivRounded(int value, int numerator, int denominator) {
 }  // namespace
 
 MessageBoxRect DialogUnitsToPixels(const MessageBoxRect& units, DialogBaseUnits base) {
-    return {MulDivRounded(units.x, base.x, 4), MulDivRounded(units.y, base.y, 8),
-            MulDivRounded(units.width, base.x, 4), MulDivRounded(units.height, base.y, 8)};
+    return {MulDivRounded(units.x, base.x, 4), MulDivRounded(units.y, base.y, 8), MulDivRounded(units.width, base.x, 4),
+            MulDivRounded(units.height, base.y, 8)};
 }
 
 MessageBoxIcon MessageBoxIconForType(uint32_t type) {

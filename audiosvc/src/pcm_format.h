@@ -37,9 +37,7 @@ void WithSampleType(const SampleLayout& layout, Action&& action) {
 }
 
 // True when the operation works on whole frames: a mono format or the all-channels code.
-inline bool WholeFrames(const WAVEFORMATEX& format, int code) {
-    return format.nChannels == 1 || code == CHANNEL_ALL;
-}
+inline bool WholeFrames(const WAVEFORMATEX& format, int code) { return format.nChannels == 1 || code == CHANNEL_ALL; }
 
 // Sample access by index; callers' buffers carry no alignment promise.
 template <typename Sample>

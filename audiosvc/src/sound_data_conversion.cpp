@@ -18,9 +18,7 @@ int16_t ToPcm16(float value) {
     return static_cast<int16_t>(std::clamp(static_cast<double>(value), -1.0, 1.0) * kFullScale);
 }
 
-float FromPcm16(int16_t sample) {
-    return static_cast<float>(sample / kFullScale);
-}
+float FromPcm16(int16_t sample) { return static_cast<float>(sample / kFullScale); }
 
 }  // namespace
 
@@ -36,8 +34,7 @@ uint32_t MME2SD(const void* src, uint32_t byteOffset, uint32_t byteCount, _SOUND
     const auto* samples = static_cast<const unsigned char*>(src) + (byteOffset / 2) * sizeof(int16_t);
     if (oneChannel) {
         float* out = block->channels[0];
-        for (size_t f = 0; f < frames; ++f)
-            out[f] = FromPcm16(LoadSample<int16_t>(samples, f * channels + channel));
+        for (size_t f = 0; f < frames; ++f) out[f] = FromPcm16(LoadSample<int16_t>(samples, f * channels + channel));
     } else {
         const size_t arrays = std::min<size_t>(channels, block->channels.size());
         for (size_t f = 0; f < frames; ++f)
@@ -52,8 +49,7 @@ uint32_t MME2SD_BYSAMPLES(const void* src, uint32_t frames, _SOUNDDATAEX_* block
                           uint32_t byteOffset, int channel) {
     if (format == nullptr) return 0;
     const uint64_t bytes = uint64_t{frames} * format->nChannels * (format->wBitsPerSample / 8u);
-    const uint32_t byteCount =
-        static_cast<uint32_t>(std::min<uint64_t>(bytes, std::numeric_limits<uint32_t>::max()));
+    const uint32_t byteCount = static_cast<uint32_t>(std::min<uint64_t>(bytes, std::numeric_limits<uint32_t>::max()));
     return MME2SD(src, byteOffset, byteCount, block, format, channel);
 }
 

@@ -77,13 +77,11 @@ void RunChain(benchmark::State& state, const std::vector<std::string>& captions)
         benchmark::ClobberMemory();
     }
     tree.CloseStream();
-    state.counters["x_realtime"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kWorkingRate, benchmark::Counter::kIsRate);
+    state.counters["x_realtime"] = benchmark::Counter(static_cast<double>(state.iterations()) * kBlock / kWorkingRate,
+                                                      benchmark::Counter::kIsRate);
 }
 
-void BM_PassThrough(benchmark::State& state) {
-    RunChain(state, {});
-}
+void BM_PassThrough(benchmark::State& state) { RunChain(state, {}); }
 
 void BM_OneEffect(benchmark::State& state) {
     const char* caption = kCaptions[state.range(0)];

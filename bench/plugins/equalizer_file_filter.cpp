@@ -43,7 +43,9 @@ struct Input {
     }
 };
 
-int16_t ToPcm(float sample) { return static_cast<int16_t>(std::lrint(std::clamp(sample * 32768.0f, -32768.0f, 32767.0f))); }
+int16_t ToPcm(float sample) {
+    return static_cast<int16_t>(std::lrint(std::clamp(sample * 32768.0f, -32768.0f, 32767.0f)));
+}
 
 // dlclose at scope exit.
 struct Library {
@@ -81,7 +83,8 @@ int main(int argc, char** argv) {
 
     enXml element("Equalizer");
     for (int band = 0; band < 10; ++band)
-        element.SetValue(kKeys[band], static_cast<int>(std::lround(std::pow(10.0, std::atof(argv[3 + band]) / 20.0) * 3276700.0)));
+        element.SetValue(kKeys[band],
+                         static_cast<int>(std::lround(std::pow(10.0, std::atof(argv[3 + band]) / 20.0) * 3276700.0)));
     void* settings = nullptr;
     const WAVEFORMATEX format = kWorkingFormat.Format;
     if (initializeXml(&element, &settings) != 1 || setCallBack(Input::Callback, &input, settings) != 1 ||

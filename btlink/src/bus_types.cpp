@@ -21,8 +21,8 @@ QString UniqueConnectionName(const QString& purpose) {
     return QStringLiteral("btlink-%1-%2").arg(purpose).arg(++counter);
 }
 
-QDBusMessage MethodCall(const QString& service, const QString& path, const QString& interface,
-                        const QString& method, const QVariantList& arguments) {
+QDBusMessage MethodCall(const QString& service, const QString& path, const QString& interface, const QString& method,
+                        const QVariantList& arguments) {
     QDBusMessage call = QDBusMessage::createMethodCall(service, path, interface, method);
     call.setArguments(arguments);
     return call;
@@ -38,9 +38,8 @@ PrivateBus::~PrivateBus() {
     QDBusConnection::disconnectFromBus(m_name);
 }
 
-QDBusPendingCall CallAsync(QDBusConnection& bus, const QString& service, const QString& path,
-                           const QString& interface, const QString& method, const QVariantList& arguments,
-                           int timeoutMs) {
+QDBusPendingCall CallAsync(QDBusConnection& bus, const QString& service, const QString& path, const QString& interface,
+                           const QString& method, const QVariantList& arguments, int timeoutMs) {
     return bus.asyncCall(MethodCall(service, path, interface, method, arguments), timeoutMs);
 }
 

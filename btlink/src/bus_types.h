@@ -40,9 +40,8 @@ private:
 };
 
 // Starts a method call and returns its pending reply (an error reply after timeoutMs).
-QDBusPendingCall CallAsync(QDBusConnection& bus, const QString& service, const QString& path,
-                           const QString& interface, const QString& method, const QVariantList& arguments,
-                           int timeoutMs);
+QDBusPendingCall CallAsync(QDBusConnection& bus, const QString& service, const QString& path, const QString& interface,
+                           const QString& method, const QVariantList& arguments, int timeoutMs);
 // The same, waiting for the reply; true when the call succeeded.
 bool CallAndWait(QDBusConnection& bus, const QString& service, const QString& path, const QString& interface,
                  const QString& method, const QVariantList& arguments, int timeoutMs);

@@ -76,10 +76,10 @@ void SearchSession::Begin() {
                                SLOT(OnInterfacesAdded(QDBusMessage)));
     m_bus.Connection().connect(kBluez, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                                SLOT(OnPropertiesChanged(QDBusMessage)));
-    auto* watcher = new QDBusPendingCallWatcher(CallAsync(m_bus.Connection(), kBluez, QStringLiteral("/"),
-                                                          kObjectManagerInterface,
-                                                          QStringLiteral("GetManagedObjects"), {}, kCallTimeoutMs),
-                                                this);
+    auto* watcher =
+        new QDBusPendingCallWatcher(CallAsync(m_bus.Connection(), kBluez, QStringLiteral("/"), kObjectManagerInterface,
+                                              QStringLiteral("GetManagedObjects"), {}, kCallTimeoutMs),
+                                    this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         const QDBusPendingReply<ManagedObjects> reply = *call;
@@ -107,10 +107,10 @@ void SearchSession::OnManagedObjects(const ManagedObjects& objects) {
     m_discovering = true;
     // Object push works over classic Bluetooth only: low-energy-only devices are left out.
     const QVariantMap filter{{QStringLiteral("Transport"), QStringLiteral("bredr")}};
-    auto* watcher = new QDBusPendingCallWatcher(CallAsync(m_bus.Connection(), kBluez, m_adapter, kAdapterInterface,
-                                                          QStringLiteral("SetDiscoveryFilter"), {filter},
-                                                          kCallTimeoutMs),
-                                                this);
+    auto* watcher =
+        new QDBusPendingCallWatcher(CallAsync(m_bus.Connection(), kBluez, m_adapter, kAdapterInterface,
+                                              QStringLiteral("SetDiscoveryFilter"), {filter}, kCallTimeoutMs),
+                                    this);
     // Without filter support the search goes on unfiltered.
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
@@ -120,10 +120,9 @@ void SearchSession::OnManagedObjects(const ManagedObjects& objects) {
 
 void SearchSession::StartDiscovery() {
     if (m_finished) return;
-    auto* watcher = new QDBusPendingCallWatcher(
-        CallAsync(m_bus.Connection(), kBluez, m_adapter, kAdapterInterface, QStringLiteral("StartDiscovery"), {},
-                  kCallTimeoutMs),
-        this);
+    auto* watcher = new QDBusPendingCallWatcher(CallAsync(m_bus.Connection(), kBluez, m_adapter, kAdapterInterface,
+                                                          QStringLiteral("StartDiscovery"), {}, kCallTimeoutMs),
+                                                this);
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         if (call->isError()) {

@@ -43,7 +43,7 @@ private:
     PrivateBus m_bus;
     QEventLoop m_loop;
     QTimer m_searchTimer;
-    QString m_adapter;          // object path of the adapter searched with; empty before
+    QString m_adapter;           // object path of the adapter searched with; empty before
     bool m_discovering = false;  // StartDiscovery was asked for
     bool m_finished = false;
     bool m_stopped = false;

@@ -61,8 +61,7 @@ class BtUpload final : public IBtUpload {
 public:
     ~BtUpload() { Shutdown(); }
 
-    void StartUpload(uint32_t addressLow, uint32_t addressHigh, const char* fileName,
-                     IBtUploadCb* callback) override {
+    void StartUpload(uint32_t addressLow, uint32_t addressHigh, const char* fileName, IBtUploadCb* callback) override {
         if (callback == nullptr) return;
         const BtAddress address{addressLow, addressHigh & 0xFFFFu};
         const std::chrono::milliseconds stallTimeout(m_stallTimeoutMs.load());

@@ -49,8 +49,8 @@ UploadSession::Outcome UploadSession::Run() {
         m_bus->Connection().connect(kObex, QString(), kPropertiesInterface, QStringLiteral("PropertiesChanged"), this,
                                     SLOT(OnPropertiesChanged(QDBusMessage)));
         // An OBEX service that goes away mid-transfer ends it.
-        auto* watcher = new QDBusServiceWatcher(kObex, m_bus->Connection(),
-                                                QDBusServiceWatcher::WatchForUnregistration, this);
+        auto* watcher =
+            new QDBusServiceWatcher(kObex, m_bus->Connection(), QDBusServiceWatcher::WatchForUnregistration, this);
         connect(watcher, &QDBusServiceWatcher::serviceUnregistered, this, [this] { End(Outcome::Failed); });
         QMetaObject::invokeMethod(this, &UploadSession::CreateSession, Qt::QueuedConnection);
         m_loop.exec();
@@ -65,7 +65,8 @@ UploadSession::Outcome UploadSession::Run() {
 
 void UploadSession::RequestStop() {
     m_cancelRequested.store(true);
-    QMetaObject::invokeMethod(this, [this] { End(Outcome::Cancelled); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this] { End(Outcome::Cancelled); }, Qt::QueuedConnection);
 }
 
 UploadSession::Outcome UploadSession::Stage() {
@@ -115,8 +116,8 @@ void UploadSession::SendFile() {
         m_transfer = reply.argumentAt<0>().path();
         m_stallTimer.start();
         // A status that came before this answer, else the one the answer carries.
-        const QString status = m_earlyStatus.value(
-            m_transfer, reply.argumentAt<1>().value(QStringLiteral("Status")).toString());
+        const QString status =
+            m_earlyStatus.value(m_transfer, reply.argumentAt<1>().value(QStringLiteral("Status")).toString());
         m_earlyStatus.clear();
         OnTransferStatus(status);
     });

@@ -55,8 +55,8 @@ private:
     std::optional<PrivateBus> m_bus;
     QEventLoop m_loop;
     QTimer m_stallTimer;
-    QString m_session;   // the OBEX session's object path once made
-    QString m_transfer;  // the transfer's object path once SendFile answered
+    QString m_session;                     // the OBEX session's object path once made
+    QString m_transfer;                    // the transfer's object path once SendFile answered
     QMap<QString, QString> m_earlyStatus;  // Status of transfers seen before SendFile answered
     std::optional<Outcome> m_outcome;
 };

@@ -17,14 +17,14 @@ struct TagName {
 };
 
 constexpr TagName kTagNames[] = {
-    {QoTagTitle, "Title"},     {QoTagArtist, "Artist"},   {QoTagAlbum, "Album"}, {QoTagYear, "Year"},
-    {QoTagGenre, "Genre"},     {QoTagComment, "Comment"}, {QoTagTrack, "Track"},
+    {QoTagTitle, "Title"}, {QoTagArtist, "Artist"},   {QoTagAlbum, "Album"}, {QoTagYear, "Year"},
+    {QoTagGenre, "Genre"}, {QoTagComment, "Comment"}, {QoTagTrack, "Track"},
 };
 
 std::string FormatText(const WAVEFORMATEXTENSIBLE& format) {
-    const bool floating = format.Format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
-                          (format.Format.wFormatTag == WAVE_FORMAT_EXTENSIBLE &&
-                           format.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT);
+    const bool floating =
+        format.Format.wFormatTag == WAVE_FORMAT_IEEE_FLOAT ||
+        (format.Format.wFormatTag == WAVE_FORMAT_EXTENSIBLE && format.SubFormat == KSDATAFORMAT_SUBTYPE_IEEE_FLOAT);
     char text[96];
     std::snprintf(text, sizeof text, "%u Hz, %u channel%s, %u-bit %s", format.Format.nSamplesPerSec,
                   format.Format.nChannels, format.Format.nChannels == 1 ? "" : "s", format.Format.wBitsPerSample,

@@ -94,8 +94,14 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
              options.kind = kind->second;
              return true;
          }},
-        {"--channels", [&] { return choice({1, 2}, options.channels); }},
-        {"--bitrate", [&] { return choice({64, 128, 256}, options.bitrate); }},
+        {"--channels",
+         [&] {
+             return choice({1, 2}, options.channels);
+         }},
+        {"--bitrate",
+         [&] {
+             return choice({64, 128, 256}, options.bitrate);
+         }},
         {"-o",
          [&] {
              if (value.empty()) {
@@ -107,12 +113,9 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
          }},
     };
     std::map<std::string, std::function<void()>> switches = {
-        {"--fade-in", [&] { options.fadeIn = true; }},
-        {"--no-fade-in", [&] { options.fadeIn = false; }},
-        {"--fade-out", [&] { options.fadeOut = true; }},
-        {"--no-fade-out", [&] { options.fadeOut = false; }},
-        {"--normalize", [&] { options.normalize = true; }},
-        {"--no-normalize", [&] { options.normalize = false; }},
+        {"--fade-in", [&] { options.fadeIn = true; }},      {"--no-fade-in", [&] { options.fadeIn = false; }},
+        {"--fade-out", [&] { options.fadeOut = true; }},    {"--no-fade-out", [&] { options.fadeOut = false; }},
+        {"--normalize", [&] { options.normalize = true; }}, {"--no-normalize", [&] { options.normalize = false; }},
         {"--force", [&] { options.force = true; }},
     };
     // Play takes the ringtone's options without those of the output file, and repeats.
@@ -160,11 +163,16 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
         }
     }
 
-    if (options.tracks.empty()) error = "no track given";
-    else if (options.tracks.size() > 2) error = "at most two tracks can be given";
-    else if (command == OptionsFor::Make && options.output.empty()) error = "no output file given (-o OUT)";
-    else if (options.end && options.length) error = "--end and --length exclude each other";
-    else if (options.offset2 != 0 && options.tracks.size() < 2) error = "--offset2 needs a second track";
+    if (options.tracks.empty())
+        error = "no track given";
+    else if (options.tracks.size() > 2)
+        error = "at most two tracks can be given";
+    else if (command == OptionsFor::Make && options.output.empty())
+        error = "no output file given (-o OUT)";
+    else if (options.end && options.length)
+        error = "--end and --length exclude each other";
+    else if (options.offset2 != 0 && options.tracks.size() < 2)
+        error = "--offset2 needs a second track";
     if (!error.empty()) return std::nullopt;
     return options;
 }

@@ -37,8 +37,10 @@ std::optional<RecordOptions> ParseRecordOptions(const std::vector<std::string>& 
             return std::nullopt;
         }
     }
-    if (options.output.empty()) error = "no output file given";
-    else if (options.frames == 0) error = "no length given (--seconds N)";
+    if (options.output.empty())
+        error = "no output file given";
+    else if (options.frames == 0)
+        error = "no length given (--seconds N)";
     if (!error.empty()) return std::nullopt;
     return options;
 }

@@ -27,7 +27,9 @@ struct FftwFree {
 };
 using FftwBuffer = std::unique_ptr<double, FftwFree>;
 
-FftwBuffer AllocateDoubles(size_t count) { return FftwBuffer(static_cast<double*>(fftw_malloc(count * sizeof(double)))); }
+FftwBuffer AllocateDoubles(size_t count) {
+    return FftwBuffer(static_cast<double*>(fftw_malloc(count * sizeof(double))));
+}
 
 // The FFTW planner is not thread-safe: this lock guards every plan creation and
 // destruction, and the table of orders below.
@@ -83,7 +85,8 @@ public:
     }
 
 private:
-    OrderPlans(size_t n, fftw_plan forward, fftw_plan backward) : m_length(n), m_forward(forward), m_backward(backward) {}
+    OrderPlans(size_t n, fftw_plan forward, fftw_plan backward)
+        : m_length(n), m_forward(forward), m_backward(backward) {}
 
     size_t m_length;
     fftw_plan m_forward;

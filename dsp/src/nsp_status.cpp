@@ -44,7 +44,6 @@ int nspError(int status, const char* funcName, const char* message, const char* 
     if (status != NSP_StsBackTrace && status != NSP_StsAutoTrace) g_status.store(status);
     // The default handler (none installed) keeps only the status: it never ends the process.
     NSPErrorCallBack handler = g_handler.load();
-    if (handler != nullptr && g_mode.load() != NSP_ErrModeSilent)
-        handler(status, funcName, message, sourceName, line);
+    if (handler != nullptr && g_mode.load() != NSP_ErrModeSilent) handler(status, funcName, message, sourceName, line);
     return status;
 }

@@ -15,25 +15,15 @@ CEffectNode* CEffectNode::FindChildByName(const std::string& caption, bool recur
     return nullptr;
 }
 
-CEffectNode* CEffectNode::GetChild() const {
-    return d->children.empty() ? nullptr : d->children.front().get();
-}
+CEffectNode* CEffectNode::GetChild() const { return d->children.empty() ? nullptr : d->children.front().get(); }
 
-CEffectNode* CEffectNode::GetNext() const {
-    return d->next;
-}
+CEffectNode* CEffectNode::GetNext() const { return d->next; }
 
-const std::string& CEffectNode::GetCaption() const {
-    return d->caption;
-}
+const std::string& CEffectNode::GetCaption() const { return d->caption; }
 
-void CEffectNode::SetID(uint32_t id) {
-    d->id = id;
-}
+void CEffectNode::SetID(uint32_t id) { d->id = id; }
 
-uint32_t CEffectNode::GetID() const {
-    return d->id;
-}
+uint32_t CEffectNode::GetID() const { return d->id; }
 
 CEffectNode* CEffectNode::GetNodeByID(uint32_t id) {
     if (id == 0) return nullptr;
@@ -43,21 +33,13 @@ CEffectNode* CEffectNode::GetNodeByID(uint32_t id) {
     return nullptr;
 }
 
-bool CEffectNode::IsChecked() const {
-    return d->checked;
-}
+bool CEffectNode::IsChecked() const { return d->checked; }
 
-void CEffectNode::SetChecked(bool checked) {
-    d->checked = checked;
-}
+void CEffectNode::SetChecked(bool checked) { d->checked = checked; }
 
-CEffectAbstract* CEffectNode::GetEffect() const {
-    return d->effect.get();
-}
+CEffectAbstract* CEffectNode::GetEffect() const { return d->effect.get(); }
 
-void* CEffectNode::GetSettings() const {
-    return d->effect ? d->effect->Settings() : nullptr;
-}
+void* CEffectNode::GetSettings() const { return d->effect ? d->effect->Settings() : nullptr; }
 
 PFN_CreateSettingsWindow CEffectNode::GetCreateSettingsWindow() const {
     return d->effect ? d->effect->CreateSettingsWindow() : nullptr;

@@ -24,9 +24,7 @@ void ForEachEffect(CEffectNode& node, const Visit& visit) {
 
 }  // namespace
 
-CEffectTree::~CEffectTree() {
-    DropNodes();
-}
+CEffectTree::~CEffectTree() { DropNodes(); }
 
 void CEffectTree::DropNodes() {
     std::lock_guard guard(m_Chain.MorphLock());
@@ -53,9 +51,7 @@ void CEffectTree::UpdateEffect(CEffectNode* node) {
     }
 }
 
-void CEffectTree::SetAudioInput(CAudioAbstract* input) {
-    m_Chain.SetPrev(input);
-}
+void CEffectTree::SetAudioInput(CAudioAbstract* input) { m_Chain.SetPrev(input); }
 
 tEffError CEffectTree::OpenStream(const WAVEFORMATEXTENSIBLE* format) {
     if (format == nullptr || !IsUsableFormat(*format)) return EFF_BAD_FORMAT;
@@ -71,14 +67,8 @@ void CEffectTree::CloseStream() {
     ForEachEffect(m_Root, [](CEffectAbstract& effect) { effect.CloseStream(); });
 }
 
-uint32_t CEffectTree::GetSoundData(_SOUNDDATAEX_* block) {
-    return m_Chain.GetSoundData(block);
-}
+uint32_t CEffectTree::GetSoundData(_SOUNDDATAEX_* block) { return m_Chain.GetSoundData(block); }
 
-void CEffectTree::LockMorphStream() {
-    m_Chain.MorphLock().lock();
-}
+void CEffectTree::LockMorphStream() { m_Chain.MorphLock().lock(); }
 
-void CEffectTree::UnlockMorphStream() {
-    m_Chain.MorphLock().unlock();
-}
+void CEffectTree::UnlockMorphStream() { m_Chain.MorphLock().unlock(); }

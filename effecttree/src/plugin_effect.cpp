@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
-std::unique_ptr<CPluginEffect> CPluginEffect::Create(std::shared_ptr<const CPluginLibrary> library,
-                                                     enXml& settings, std::recursive_mutex& streamLock) {
+std::unique_ptr<CPluginEffect> CPluginEffect::Create(std::shared_ptr<const CPluginLibrary> library, enXml& settings,
+                                                     std::recursive_mutex& streamLock) {
     void* handle = nullptr;
     if (library->InitializeXml(&settings, &handle) == 0 || handle == nullptr) {
         if (handle) library->Free(handle);
@@ -16,9 +16,7 @@ CPluginEffect::CPluginEffect(std::shared_ptr<const CPluginLibrary> library, void
                              std::recursive_mutex& streamLock)
     : m_library(std::move(library)), m_settings(settings, FreeSettings{m_library->Free}), m_streamLock(streamLock) {}
 
-CPluginEffect::~CPluginEffect() {
-    CloseStream();
-}
+CPluginEffect::~CPluginEffect() { CloseStream(); }
 
 uint32_t CPluginEffect::PullInput(void* user, _SOUNDDATAEX_* record) {
     CAudioAbstract* input = static_cast<CPluginEffect*>(user)->m_pPrev;

@@ -4,9 +4,7 @@
 
 #include <cstring>
 
-void CPluginLibrary::CloseHandle::operator()(void* handle) const {
-    dlclose(handle);
-}
+void CPluginLibrary::CloseHandle::operator()(void* handle) const { dlclose(handle); }
 
 namespace {
 
@@ -33,13 +31,12 @@ std::shared_ptr<const CPluginLibrary> CPluginLibrary::Load(const std::string& pa
     if (!handle) return nullptr;
 
     PFN_PlugInInfo plugInInfo = nullptr;
-    const bool complete = Resolve(handle, "PlugInInfo", plugInInfo) &&
-                          Resolve(handle, "InitializeXml", library->InitializeXml) &&
-                          Resolve(handle, "Free", library->Free) &&
-                          Resolve(handle, "SetStreamCallBack", library->SetStreamCallBack) &&
-                          Resolve(handle, "OpenStream", library->OpenStream) &&
-                          Resolve(handle, "ProcessStream", library->ProcessStream) &&
-                          Resolve(handle, "CloseStream", library->CloseStream);
+    const bool complete =
+        Resolve(handle, "PlugInInfo", plugInInfo) && Resolve(handle, "InitializeXml", library->InitializeXml) &&
+        Resolve(handle, "Free", library->Free) && Resolve(handle, "SetStreamCallBack", library->SetStreamCallBack) &&
+        Resolve(handle, "OpenStream", library->OpenStream) &&
+        Resolve(handle, "ProcessStream", library->ProcessStream) &&
+        Resolve(handle, "CloseStream", library->CloseStream);
     if (!complete) return nullptr;
     Resolve(handle, "CreateSettingsWindow", library->CreateSettingsWindow);
 

@@ -75,6 +75,4 @@ CPluginManager& PluginManager() {
     return manager;
 }
 
-extern "C" CEffectManager* GetEffectManager() {
-    return &PluginManager();
-}
+extern "C" CEffectManager* GetEffectManager() { return &PluginManager(); }

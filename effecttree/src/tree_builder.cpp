@@ -9,9 +9,7 @@
 
 namespace {
 
-bool IsNamed(const enXml& element, const char* name) {
-    return strcasecmp(element.GetName().c_str(), name) == 0;
-}
+bool IsNamed(const enXml& element, const char* name) { return strcasecmp(element.GetName().c_str(), name) == 0; }
 
 // The effect of an Effect element, or null when it cannot be made.
 std::unique_ptr<CPluginEffect> MakeEffect(const enXml& element, std::recursive_mutex& streamLock) {

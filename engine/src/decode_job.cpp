@@ -24,7 +24,8 @@ int DecodeJob::Run(IProgress& progress) {
         position += n;
         if (expectedFrames > 0) {
             const uint64_t percent = static_cast<uint64_t>(position) * 100 / expectedFrames;
-            progress.SetPercent(static_cast<uint32_t>(std::min<uint64_t>(percent, std::numeric_limits<uint32_t>::max())));
+            progress.SetPercent(
+                static_cast<uint32_t>(std::min<uint64_t>(percent, std::numeric_limits<uint32_t>::max())));
         }
     }
     return kProgressCancelled;

@@ -17,8 +17,8 @@ void Shape(_SOUNDDATAEX_& block, uint32_t first, uint32_t last, const Gain& gain
 
 }  // namespace
 
-void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int64_t rangeEnd, bool fadeIn,
-                bool fadeOut, uint32_t fadeFrames) {
+void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int64_t rangeEnd, bool fadeIn, bool fadeOut,
+                uint32_t fadeFrames) {
     const uint32_t frames = std::min(block.frames, block.capacity);
     if (frames == 0 || fadeFrames == 0) return;
     const auto length = static_cast<float>(fadeFrames);
@@ -27,9 +27,7 @@ void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int6
     // frame one fade length after the start has gain 1 however the blocks fall.
     const int64_t intoRange = position - rangeStart;
     if (fadeIn && intoRange >= 0 && intoRange < fadeFrames) {
-        Shape(block, 0, frames, [&](uint32_t i) {
-            return std::min(1.0f, static_cast<float>(intoRange + i) / length);
-        });
+        Shape(block, 0, frames, [&](uint32_t i) { return std::min(1.0f, static_cast<float>(intoRange + i) / length); });
     }
 
     if (fadeOut) {
@@ -39,9 +37,8 @@ void ApplyFades(_SOUNDDATAEX_& block, int64_t position, int64_t rangeStart, int6
         if (rampEnd > rampStart) {
             const auto first = static_cast<uint32_t>(rampStart - position);
             const auto last = static_cast<uint32_t>(rampEnd - position);
-            Shape(block, first, last, [&](uint32_t i) {
-                return static_cast<float>(rangeEnd - (position + i)) / length;
-            });
+            Shape(block, first, last,
+                  [&](uint32_t i) { return static_cast<float>(rangeEnd - (position + i)) / length; });
         }
     }
 }

@@ -20,9 +20,7 @@ void CollectPeaks(const int16_t* samples, uint32_t frames, uint32_t channels, st
         }
 }
 
-float NormalizeGain(uint16_t peak) {
-    return peak == 0 ? 0.0f : static_cast<float>(1.0 / (peak / 32767.0));
-}
+float NormalizeGain(uint16_t peak) { return peak == 0 ? 0.0f : static_cast<float>(1.0 / (peak / 32767.0)); }
 
 void ApplyGains(int16_t* samples, uint32_t frames, uint32_t channels, const std::array<float, 2>& gains) {
     const uint32_t shaped = std::min<uint32_t>(channels, 2);

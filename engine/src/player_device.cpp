@@ -51,7 +51,8 @@ int CExtPlayerDX::OpenDevice() {
     ringSize_ = partBytes * count;
     // One event per part at its last byte, and one for a device that goes away.
     std::vector<SoundRingNotify> table;
-    for (uint32_t part = 0; part < count; ++part) table.push_back({ringSize_ / count * (part + 1) - 1, kFirstPartEvent + part});
+    for (uint32_t part = 0; part < count; ++part)
+        table.push_back({ringSize_ / count * (part + 1) - 1, kFirstPartEvent + part});
     table.push_back({kSoundRingDeviceLost, kDeviceLostEvent});
     if (!ring_->SetNotificationPositions(events_, table)) {
         ReleaseDevice();

@@ -53,8 +53,8 @@ std::optional<TagTexts> ProviderTags::Texts() const {
     std::vector<std::vector<char>> buffers(kTagEntries);
     for (int entry = 0; entry < kTagEntries; ++entry) {
         if (info.capacity[entry] < 0) continue;
-        const int32_t capacity = info.capacity[entry] == 0 ? kDefaultCapacity
-                                                           : std::min(info.capacity[entry], kCapacityLimit);
+        const int32_t capacity =
+            info.capacity[entry] == 0 ? kDefaultCapacity : std::min(info.capacity[entry], kCapacityLimit);
         buffers[entry].assign(static_cast<size_t>(capacity) + 1, '\0');
         info.text[entry] = buffers[entry].data();
         info.capacity[entry] = capacity;

@@ -150,9 +150,7 @@ int CExtMicro::SetFormat(const WAVEFORMATEX& format) {
 
 uint32_t CExtMicro::GetBufferCount() const { return ReadLocked(controlLock_, bufferCount_); }
 
-int CExtMicro::SetBufferCount(uint32_t count) {
-    return count > kMaxBuffers ? 0 : SetWhileStopped(bufferCount_, count);
-}
+int CExtMicro::SetBufferCount(uint32_t count) { return count > kMaxBuffers ? 0 : SetWhileStopped(bufferCount_, count); }
 
 uint32_t CExtMicro::GetBufferSize() const { return ReadLocked(controlLock_, bufferSize_); }
 

@@ -37,7 +37,8 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
     ProviderReader reader;
     WAVEFORMATEXTENSIBLE delivered = outputFormat_;
     uint32_t length = 0;
-    if (!reader.Open(ExportPath(), delivered, length, QoModeDecode) || !DeliversOutputFormat(delivered, outputFormat_)) {
+    if (!reader.Open(ExportPath(), delivered, length, QoModeDecode) ||
+        !DeliversOutputFormat(delivered, outputFormat_)) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
     }

@@ -18,8 +18,7 @@ bool PassTakeBlocks(RecorderTake& take, uint32_t blockAlign, const TakeBlockSink
     return true;
 }
 
-PlaceOutcome EncodeTake(RecorderTake& take, const std::string& path, const WAVEFORMATEXTENSIBLE& format,
-                        bool replace) {
+PlaceOutcome EncodeTake(RecorderTake& take, const std::string& path, const WAVEFORMATEXTENSIBLE& format, bool replace) {
     const uint32_t blockAlign = format.Format.nBlockAlign;
     if (!take.Exists() || blockAlign == 0) return {PlaceResult::Failed, path + ": no take to encode"};
     PlaceOptions options;

@@ -44,8 +44,8 @@ void TrackSource::RenderIntoMix(void* output, int64_t firstFrame, uint32_t frame
 
     // The placement bound keeps every read inside the decoded data.
     const int64_t start = std::max({firstFrame, activeStart_, placementStart_});
-    const int64_t end = std::min({firstFrame + static_cast<int64_t>(frameCount), activeEnd_,
-                                  placementStart_ + static_cast<int64_t>(frames_)});
+    const int64_t end = std::min(
+        {firstFrame + static_cast<int64_t>(frameCount), activeEnd_, placementStart_ + static_cast<int64_t>(frames_)});
     if (start >= end) return;
     const auto n = static_cast<uint32_t>(end - start);
     const auto offset = static_cast<uint64_t>(start - placementStart_);

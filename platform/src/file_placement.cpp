@@ -144,9 +144,8 @@ PlaceOutcome PlaceCopy(const std::string& source, const std::string& target, con
     const UniqueFd input(::open(source.c_str(), O_RDONLY | O_CLOEXEC));
     if (!input) return Failure(SystemError(source));
     PlaceOutcome copyOutcome;
-    const PlaceOutcome placed = PlaceFile(target, options, [&](int fd, const std::string&) {
-        return CopyBlocks(input.get(), fd, options, copyOutcome);
-    });
+    const PlaceOutcome placed = PlaceFile(
+        target, options, [&](int fd, const std::string&) { return CopyBlocks(input.get(), fd, options, copyOutcome); });
     // A failed copy says why itself; the placement only knows that the writer failed.
     if (placed.result == PlaceResult::Failed && !copyOutcome.error.empty()) return copyOutcome;
     return placed;

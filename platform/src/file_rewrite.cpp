@@ -40,10 +40,10 @@ std::optional<UniqueFd> LockFile(const std::string& lockPath, bool create) {
         UniqueFd fd(::open(lockPath.c_str(), O_RDWR | O_CLOEXEC | (create ? O_CREAT : 0), 0666));
         if (!fd) return std::nullopt;
         int locked;
-        while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {
-        }
+        while ((locked = ::flock(fd.get(), LOCK_EX)) != 0 && errno == EINTR) {}
         if (locked != 0) return std::nullopt;
-        struct stat held {}, current {};
+        struct stat held {
+        }, current{};
         if (::fstat(fd.get(), &held) != 0) return std::nullopt;
         if (::stat(lockPath.c_str(), &current) == 0 && SameFile(held, current)) return fd;
         // Another writer renamed a new file over the one we locked: lock that one instead.
@@ -56,8 +56,8 @@ bool ReplaceFile(const std::string& path, const std::string& text, std::optional
     PlaceOptions options;
     options.replace = true;
     options.mode = mode;
-    return static_cast<bool>(
-        PlaceFile(path, options, [&text](int fd, const std::string&) { return WriteAll(fd, text.data(), text.size()); }));
+    return static_cast<bool>(PlaceFile(
+        path, options, [&text](int fd, const std::string&) { return WriteAll(fd, text.data(), text.size()); }));
 }
 
 // The file a symbolic link points at, so that a rewrite replaces the target, not the link.
@@ -92,8 +92,7 @@ bool RewriteFile(const std::string& path, const std::string& lockPath, bool crea
     };
     if (!createIfMissing && missing()) return true;
 
-    const std::optional<UniqueFd> lock = LockFile(lockOnTarget ? target : lockPath,
-                                                        createIfMissing || !lockOnTarget);
+    const std::optional<UniqueFd> lock = LockFile(lockOnTarget ? target : lockPath, createIfMissing || !lockOnTarget);
     if (!lock) return !createIfMissing && missing();
 
     std::string text;

@@ -124,9 +124,8 @@ bool IniDocument::RemoveLines(std::string_view section, ShouldRemove&& shouldRem
 }
 
 bool IniDocument::RemoveKey(std::string_view section, std::string_view key) {
-    return RemoveLines(section, [key](const Parsed& parsed) {
-        return parsed.kind == Kind::Key && EqualsNoCase(parsed.name, key);
-    });
+    return RemoveLines(
+        section, [key](const Parsed& parsed) { return parsed.kind == Kind::Key && EqualsNoCase(parsed.name, key); });
 }
 
 bool IniDocument::RemoveSection(std::string_view section) {

@@ -101,8 +101,8 @@ int GetPrivateProfileInt(const std::string& section, const std::string& key, int
     return text.empty() ? defaultValue : ParseProfileInt(text);
 }
 
-std::string GetPrivateProfileString(const std::string& section, const std::string& key,
-                                    const std::string& defaultValue, const std::string& path, size_t capacity) {
+std::string GetPrivateProfileString(const std::string& section, const std::string& key, const std::string& defaultValue,
+                                    const std::string& path, size_t capacity) {
     if (capacity == 0) return {};
     const std::optional<std::string> value = FindValue(section, key, path);
     return Truncated(value ? WithoutQuotes(*value) : std::string_view(defaultValue), capacity - 1);
@@ -114,15 +114,14 @@ bool WritePrivateProfileString(const std::string& section, const std::optional<s
     const std::string_view keyName = key ? TrimBlanks(*key) : std::string_view();
     if (!RepresentableSection(sectionName) || (key && !RepresentableKey(keyName)) || (value && HasLineBreak(*value)))
         return false;
-    if (!key)
-        return EditIni(path, false, [&](IniDocument& document) { return document.RemoveSection(sectionName); });
+    if (!key) return EditIni(path, false, [&](IniDocument& document) { return document.RemoveSection(sectionName); });
     if (!value)
         return EditIni(path, false, [&](IniDocument& document) { return document.RemoveKey(sectionName, keyName); });
     return SetValueText(std::string(sectionName), std::string(keyName), *value, path);
 }
 
-bool WritePrivateProfileStruct(const std::string& section, const std::string& key, const void* data,
-                               uint32_t size, const std::string& path) {
+bool WritePrivateProfileStruct(const std::string& section, const std::string& key, const void* data, uint32_t size,
+                               const std::string& path) {
     if (!data) return WritePrivateProfileString(section, key, std::nullopt, path);
     static constexpr char kDigits[] = "0123456789ABCDEF";
     const auto* bytes = static_cast<const uint8_t*>(data);

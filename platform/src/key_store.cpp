@@ -11,9 +11,9 @@
 
 #include "platform/files.h"
 #include "platform/key_store.h"
-#include "platform/texts.h"
 #include "platform/src/file_rewrite.h"
 #include "platform/src/ini_document.h"
+#include "platform/texts.h"
 
 namespace {
 
@@ -224,9 +224,8 @@ std::optional<IniDocument> ReadStore(HKEY root) {
 bool KeyIn(const IniDocument& store, const std::string& subkey) {
     const std::string section = StoredName(subkey);
     return store.AnySection([&section](std::string_view name) {
-        return EqualsNoCase(name, section) ||
-               (name.size() > section.size() && name[section.size()] == '\\' &&
-                EqualsNoCase(name.substr(0, section.size()), section));
+        return EqualsNoCase(name, section) || (name.size() > section.size() && name[section.size()] == '\\' &&
+                                               EqualsNoCase(name.substr(0, section.size()), section));
     });
 }
 
@@ -314,8 +313,7 @@ bool SetString(HKEY root, const std::string& subkey, const std::string& name, co
     return SetValue(root, subkey, name, RegValue{RegType::String, std::vector<uint8_t>(value.begin(), value.end())});
 }
 
-std::string GetString(HKEY root, const std::string& subkey, const std::string& name,
-                      const std::string& defaultValue) {
+std::string GetString(HKEY root, const std::string& subkey, const std::string& name, const std::string& defaultValue) {
     const std::optional<RegValue> value = QueryValue(root, subkey, name);
     if (!value || value->type != RegType::String) return defaultValue;
     return std::string(value->bytes.begin(), value->bytes.end());

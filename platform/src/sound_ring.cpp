@@ -65,7 +65,8 @@ SoundRing::SoundRing(std::unique_ptr<Impl> impl) : impl_(std::move(impl)) {}
 SoundRing::~SoundRing() = default;
 
 std::unique_ptr<SoundRing> SoundRing::Open(const WAVEFORMATEX& format, uint32_t ringBytes, std::string& error) {
-    if (format.wBitsPerSample != 16 || format.nBlockAlign == 0 || ringBytes == 0 || ringBytes % format.nBlockAlign != 0) {
+    if (format.wBitsPerSample != 16 || format.nBlockAlign == 0 || ringBytes == 0 ||
+        ringBytes % format.nBlockAlign != 0) {
         error = "the ring must hold whole frames of 16-bit PCM";
         return nullptr;
     }

@@ -15,10 +15,14 @@ int useCount = 0;
 
 bool SdlFormatOf(const WAVEFORMATEX& format, SDL_AudioFormat& sdlFormat) {
     const bool pcm = format.wFormatTag == WAVE_FORMAT_PCM || format.wFormatTag == WAVE_FORMAT_EXTENSIBLE;
-    if (pcm && format.wBitsPerSample == 8) sdlFormat = AUDIO_U8;
-    else if (pcm && format.wBitsPerSample == 16) sdlFormat = AUDIO_S16LSB;
-    else if (pcm && format.wBitsPerSample == 32) sdlFormat = AUDIO_S32LSB;
-    else return false;
+    if (pcm && format.wBitsPerSample == 8)
+        sdlFormat = AUDIO_U8;
+    else if (pcm && format.wBitsPerSample == 16)
+        sdlFormat = AUDIO_S16LSB;
+    else if (pcm && format.wBitsPerSample == 32)
+        sdlFormat = AUDIO_S32LSB;
+    else
+        return false;
     return format.nChannels > 0 && format.nChannels <= 8 && format.nSamplesPerSec > 0 &&
            format.nBlockAlign == format.nChannels * format.wBitsPerSample / 8;
 }

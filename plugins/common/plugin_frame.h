@@ -52,9 +52,9 @@ struct PluginDescription {
     const char* name;    // static display name
     const char* author;  // static author text
     uint32_t version;
-    std::optional<uint32_t> kind;   // written to PLUGIN_INFO only when set
-    bool loadPresetMakesNewObject;  // LoadPreset's fourth argument is an out handle
-    bool copySettingsKeepsCallBack;  // CopySettings copies the stream callback and user value
+    std::optional<uint32_t> kind;                  // written to PLUGIN_INFO only when set
+    bool loadPresetMakesNewObject;                 // LoadPreset's fourth argument is an out handle
+    bool copySettingsKeepsCallBack;                // CopySettings copies the stream callback and user value
     std::unique_ptr<CPluginSettings> (*create)();  // a record with the built-in defaults
 };
 

@@ -29,8 +29,8 @@ enum class DialogControlKind {
     VerticalSlider,  // CTrackSlider, minimum at the top
     HorizontalSlider,
     CheckBox,
-    RadioFirst,      // a radio button that starts a new group
-    Radio,           // a radio button of the group started last
+    RadioFirst,  // a radio button that starts a new group
+    Radio,       // a radio button of the group started last
 };
 
 // Control id of static texts that need none.

@@ -9,8 +9,8 @@
 #include <span>
 #include <vector>
 
-#include "plugins/common/dsp_base_effect.h"
 #include "dsp/nsp_vector.h"
+#include "plugins/common/dsp_base_effect.h"
 #include "plugins/common/plugin_frame.h"
 
 inline constexpr int kEqualizerBands = 10;
@@ -23,12 +23,12 @@ inline constexpr uint32_t kEqualizerMaxChannels = 8;
 // before any); processing runs the samples through it with a delay of kEqualizerDelay.
 class CEqualizerFFT : public CBaseEffect {
 public:
-    static constexpr uint32_t kBlock = 4096;        // samples collected per convolution
-    static constexpr int kOrder = 13;               // transform of a block and its tail
-    static constexpr uint32_t kBins = 4097;         // CCS bins of order 13
-    static constexpr int kDesignOrder = 12;         // the 4096-tap response
-    static constexpr uint32_t kDesignBins = 2049;   // CCS bins of order 12
-    static constexpr std::array<int, kEqualizerBands + 1> kBandEdges{0,    31,   62,   125,  250, 500,
+    static constexpr uint32_t kBlock = 4096;       // samples collected per convolution
+    static constexpr int kOrder = 13;              // transform of a block and its tail
+    static constexpr uint32_t kBins = 4097;        // CCS bins of order 13
+    static constexpr int kDesignOrder = 12;        // the 4096-tap response
+    static constexpr uint32_t kDesignBins = 2049;  // CCS bins of order 12
+    static constexpr std::array<int, kEqualizerBands + 1> kBandEdges{0,    31,   62,   125,  250,  500,
                                                                      1000, 2000, 4000, 8000, 22000};
 
     CEqualizerFFT();
@@ -62,7 +62,7 @@ private:
     std::vector<DCplx> m_blockSpectrum;   // kBins
     std::vector<DCplx> m_filterSpectrum;  // kBins: H
     std::array<double, kEqualizerBands> m_gains;
-    std::vector<double> m_overlapTail;    // kBlock: second half of the last convolved block
+    std::vector<double> m_overlapTail;  // kBlock: second half of the last convolved block
     bool m_primed = false;
     std::vector<DCplx> m_designSpectrum;  // kDesignBins
 };
@@ -99,10 +99,10 @@ private:
     uint32_t PullAndPad(_SOUNDDATAEX_& record);
     void RunEngines(_SOUNDDATAEX_& record, uint32_t count);
 
-    int32_t m_tailCount = 0;     // delayed samples still to flush after the input ended
+    int32_t m_tailCount = 0;  // delayed samples still to flush after the input ended
     bool m_inputEnded = false;
     std::array<std::unique_ptr<CEqualizerFFT>, kEqualizerMaxChannels> m_engines;
     uint32_t m_engineCount = 0;
-    SoundBlock m_primeBlock;       // kEqualizerDelay samples per channel
-    _SOUNDDATAEX_ m_channelView;   // one channel of the host's record, for an engine
+    SoundBlock m_primeBlock;      // kEqualizerDelay samples per channel
+    _SOUNDDATAEX_ m_channelView;  // one channel of the host's record, for an engine
 };

@@ -12,11 +12,8 @@
 // heard on the right and the right line's on the left.
 struct RicochetParameters : DelayPairParameters {
     RicochetParameters()
-        : DelayPairParameters{.dryGain = 0.805,
-                              .leftEchoGain = 0.505,
-                              .rightEchoGain = 0.605,
-                              .leftDelayMs = 15,
-                              .rightDelayMs = 5} {}
+        : DelayPairParameters{
+              .dryGain = 0.805, .leftEchoGain = 0.505, .rightEchoGain = 0.605, .leftDelayMs = 15, .rightDelayMs = 5} {}
 
     SharedParameter<double> leftFeedback = 0.40;   // share of the right line fed into the left
     SharedParameter<double> rightFeedback = 0.60;  // share of the left line fed into the right

@@ -23,8 +23,8 @@ public:
         kMuteCheck = 30617,
         kLockCheck = 30618,
     };
-    static constexpr int kGainMaximum = 100;      // per cent
-    static constexpr int kFeedbackMaximum = 99;   // per cent
+    static constexpr int kGainMaximum = 100;     // per cent
+    static constexpr int kFeedbackMaximum = 99;  // per cent
     static constexpr int kDelayMaximum = kRicochetMaxDelayMs;
 
     CRicochetDlg(QWidget* parent, CRicochetSettings& settings);

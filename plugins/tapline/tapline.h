@@ -11,11 +11,8 @@
 // The parameters in memory, with Initialize's defaults.
 struct TaplineParameters : DelayPairParameters {
     TaplineParameters()
-        : DelayPairParameters{.dryGain = 0.75,
-                              .leftEchoGain = 0.55,
-                              .rightEchoGain = 0.55,
-                              .leftDelayMs = 18,
-                              .rightDelayMs = 18} {}
+        : DelayPairParameters{
+              .dryGain = 0.75, .leftEchoGain = 0.55, .rightEchoGain = 0.55, .leftDelayMs = 18, .rightDelayMs = 18} {}
 };
 
 inline constexpr int32_t kTaplineMaxDelayMs = 5000;

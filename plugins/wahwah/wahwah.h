@@ -70,11 +70,11 @@ private:
 };
 
 struct WahWahParameters {
-    double bandWidth = 400.0;   // Hz
-    double upperBorder = 1500.0; // Hz
-    double lowerBorder = 300.0;  // Hz
-    double speed = 3.0;          // sweeps per second
-    int32_t kind = 1;            // 1 band-pass, otherwise band-reject
+    double bandWidth = 400.0;     // Hz
+    double upperBorder = 1500.0;  // Hz
+    double lowerBorder = 300.0;   // Hz
+    double speed = 3.0;           // sweeps per second
+    int32_t kind = 1;             // 1 band-pass, otherwise band-reject
     int32_t logarithmic = 1;
     int32_t normalize = 0;
 };

@@ -145,8 +145,8 @@ bool AudioWriter::Encode(AVFrame* frame) {
 }
 
 bool AudioWriter::EncodeQueued(bool final) {
-    const bool shortLast = encoder_->codec->capabilities &
-                           (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
+    const bool shortLast =
+        encoder_->codec->capabilities & (AV_CODEC_CAP_SMALL_LAST_FRAME | AV_CODEC_CAP_VARIABLE_FRAME_SIZE);
     for (;;) {
         const int queued = av_audio_fifo_size(fifo_.get());
         if (queued == 0 || (queued < frameSize_ && !final)) return true;

@@ -9,8 +9,8 @@
 #include <cdio/cdtext.h>
 #include <cdio/logging.h>
 
-#include "provider/src/utf8_text.h"
 #include "contracts/provider_api.h"
+#include "provider/src/utf8_text.h"
 
 namespace {
 
@@ -25,8 +25,7 @@ void SilenceCdioOnce() {
 bool EndsWithNoCase(const std::string& text, const std::string& suffix) {
     if (text.size() < suffix.size()) return false;
     for (size_t i = 0; i < suffix.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i])
-            return false;
+        if (std::tolower(static_cast<unsigned char>(text[text.size() - suffix.size() + i])) != suffix[i]) return false;
     return true;
 }
 

@@ -28,8 +28,7 @@ struct EncoderPlan {
 inline constexpr int64_t kDefaultBitRate = 128000;
 
 // Null for an unknown record tag or invalid fields.
-std::optional<EncoderPlan> PlanFromRecord(const void* record, const WAVEFORMATEXTENSIBLE& pcm,
-                                          const std::string& path);
+std::optional<EncoderPlan> PlanFromRecord(const void* record, const WAVEFORMATEXTENSIBLE& pcm, const std::string& path);
 // By extension: .wav (PCM 16), .mp3, .aac, .m4a/.m4r/.m4b/.mp4 (AAC), .flac, .ogg/.oga
 // (Vorbis, else Opus, else FLAC), .opus. Null for any other extension.
 std::optional<EncoderPlan> PlanFromExtension(const WAVEFORMATEXTENSIBLE& pcm, const std::string& path);

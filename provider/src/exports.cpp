@@ -115,8 +115,7 @@ QO_EXPORT uint32_t QoOpenFile(const char* path, WAVEFORMATEXTENSIBLE* fmt, uint3
         0u);
 }
 
-QO_EXPORT uint32_t QoOpenMemory(const void* data, size_t size, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length,
-                                int mode) {
+QO_EXPORT uint32_t QoOpenMemory(const void* data, size_t size, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length, int mode) {
     return Guarded(
         [&]() -> uint32_t {
             if (!data || size == 0) return 0;
@@ -157,7 +156,9 @@ QO_EXPORT int QoGetSupportedFileExtensions(char* buf, uint32_t capacity) {
 
 QO_EXPORT int QoGetFormatDescription(const char* extWithDot, char* buf, uint32_t capacity) {
     return Guarded(
-        [&] { return extWithDot ? CopyWhole(FormatDescription(extWithDot), buf, capacity) : CopyWhole("", buf, capacity); },
+        [&] {
+            return extWithDot ? CopyWhole(FormatDescription(extWithDot), buf, capacity) : CopyWhole("", buf, capacity);
+        },
         0);
 }
 
@@ -224,9 +225,7 @@ QO_EXPORT void QoCoderCloseFile(uint32_t h) {
         0);
 }
 
-QO_EXPORT QWidget* QoCoderShowSettings(uint32_t /*reserved*/, QWidget* /*parent*/, int /*embedded*/) {
-    return nullptr;
-}
+QO_EXPORT QWidget* QoCoderShowSettings(uint32_t /*reserved*/, QWidget* /*parent*/, int /*embedded*/) { return nullptr; }
 
 QO_EXPORT int QoCdListDrives(char* buf, uint32_t capacity) {
     return Guarded([&] { return CopyLines(CdDrives(), buf, capacity); }, -1);

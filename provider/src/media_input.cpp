@@ -96,8 +96,8 @@ int64_t MediaInput::SeekBytes(void* opaque, int64_t offset, int whence) {
 bool MediaInput::OpenDemuxer(const InputLocation& location) {
     auto* buffer = static_cast<uint8_t*>(av_malloc(kIoBufferSize));
     if (!buffer) return false;
-    io_.reset(avio_alloc_context(buffer, kIoBufferSize, 0, this, &MediaInput::ReadBytes, nullptr,
-                                 &MediaInput::SeekBytes));
+    io_.reset(
+        avio_alloc_context(buffer, kIoBufferSize, 0, this, &MediaInput::ReadBytes, nullptr, &MediaInput::SeekBytes));
     if (!io_) {
         av_free(buffer);
         return false;

@@ -64,7 +64,7 @@ private:
     size_t memoryPos_ = 0;
 
     std::chrono::steady_clock::time_point deadline_;
-    IoContextPtr io_;            // must outlive format_
+    IoContextPtr io_;  // must outlive format_
     InputContextPtr format_;
     CodecContextPtr decoder_;
     PacketPtr packet_;

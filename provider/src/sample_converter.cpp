@@ -22,8 +22,7 @@ bool SampleConverter::Configure(AVSampleFormat format, const AVChannelLayout& la
     swr_.reset();
     ChannelLayout usable = UsableLayout(layout);
     SwrContext* raw = nullptr;
-    if (swr_alloc_set_opts2(&raw, layout_.get(), AV_SAMPLE_FMT_S16, rate_, usable.get(), format, rate, 0,
-                            nullptr) < 0)
+    if (swr_alloc_set_opts2(&raw, layout_.get(), AV_SAMPLE_FMT_S16, rate_, usable.get(), format, rate, 0, nullptr) < 0)
         return false;
     SwrContextPtr swr(raw);
     if (swr_init(swr.get()) < 0) return false;
@@ -34,8 +33,8 @@ bool SampleConverter::Configure(AVSampleFormat format, const AVChannelLayout& la
     return true;
 }
 
-bool SampleConverter::Push(const uint8_t* const* data, int frames, AVSampleFormat format,
-                           const AVChannelLayout& layout, int rate) {
+bool SampleConverter::Push(const uint8_t* const* data, int frames, AVSampleFormat format, const AVChannelLayout& layout,
+                           int rate) {
     if (frames <= 0) return true;
     if (rate <= 0 || layout.nb_channels <= 0) return false;
     const bool sameInput = swr_ && format == inFormat_ && rate == inRate_ &&

@@ -13,8 +13,7 @@ public:
 
     // Converts frames of input; the input format may change between calls (the pending
     // output of the old one is flushed first). False when the conversion fails.
-    bool Push(const uint8_t* const* data, int frames, AVSampleFormat format, const AVChannelLayout& layout,
-              int rate);
+    bool Push(const uint8_t* const* data, int frames, AVSampleFormat format, const AVChannelLayout& layout, int rate);
     bool Push(const AVFrame& frame);
     // Moves what the resampler still holds into the queue (at the end of the input).
     void Flush();

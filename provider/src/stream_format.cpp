@@ -78,7 +78,9 @@ uint32_t Saturate(int64_t frames) {
     return static_cast<uint32_t>(std::clamp<int64_t>(frames, 0, std::numeric_limits<uint32_t>::max()));
 }
 
-bool DemuxerIs(const MediaInput& input, const char* name) { return std::strcmp(input.format()->iformat->name, name) == 0; }
+bool DemuxerIs(const MediaInput& input, const char* name) {
+    return std::strcmp(input.format()->iformat->name, name) == 0;
+}
 
 bool IsMp4Family(const MediaInput& input) { return std::strstr(input.format()->iformat->name, "mp4") != nullptr; }
 

@@ -19,8 +19,7 @@ std::string Lookup(const AVFormatContext& format, std::initializer_list<const ch
             return ValidUtf8(e->value);
     for (unsigned i = 0; i < format.nb_streams; ++i)
         for (const char* key : keys)
-            if (const AVDictionaryEntry* e = av_dict_get(format.streams[i]->metadata, key, nullptr, 0);
-                e && *e->value)
+            if (const AVDictionaryEntry* e = av_dict_get(format.streams[i]->metadata, key, nullptr, 0); e && *e->value)
                 return ValidUtf8(e->value);
     return {};
 }

@@ -130,8 +130,7 @@ void CSCButton::paintEvent(QPaintEvent*) {
     } else if (IsSkinned()) {
         const int frames = m_source.GetFrameCount();
         const bool ownDisabledFrame = frames > 3;
-        m_source.DrawFrame(painter, rect(), PickFrame(frames, state),
-                           state.disabled && !ownDisabledFrame ? 0.45 : 1.0);
+        m_source.DrawFrame(painter, rect(), PickFrame(frames, state), state.disabled && !ownDisabledFrame ? 0.45 : 1.0);
     } else {
         PaintFallback(painter, state);
     }
@@ -152,14 +151,17 @@ void CSCButton::PaintFallback(QPainter& painter, const SkinState& state) const {
     if (m_glyphLeft) {
         const int box = std::min(18, height() - 2);
         const QRectF boxRect(1, (height() - box) / 2.0, box, box);
-        painter.setPen(QPen(state.checked ? SkinPaletteColor(SKINCOLOR_ACCENT) : SkinPaletteColor(SKINCOLOR_BORDER).darker(130), 1.5));
+        painter.setPen(QPen(
+            state.checked ? SkinPaletteColor(SKINCOLOR_ACCENT) : SkinPaletteColor(SKINCOLOR_BORDER).darker(130), 1.5));
         painter.setBrush(state.checked ? SkinPaletteColor(SKINCOLOR_ACCENT) : SkinPaletteColor(SKINCOLOR_SURFACE));
         painter.drawRoundedRect(boxRect, 4, 4);
         if (state.checked) {
-            painter.setPen(QPen(SkinPaletteColor(SKINCOLOR_ACCENT_TEXT), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+            painter.setPen(
+                QPen(SkinPaletteColor(SKINCOLOR_ACCENT_TEXT), 2.0, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
             const QPointF o = boxRect.topLeft();
             const qreal s = box / 18.0;
-            painter.drawPolyline(QPolygonF({o + QPointF(4.5 * s, 9.5 * s), o + QPointF(7.5 * s, 12.5 * s), o + QPointF(13.5 * s, 5.5 * s)}));
+            painter.drawPolyline(QPolygonF(
+                {o + QPointF(4.5 * s, 9.5 * s), o + QPointF(7.5 * s, 12.5 * s), o + QPointF(13.5 * s, 5.5 * s)}));
         }
     } else {
         painter.setPen(QPen(SkinPaletteColor(SKINCOLOR_BORDER), 1.0));
@@ -185,8 +187,10 @@ void CSCButton::PaintContent(QPainter& painter, const QRect& area, const QColor&
     const int total = iconWidth + textWidth + chevron;
 
     int x = area.left() + padding;
-    if (m_textAlign & Qt::AlignHCenter) x = area.left() + (area.width() - total) / 2;
-    else if (m_textAlign & Qt::AlignRight) x = area.right() - padding - total;
+    if (m_textAlign & Qt::AlignHCenter)
+        x = area.left() + (area.width() - total) / 2;
+    else if (m_textAlign & Qt::AlignRight)
+        x = area.right() - padding - total;
 
     auto paintIcon = [&](int at) {
         const qreal ratio = painter.device()->devicePixelRatioF();
@@ -240,11 +244,8 @@ void CSCButton::keyPressEvent(QKeyEvent* event) {
             update();
             return;
         case Qt::Key_Return:
-        case Qt::Key_Enter:
-            Click();
-            return;
-        default:
-            QWidget::keyPressEvent(event);
+        case Qt::Key_Enter: Click(); return;
+        default: QWidget::keyPressEvent(event);
     }
 }
 

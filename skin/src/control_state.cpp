@@ -5,9 +5,12 @@ int PickFrame(int frameCount, const SkinState& state) {
     if (frameCount <= 1) return 0;
     auto has = [frameCount](int frame) { return frame < frameCount; };
     int unchecked = 0;
-    if (state.disabled) unchecked = has(3) ? 3 : 0;
-    else if (state.pressed) unchecked = has(2) ? 2 : (has(1) ? 1 : 0);
-    else if (state.hover) unchecked = has(1) ? 1 : 0;
+    if (state.disabled)
+        unchecked = has(3) ? 3 : 0;
+    else if (state.pressed)
+        unchecked = has(2) ? 2 : (has(1) ? 1 : 0);
+    else if (state.hover)
+        unchecked = has(1) ? 1 : 0;
     if (!state.checked) return unchecked;
     if (has(4 + unchecked)) return 4 + unchecked;
     if (has(4)) return 4;

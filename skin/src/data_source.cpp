@@ -23,9 +23,7 @@ namespace {
 constexpr size_t kCacheLimit = 48;
 constexpr qint64 kMaxImageBytes = 32 * 1024 * 1024;
 
-bool LooksLikeSvg(const QByteArray& data) {
-    return data.left(1024).contains("<svg");
-}
+bool LooksLikeSvg(const QByteArray& data) { return data.left(1024).contains("<svg"); }
 
 QByteArray ReadHandle(SkinHandle handle) {
     QByteArray data;
@@ -186,7 +184,8 @@ void CDataSource::PaintFrame(QPainter& painter, const QRectF& target, int frame)
     const QRectF cell = image.cells[static_cast<size_t>(std::clamp(frame, 0, GetFrameCount() - 1))];
     const QMargins m = GetMargins();
     const qreal u = image.unitsPerPixel;
-    const bool sliced = !m.isNull() && target.width() >= m.left() + m.right() && target.height() >= m.top() + m.bottom();
+    const bool sliced =
+        !m.isNull() && target.width() >= m.left() + m.right() && target.height() >= m.top() + m.bottom();
     if (!sliced && !m_tile) {
         DrawPart(painter, image, cell, target);
         return;
@@ -202,8 +201,10 @@ void CDataSource::PaintFrame(QPainter& painter, const QRectF& target, int frame)
             const QRectF source(QPointF(sx[col], sy[row]), QPointF(sx[col + 1], sy[row + 1]));
             const QRectF part(QPointF(tx[col], ty[row]), QPointF(tx[col + 1], ty[row + 1]));
             const bool stretches = row == 1 || col == 1;
-            if (m_tile && stretches) TilePart(painter, image, source, part, ratio);
-            else DrawPart(painter, image, source, part);
+            if (m_tile && stretches)
+                TilePart(painter, image, source, part, ratio);
+            else
+                DrawPart(painter, image, source, part);
         }
     }
 }
@@ -225,7 +226,9 @@ QImage CDataSource::RenderImage(int frame, const QSize& size, qreal ratio) const
             QPainter maskPainter(&mask);
             maskPainter.setRenderHint(QPainter::Antialiasing);
             const Image& alpha = *m_alpha;
-            DrawPart(maskPainter, alpha, alpha.cells[static_cast<size_t>(std::clamp(frame, 0, static_cast<int>(alpha.cells.size()) - 1))], target);
+            DrawPart(maskPainter, alpha,
+                     alpha.cells[static_cast<size_t>(std::clamp(frame, 0, static_cast<int>(alpha.cells.size()) - 1))],
+                     target);
         }
         painter.setCompositionMode(QPainter::CompositionMode_DestinationIn);
         painter.drawImage(target, mask);

@@ -38,8 +38,10 @@ CSCScaleDialog::~CSCScaleDialog() = default;
 QFont CSCScaleDialog::GetCaptionFont() const { return ToQFont(SkinControlsManager()->GetCaptionFont(), font()); }
 
 void CSCScaleDialog::SetWindowRgn(const QRegion& region) {
-    if (region.isEmpty()) clearMask();
-    else setMask(region);
+    if (region.isEmpty())
+        clearMask();
+    else
+        setMask(region);
 }
 
 void CSCScaleDialog::reject() { done(kCancelResult); }

@@ -132,8 +132,10 @@ void CSCEditBox2::SetReadOnly(bool readOnly) { m_edit->setReadOnly(readOnly); }
 bool CSCEditBox2::IsReadOnly() const { return m_edit->isReadOnly(); }
 
 void CSCEditBox2::SetSel(int start, int end) {
-    if (end < 0) m_edit->selectAll();
-    else m_edit->setSelection(start, std::max(0, end - start));
+    if (end < 0)
+        m_edit->selectAll();
+    else
+        m_edit->setSelection(start, std::max(0, end - start));
 }
 
 void CSCEditBox2::OnTextChanged() {
@@ -150,7 +152,8 @@ void CSCEditBox2::paintEvent(QPaintEvent*) {
         m_source.DrawFrame(painter, rect(), PickFieldFrame(m_source.GetFrameCount(), state));
         return;
     }
-    PaintField(painter, rect(), SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND), state.focused, state.hover, state.disabled);
+    PaintField(painter, rect(), SkinPaletteColor(SKINCOLOR_EDIT_BACKGROUND), state.focused, state.hover,
+               state.disabled);
 }
 
 void CSCEditBox2::resizeEvent(QResizeEvent* event) {
@@ -217,7 +220,8 @@ void CSCTimeEdit::SetMargins(int left, int top, int right, int bottom) {
 
 QSize CSCTimeEdit::sizeHint() const {
     const QFontMetrics metrics(font());
-    return QSize(metrics.horizontalAdvance(m_text.isEmpty() ? QStringLiteral("00:00:00.000") : m_text), metrics.height())
+    return QSize(metrics.horizontalAdvance(m_text.isEmpty() ? QStringLiteral("00:00:00.000") : m_text),
+                 metrics.height())
         .grownBy(m_margins);
 }
 

@@ -30,8 +30,10 @@ QString LocalFile(const QString& address) {
     if (address.isEmpty()) return {};
     const QUrl url(address);
     QString path = address;
-    if (url.isLocalFile()) path = url.toLocalFile();
-    else if (url.scheme().size() > 1) return {};  // http, https, ftp, ...: never fetched
+    if (url.isLocalFile())
+        path = url.toLocalFile();
+    else if (url.scheme().size() > 1)
+        return {};  // http, https, ftp, ...: never fetched
     const QFileInfo info(path);
     return info.isFile() && info.isReadable() ? info.absoluteFilePath() : QString();
 }
@@ -109,8 +111,10 @@ CSCHtmlBrowser::CSCHtmlBrowser(QWidget* parent, int windowId, uint32_t style)
     connect(m_browser, &QTextBrowser::anchorClicked, this, [this](const QUrl& link) {
         const QUrl target = m_browser->source().isEmpty() ? link : m_browser->source().resolved(link);
         const QString local = LocalFile(target.toString());
-        if (!local.isEmpty()) m_browser->setSource(QUrl::fromLocalFile(local));
-        else if (!target.isLocalFile() && !target.isRelative()) QDesktopServices::openUrl(target);
+        if (!local.isEmpty())
+            m_browser->setSource(QUrl::fromLocalFile(local));
+        else if (!target.isLocalFile() && !target.isRelative())
+            QDesktopServices::openUrl(target);
     });
 }
 

@@ -22,7 +22,9 @@ class SkinItemDelegate final : public QStyledItemDelegate {
 public:
     SkinItemDelegate(QObject* parent, std::function<int()> rowHeight, std::function<bool()> marks,
                      std::function<int()> current)
-        : QStyledItemDelegate(parent), m_rowHeight(std::move(rowHeight)), m_marks(std::move(marks)),
+        : QStyledItemDelegate(parent),
+          m_rowHeight(std::move(rowHeight)),
+          m_marks(std::move(marks)),
           m_current(std::move(current)) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
@@ -38,7 +40,8 @@ public:
         const bool hot = option.state & (QStyle::State_MouseOver | QStyle::State_Selected);
         if (hot) {
             painter->setPen(Qt::NoPen);
-            painter->setBrush(SkinPaletteColor((option.state & QStyle::State_Selected) ? SKINCOLOR_SELECTION : SKINCOLOR_HOVER));
+            painter->setBrush(
+                SkinPaletteColor((option.state & QStyle::State_Selected) ? SKINCOLOR_SELECTION : SKINCOLOR_HOVER));
             painter->drawRoundedRect(row, 6, 6);
         }
         const bool enabled = option.state & QStyle::State_Enabled;
@@ -69,7 +72,8 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override {
         QPainter painter(this);
-        skinui::PaintField(painter, rect(), SkinPaletteColor(SKINCOLOR_SURFACE), hasFocus(), underMouse(), !isEnabled());
+        skinui::PaintField(painter, rect(), SkinPaletteColor(SKINCOLOR_SURFACE), hasFocus(), underMouse(),
+                           !isEnabled());
         const QColor text = SkinPaletteColor(isEnabled() ? SKINCOLOR_TEXT : SKINCOLOR_DISABLED_TEXT);
         painter.setPen(text);
         painter.setFont(font());
@@ -88,7 +92,8 @@ QVBoxLayout* FillLayout(QWidget* owner) {
 }
 
 QString PopupStyleSheet() {
-    return QStringLiteral("QAbstractItemView{background:%1;border:1px solid %2;border-radius:8px;padding:4px;outline:0;}")
+    return QStringLiteral(
+               "QAbstractItemView{background:%1;border:1px solid %2;border-radius:8px;padding:4px;outline:0;}")
                .arg(SkinPaletteColor(SKINCOLOR_SURFACE).name(), SkinPaletteColor(SKINCOLOR_BORDER).name()) +
            skinui::ScrollingStyleSheet(SkinPaletteColor(SKINCOLOR_SURFACE));
 }
@@ -102,8 +107,9 @@ CSCComboBox::CSCComboBox(QWidget* parent, int windowId, uint32_t style)
     FillLayout(this)->addWidget(m_combo);
     m_combo->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
     m_combo->setAttribute(Qt::WA_Hover);
-    m_combo->setItemDelegate(new SkinItemDelegate(m_combo, [this] { return RowHeight(); }, [this] { return MarksCurrent(); },
-                                                  [this] { return m_combo->currentIndex(); }));
+    m_combo->setItemDelegate(new SkinItemDelegate(
+        m_combo, [this] { return RowHeight(); }, [this] { return MarksCurrent(); },
+        [this] { return m_combo->currentIndex(); }));
     m_combo->view()->setStyleSheet(PopupStyleSheet());
     setFocusProxy(m_combo);
     setFocusPolicy(Qt::StrongFocus);
@@ -158,11 +164,12 @@ CSCListBox::CSCListBox(QWidget* parent, int windowId, uint32_t style)
     FillLayout(this)->addWidget(m_list);
     m_list->setAttribute(Qt::WA_Hover);
     m_list->setStyleSheet(
-        QStringLiteral("QListWidget{background:%1;border:1px solid %2;border-radius:8px;padding:4px;outline:0;color:%3;}"
-                       "QListWidget:focus{border:2px solid %4;}"
-                       "QListWidget::item{padding:6px 8px;border-radius:6px;}"
-                       "QListWidget::item:hover{background:%5;}"
-                       "QListWidget::item:selected{background:%6;color:%7;}")
+        QStringLiteral(
+            "QListWidget{background:%1;border:1px solid %2;border-radius:8px;padding:4px;outline:0;color:%3;}"
+            "QListWidget:focus{border:2px solid %4;}"
+            "QListWidget::item{padding:6px 8px;border-radius:6px;}"
+            "QListWidget::item:hover{background:%5;}"
+            "QListWidget::item:selected{background:%6;color:%7;}")
             .arg(SkinPaletteColor(SKINCOLOR_SURFACE).name(), SkinPaletteColor(SKINCOLOR_BORDER).name(),
                  SkinPaletteColor(SKINCOLOR_TEXT).name(), SkinPaletteColor(SKINCOLOR_ACCENT).name(),
                  SkinPaletteColor(SKINCOLOR_HOVER).name(), SkinPaletteColor(SKINCOLOR_SELECTION).name(),

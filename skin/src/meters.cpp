@@ -17,7 +17,7 @@ namespace {
 constexpr float kFloorDb = -60.0f;
 constexpr float kDecayPerMs = 24.0f / 60.0f / 1000.0f;  // 24 dB per second on a 60 dB scale
 constexpr int kMeterIntervalMs = 33;
-constexpr float kHotLevel = 0.9f;                        // above -6 dB
+constexpr float kHotLevel = 0.9f;  // above -6 dB
 
 void PaintBar(QPainter& painter, const QRectF& track, double fraction, bool vertical, const QColor& fill) {
     const qreal radius = std::min(track.width(), track.height()) / 2.0;
@@ -26,8 +26,10 @@ void PaintBar(QPainter& painter, const QRectF& track, double fraction, bool vert
     painter.drawRoundedRect(track, radius, radius);
     if (fraction <= 0.0) return;
     QRectF part = track;
-    if (vertical) part.setTop(track.bottom() - track.height() * fraction);
-    else part.setWidth(std::max(track.width() * fraction, std::min(track.width(), track.height())));
+    if (vertical)
+        part.setTop(track.bottom() - track.height() * fraction);
+    else
+        part.setWidth(std::max(track.width() * fraction, std::min(track.width(), track.height())));
     painter.setBrush(fill);
     painter.drawRoundedRect(part, radius, radius);
 }
@@ -66,10 +68,12 @@ void CSCProgress::paintEvent(QPaintEvent*) {
     const int thickness = std::min(vertical ? width() : height(), 10);
     const QRectF track = vertical ? QRectF((width() - thickness) / 2.0, 0, thickness, height())
                                   : QRectF(0, (height() - thickness) / 2.0, width(), thickness);
-    PaintBar(painter, track, Fraction(), vertical, SkinPaletteColor(isEnabled() ? SKINCOLOR_ACCENT : SKINCOLOR_DISABLED_TEXT));
+    PaintBar(painter, track, Fraction(), vertical,
+             SkinPaletteColor(isEnabled() ? SKINCOLOR_ACCENT : SKINCOLOR_DISABLED_TEXT));
 }
 
-CSCScaleProgress::CSCScaleProgress(QWidget* parent, int windowId, uint32_t style) : CSCProgress(parent, windowId, style) {}
+CSCScaleProgress::CSCScaleProgress(QWidget* parent, int windowId, uint32_t style)
+    : CSCProgress(parent, windowId, style) {}
 CSCScaleProgress::~CSCScaleProgress() = default;
 
 // ---- CSCPlayMeterRenderer -----------------------------------------------------------------
@@ -86,11 +90,13 @@ void CSCPlayMeterRenderer::AddSamples(const float* const* channels, int channelC
     std::array<float, kMaxChannels> peaks{};
     for (int c = 0; c < count; ++c) {
         if (!channels[c]) continue;
-        for (size_t i = 0; i < frames; ++i) peaks[static_cast<size_t>(c)] = std::max(peaks[static_cast<size_t>(c)], std::fabs(channels[c][i]));
+        for (size_t i = 0; i < frames; ++i)
+            peaks[static_cast<size_t>(c)] = std::max(peaks[static_cast<size_t>(c)], std::fabs(channels[c][i]));
     }
     std::lock_guard lock(m_lock);
     m_channels = std::max(m_channels, count);
-    for (int c = 0; c < count; ++c) m_peaks[static_cast<size_t>(c)] = std::max(m_peaks[static_cast<size_t>(c)], peaks[static_cast<size_t>(c)]);
+    for (int c = 0; c < count; ++c)
+        m_peaks[static_cast<size_t>(c)] = std::max(m_peaks[static_cast<size_t>(c)], peaks[static_cast<size_t>(c)]);
 }
 
 void CSCPlayMeterRenderer::AddPcm(const void* data, size_t bytes, const WAVEFORMATEX& format) {
@@ -117,8 +123,10 @@ void CSCPlayMeterRenderer::AddPcm(const void* data, size_t bytes, const WAVEFORM
                 std::memcpy(&v, s, 2);
                 value = v / 32768.0f;
             } else if (sampleBytes == 3) {
-                const int32_t v = static_cast<int32_t>((static_cast<uint32_t>(s[0]) << 8) | (static_cast<uint32_t>(s[1]) << 16) |
-                                                       (static_cast<uint32_t>(s[2]) << 24)) >> 8;
+                const int32_t v =
+                    static_cast<int32_t>((static_cast<uint32_t>(s[0]) << 8) | (static_cast<uint32_t>(s[1]) << 16) |
+                                         (static_cast<uint32_t>(s[2]) << 24)) >>
+                    8;
                 value = v / 8388608.0f;
             } else if (sampleBytes == 4) {
                 int32_t v;
@@ -130,7 +138,8 @@ void CSCPlayMeterRenderer::AddPcm(const void* data, size_t bytes, const WAVEFORM
     }
     std::lock_guard lock(m_lock);
     m_channels = std::max(m_channels, count);
-    for (int c = 0; c < count; ++c) m_peaks[static_cast<size_t>(c)] = std::max(m_peaks[static_cast<size_t>(c)], peaks[static_cast<size_t>(c)]);
+    for (int c = 0; c < count; ++c)
+        m_peaks[static_cast<size_t>(c)] = std::max(m_peaks[static_cast<size_t>(c)], peaks[static_cast<size_t>(c)]);
 }
 
 std::vector<float> CSCPlayMeterRenderer::Advance(int elapsedMs) {
@@ -199,7 +208,8 @@ void CSCPlayMeter::paintEvent(QPaintEvent*) {
     for (int i = 0; i < bars; ++i) {
         const float level = i < static_cast<int>(m_levels.size()) ? m_levels[static_cast<size_t>(i)] : 0.0f;
         const QRectF track(0, i * (barHeight + gap), width(), barHeight);
-        PaintBar(painter, track, level, false, SkinPaletteColor(level > kHotLevel ? SKINCOLOR_DANGER : SKINCOLOR_ACCENT));
+        PaintBar(painter, track, level, false,
+                 SkinPaletteColor(level > kHotLevel ? SKINCOLOR_DANGER : SKINCOLOR_ACCENT));
     }
 }
 

@@ -26,19 +26,20 @@ QByteArray ShapeSvg(const QSize& size, const QColor& fill, const QColor& border,
     const int h = std::max(size.height(), 2 * r + 2);
     const QString stroke = border.isValid() ? QStringLiteral("stroke=\"%1\" stroke-width=\"1\"").arg(border.name())
                                             : QStringLiteral("stroke=\"none\"");
-    const QString svg = QStringLiteral(
-                            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">"
-                            "<rect id=\"frame0\" x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"none\"/>"
-                            "<rect x=\"0.5\" y=\"0.5\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" %7/>"
-                            "<rect id=\"stretch\" x=\"%5\" y=\"%5\" width=\"%8\" height=\"%9\" fill=\"none\"/></svg>")
-                            .arg(w)
-                            .arg(h)
-                            .arg(w - 1)
-                            .arg(h - 1)
-                            .arg(r)
-                            .arg(fill.name(), stroke)
-                            .arg(w - 2 * r)
-                            .arg(h - 2 * r);
+    const QString svg =
+        QStringLiteral(
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"%1\" height=\"%2\" viewBox=\"0 0 %1 %2\">"
+            "<rect id=\"frame0\" x=\"0\" y=\"0\" width=\"%1\" height=\"%2\" fill=\"none\"/>"
+            "<rect x=\"0.5\" y=\"0.5\" width=\"%3\" height=\"%4\" rx=\"%5\" fill=\"%6\" %7/>"
+            "<rect id=\"stretch\" x=\"%5\" y=\"%5\" width=\"%8\" height=\"%9\" fill=\"none\"/></svg>")
+            .arg(w)
+            .arg(h)
+            .arg(w - 1)
+            .arg(h - 1)
+            .arg(r)
+            .arg(fill.name(), stroke)
+            .arg(w - 2 * r)
+            .arg(h - 2 * r);
     return svg.toUtf8();
 }
 
@@ -92,8 +93,8 @@ void CSCScalePanel::LoadResources(const enXml* element) {
                           skinui::ReadInt(*element, "Height", natural.isValid() ? natural.height() : height()));
     if (!m_background.IsValid()) {
         const QColor fill = skinui::ColorOr(skinui::ReadColor(*element, "BkColor"), SKINCOLOR_WINDOW);
-        m_background.LoadFromData(
-            ShapeSvg(m_initialSize, fill, skinui::ReadColor(*element, "BorderColor"), skinui::ReadInt(*element, "Radius", 0)));
+        m_background.LoadFromData(ShapeSvg(m_initialSize, fill, skinui::ReadColor(*element, "BorderColor"),
+                                           skinui::ReadInt(*element, "Radius", 0)));
     }
     if (!m_initialSize.isEmpty()) resize(m_initialSize);
     update();
@@ -134,10 +135,14 @@ void CAutoPanel::LoadDecorations(const enXml& element) {
     for (const enXml* child = element.FirstChildElement(); child; child = child->NextSiblingElement()) {
         const std::string name = child->GetName();
         auto decoration = std::make_unique<Decoration>();
-        if (skintext::EqualsNoCase(name, "Box")) decoration->kind = Decoration::Kind::Box;
-        else if (skintext::EqualsNoCase(name, "Label")) decoration->kind = Decoration::Kind::Label;
-        else if (skintext::EqualsNoCase(name, "Image")) decoration->kind = Decoration::Kind::Image;
-        else continue;
+        if (skintext::EqualsNoCase(name, "Box"))
+            decoration->kind = Decoration::Kind::Box;
+        else if (skintext::EqualsNoCase(name, "Label"))
+            decoration->kind = Decoration::Kind::Label;
+        else if (skintext::EqualsNoCase(name, "Image"))
+            decoration->kind = Decoration::Kind::Image;
+        else
+            continue;
         if (!ReadPlace(*child, decoration->place)) continue;
         decoration->anchors = ReadAnchors(*child);
         decoration->fill = skinui::ReadColor(*child, "BkColor");
@@ -151,8 +156,10 @@ void CAutoPanel::LoadDecorations(const enXml& element) {
         skinui::ReadHorizontalAlign(*child, "TextAlign", decoration->align);
         if (child->GetAttribute("VAlign", text)) {
             Qt::Alignment v = Qt::AlignVCenter;
-            if (skintext::EqualsNoCase(text, "Top")) v = Qt::AlignTop;
-            else if (skintext::EqualsNoCase(text, "Bottom")) v = Qt::AlignBottom;
+            if (skintext::EqualsNoCase(text, "Top"))
+                v = Qt::AlignTop;
+            else if (skintext::EqualsNoCase(text, "Bottom"))
+                v = Qt::AlignBottom;
             decoration->align = (decoration->align & ~Qt::AlignVertical_Mask) | v;
         }
         decoration->wrap = skinui::ReadYesNo(*child, "WordWrap", false);
@@ -170,12 +177,18 @@ QRect CAutoPanel::PlaceAt(const QRect& place, int anchors) const {
     QRect result = place;
     const bool left = anchors & SC_ANCHOR_LEFT, right = anchors & SC_ANCHOR_RIGHT;
     const bool top = anchors & SC_ANCHOR_TOP, bottom = anchors & SC_ANCHOR_BOTTOM;
-    if (left && right) result.setWidth(std::max(0, place.width() + dx));
-    else if (right) result.translate(dx, 0);
-    else if (!left) result.translate(dx / 2, 0);
-    if (top && bottom) result.setHeight(std::max(0, place.height() + dy));
-    else if (bottom) result.translate(0, dy);
-    else if (!top) result.translate(0, dy / 2);
+    if (left && right)
+        result.setWidth(std::max(0, place.width() + dx));
+    else if (right)
+        result.translate(dx, 0);
+    else if (!left)
+        result.translate(dx / 2, 0);
+    if (top && bottom)
+        result.setHeight(std::max(0, place.height() + dy));
+    else if (bottom)
+        result.translate(0, dy);
+    else if (!top)
+        result.translate(0, dy / 2);
     return result;
 }
 
@@ -227,7 +240,8 @@ void CAutoPanel::PaintDecorations(QPainter& painter) const {
                     painter.setPen(Qt::NoPen);
                     for (int i = 1; i <= 3; ++i) {
                         painter.setBrush(QColor(16, 24, 40, 10));
-                        painter.drawRoundedRect(QRectF(r).adjusted(-i + 1, -i + 2, i - 1, i), d->radius + i, d->radius + i);
+                        painter.drawRoundedRect(QRectF(r).adjusted(-i + 1, -i + 2, i - 1, i), d->radius + i,
+                                                d->radius + i);
                     }
                 }
                 painter.setBrush(d->fill.isValid() ? QBrush(d->fill) : Qt::NoBrush);
@@ -240,9 +254,7 @@ void CAutoPanel::PaintDecorations(QPainter& painter) const {
                 painter.setPen(d->color);
                 painter.drawText(r, static_cast<int>(d->align) | (d->wrap ? Qt::TextWordWrap : 0), d->text);
                 break;
-            case Decoration::Kind::Image:
-                d->image.DrawFrame(painter, r, 0);
-                break;
+            case Decoration::Kind::Image: d->image.DrawFrame(painter, r, 0); break;
         }
     }
 }
@@ -289,7 +301,8 @@ void CAutoPanelCaption::PaintUnderDecorations(QPainter& painter) {
 }
 
 void CAutoPanelCaption::mousePressEvent(QMouseEvent* event) {
-    if (event->button() != Qt::LeftButton || event->position().y() >= m_captionHeight) return CAutoPanel::mousePressEvent(event);
+    if (event->button() != Qt::LeftButton || event->position().y() >= m_captionHeight)
+        return CAutoPanel::mousePressEvent(event);
     QWidget* top = window();
     if (top->windowHandle() && top->windowHandle()->startSystemMove()) return;
     m_dragging = true;

@@ -30,7 +30,8 @@ CSCScrollBar::CSCScrollBar(QWidget* parent, int windowId, uint32_t style) : CSki
         const int thumbStart = IsVertical() ? thumb.top() : thumb.left();
         const int thumbEnd = IsVertical() ? thumb.bottom() : thumb.right();
         // Paging stops once the thumb reaches the pointer.
-        if ((m_repeatRequest == SB_PAGELEFT && pixel < thumbStart) || (m_repeatRequest == SB_PAGERIGHT && pixel > thumbEnd))
+        if ((m_repeatRequest == SB_PAGELEFT && pixel < thumbStart) ||
+            (m_repeatRequest == SB_PAGERIGHT && pixel > thumbEnd))
             Request(m_repeatRequest, m_pos);
     });
 }
@@ -104,8 +105,10 @@ void CSCScrollBar::paintEvent(QPaintEvent*) {
         m_source.DrawFrame(painter, TrackRect(), kTrack);
         const int frames = m_source.GetFrameCount();
         int frame = kThumb;
-        if (m_dragging && frames > kThumbPressed) frame = kThumbPressed;
-        else if ((m_dragging || overThumb) && frames > kThumbHover) frame = kThumbHover;
+        if (m_dragging && frames > kThumbPressed)
+            frame = kThumbPressed;
+        else if ((m_dragging || overThumb) && frames > kThumbHover)
+            frame = kThumbHover;
         m_source.DrawFrame(painter, thumb, frame, isEnabled() ? 1.0 : 0.45);
     } else {
         const QRectF track = QRectF(TrackRect()).adjusted(1, 1, -1, -1);
@@ -175,8 +178,10 @@ void CSCScrollBar::wheelEvent(QWheelEvent* event) {
 void CSCScrollBar::keyPressEvent(QKeyEvent* event) {
     int request = -1;
     switch (event->key()) {
-        case Qt::Key_Left: case Qt::Key_Up: request = SB_LINELEFT; break;
-        case Qt::Key_Right: case Qt::Key_Down: request = SB_LINERIGHT; break;
+        case Qt::Key_Left:
+        case Qt::Key_Up: request = SB_LINELEFT; break;
+        case Qt::Key_Right:
+        case Qt::Key_Down: request = SB_LINERIGHT; break;
         case Qt::Key_PageUp: request = SB_PAGELEFT; break;
         case Qt::Key_PageDown: request = SB_PAGERIGHT; break;
         case Qt::Key_Home: request = SB_LEFT; break;

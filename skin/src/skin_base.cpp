@@ -21,8 +21,10 @@ CSkinBase::~CSkinBase() = default;
 bool CSkinBase::UseCustomSkin(const void*) { return false; }
 
 void CSkinBase::SetTooltip(const QString& text, const QString& title) {
-    if (title.isEmpty()) setToolTip(text);
-    else setToolTip(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), text.toHtmlEscaped()));
+    if (title.isEmpty())
+        setToolTip(text);
+    else
+        setToolTip(QStringLiteral("<b>%1</b><br>%2").arg(title.toHtmlEscaped(), text.toHtmlEscaped()));
     if (accessibleName().isEmpty() && m_text.isEmpty()) setAccessibleName(text);
 }
 

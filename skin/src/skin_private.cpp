@@ -31,10 +31,14 @@ bool ReadHorizontalAlign(const enXml& element, const char* attribute, Qt::Alignm
     std::string text;
     if (!element.GetAttribute(attribute, text)) return false;
     Qt::Alignment horizontal;
-    if (skintext::EqualsNoCase(text, "Left")) horizontal = Qt::AlignLeft;
-    else if (skintext::EqualsNoCase(text, "Center")) horizontal = Qt::AlignHCenter;
-    else if (skintext::EqualsNoCase(text, "Right")) horizontal = Qt::AlignRight;
-    else return false;
+    if (skintext::EqualsNoCase(text, "Left"))
+        horizontal = Qt::AlignLeft;
+    else if (skintext::EqualsNoCase(text, "Center"))
+        horizontal = Qt::AlignHCenter;
+    else if (skintext::EqualsNoCase(text, "Right"))
+        horizontal = Qt::AlignRight;
+    else
+        return false;
     alignment = (alignment & ~Qt::AlignHorizontal_Mask) | horizontal;
     return true;
 }

@@ -14,7 +14,8 @@ QColor SkinPaletteColor(int index) { return ToQColor(SkinControlsManager()->GetS
 QFont ToQFont(const LOGFONT& lf, const QFont& fallback) {
     if (lf.lfFaceName[0] == '\0') return fallback;
     QFont font(fallback);
-    const QString face = QString::fromUtf8(lf.lfFaceName, static_cast<qsizetype>(qstrnlen(lf.lfFaceName, sizeof lf.lfFaceName)));
+    const QString face =
+        QString::fromUtf8(lf.lfFaceName, static_cast<qsizetype>(qstrnlen(lf.lfFaceName, sizeof lf.lfFaceName)));
     font.setFamilies({face, QStringLiteral("sans-serif")});
     const int pixels = lf.lfHeight < 0 ? -lf.lfHeight : lf.lfHeight;
     if (pixels > 0) font.setPixelSize(pixels);

@@ -13,9 +13,8 @@
 namespace {
 
 constexpr const char* kPaletteNames[SKINCOLOR_COUNT] = {
-    "Window",  "Surface",   "Text",          "TextSecondary", "Accent",   "AccentText",
-    "Border",  "Focus",     "EditText",      "EditBackground", "Selection", "SelectionText",
-    "DisabledText", "Hover", "Link",         "Danger",
+    "Window",   "Surface",        "Text",      "TextSecondary", "Accent",       "AccentText", "Border", "Focus",
+    "EditText", "EditBackground", "Selection", "SelectionText", "DisabledText", "Hover",      "Link",   "Danger",
 };
 
 int HexDigit(char c) {
@@ -44,8 +43,8 @@ struct WeightName {
     int weight;
 };
 constexpr WeightName kWeights[] = {
-    {"thin", 100},   {"extralight", 200}, {"light", 300},     {"regular", 400}, {"normal", 400},
-    {"medium", 500}, {"semibold", 600},   {"bold", 700},      {"extrabold", 800}, {"black", 900},
+    {"thin", 100},   {"extralight", 200}, {"light", 300}, {"regular", 400},   {"normal", 400},
+    {"medium", 500}, {"semibold", 600},   {"bold", 700},  {"extrabold", 800}, {"black", 900},
 };
 
 }  // namespace
@@ -134,9 +133,7 @@ COLORREF ParseColor(const std::string& text, const PaletteLookup& palette) {
 
 }  // namespace skintext
 
-const char* SkinColorName(int index) {
-    return index >= 0 && index < SKINCOLOR_COUNT ? kPaletteNames[index] : nullptr;
-}
+const char* SkinColorName(int index) { return index >= 0 && index < SKINCOLOR_COUNT ? kPaletteNames[index] : nullptr; }
 
 COLORREF LoadColor(const std::string& text) {
     return skintext::ParseColor(text, [](int index) { return SkinControlsManager()->GetSkinColor(index); });
@@ -173,10 +170,14 @@ bool LoadFont(LOGFONT* lf, const std::string& text) {
         const std::vector<std::string> flags = skintext::Words(parts[3]);
         if (flags.empty()) return false;
         for (const std::string& flag : flags) {
-            if (skintext::EqualsNoCase(flag, "italic")) result.lfItalic = 1;
-            else if (skintext::EqualsNoCase(flag, "underline")) result.lfUnderline = 1;
-            else if (skintext::EqualsNoCase(flag, "strikeout")) result.lfStrikeOut = 1;
-            else return false;
+            if (skintext::EqualsNoCase(flag, "italic"))
+                result.lfItalic = 1;
+            else if (skintext::EqualsNoCase(flag, "underline"))
+                result.lfUnderline = 1;
+            else if (skintext::EqualsNoCase(flag, "strikeout"))
+                result.lfStrikeOut = 1;
+            else
+                return false;
         }
     }
     std::memcpy(result.lfFaceName, parts[0].data(), parts[0].size());
@@ -212,10 +213,14 @@ int ParseAnchors(const std::string& text) {
     if (words.empty()) return SC_ANCHOR_LEFT | SC_ANCHOR_TOP;
     int anchors = 0;
     for (const std::string& word : words) {
-        if (skintext::EqualsNoCase(word, "left")) anchors |= SC_ANCHOR_LEFT;
-        else if (skintext::EqualsNoCase(word, "top")) anchors |= SC_ANCHOR_TOP;
-        else if (skintext::EqualsNoCase(word, "right")) anchors |= SC_ANCHOR_RIGHT;
-        else if (skintext::EqualsNoCase(word, "bottom")) anchors |= SC_ANCHOR_BOTTOM;
+        if (skintext::EqualsNoCase(word, "left"))
+            anchors |= SC_ANCHOR_LEFT;
+        else if (skintext::EqualsNoCase(word, "top"))
+            anchors |= SC_ANCHOR_TOP;
+        else if (skintext::EqualsNoCase(word, "right"))
+            anchors |= SC_ANCHOR_RIGHT;
+        else if (skintext::EqualsNoCase(word, "bottom"))
+            anchors |= SC_ANCHOR_BOTTOM;
     }
     return anchors;
 }

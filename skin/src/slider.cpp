@@ -68,8 +68,10 @@ QRect CSCSlider::TrackRect() const {
     const int across = vertical ? width() : height();
     const int thickness = vertical ? natural.width() : natural.height();
     int offset = (across - thickness) / 2;
-    if (m_align == SC_ALIGN_LEFT_TOP) offset = 0;
-    else if (m_align == SC_ALIGN_RIGHT_BOTTOM) offset = across - thickness;
+    if (m_align == SC_ALIGN_LEFT_TOP)
+        offset = 0;
+    else if (m_align == SC_ALIGN_RIGHT_BOTTOM)
+        offset = across - thickness;
     if (vertical) return QRect(offset, (height() - natural.height()) / 2, thickness, natural.height());
     return QRect((width() - natural.width()) / 2, offset, natural.width(), thickness);
 }
@@ -114,8 +116,10 @@ void CSCSlider::paintEvent(QPaintEvent*) {
     const int centre = ThumbCentre(m_pos);
     const QSize thumbSize = ThumbSize();
     const QPoint trackMiddle = track.center();
-    const QRect thumb = vertical ? QRect(QPoint(trackMiddle.x() - thumbSize.width() / 2 + 1, centre - thumbSize.height() / 2), thumbSize)
-                                 : QRect(QPoint(centre - thumbSize.width() / 2, trackMiddle.y() - thumbSize.height() / 2 + 1), thumbSize);
+    const QRect thumb =
+        vertical
+            ? QRect(QPoint(trackMiddle.x() - thumbSize.width() / 2 + 1, centre - thumbSize.height() / 2), thumbSize)
+            : QRect(QPoint(centre - thumbSize.width() / 2, trackMiddle.y() - thumbSize.height() / 2 + 1), thumbSize);
     // The filled part runs from the minimum end of the track to the thumb centre.
     const QRect filled = vertical ? QRect(QPoint(track.left(), centre), track.bottomRight())
                                   : QRect(track.topLeft(), QPoint(centre, track.bottom()));
@@ -130,9 +134,12 @@ void CSCSlider::paintEvent(QPaintEvent*) {
         }
         const int frames = m_source.GetFrameCount();
         int frame = kThumb;
-        if (disabled && frames > kThumbDisabled) frame = kThumbDisabled;
-        else if (m_dragging && frames > kThumbPressed) frame = kThumbPressed;
-        else if ((m_dragging || m_hover) && frames > kThumbHover) frame = kThumbHover;
+        if (disabled && frames > kThumbDisabled)
+            frame = kThumbDisabled;
+        else if (m_dragging && frames > kThumbPressed)
+            frame = kThumbPressed;
+        else if ((m_dragging || m_hover) && frames > kThumbHover)
+            frame = kThumbHover;
         if (frames > kThumb) m_source.DrawFrame(painter, thumb, frame, disabled && frame != kThumbDisabled ? 0.6 : 1.0);
     } else {
         const qreal radius = kFallbackTrack / 2.0;
@@ -142,7 +149,9 @@ void CSCSlider::paintEvent(QPaintEvent*) {
         painter.setBrush(SkinPaletteColor(disabled ? SKINCOLOR_DISABLED_TEXT : SKINCOLOR_ACCENT));
         painter.drawRoundedRect(filled, radius, radius);
         painter.setBrush(SkinPaletteColor(SKINCOLOR_SURFACE));
-        painter.setPen(QPen(SkinPaletteColor(disabled ? SKINCOLOR_BORDER : (m_hover || m_dragging ? SKINCOLOR_ACCENT : SKINCOLOR_BORDER)), 1.5));
+        painter.setPen(QPen(SkinPaletteColor(disabled ? SKINCOLOR_BORDER
+                                                      : (m_hover || m_dragging ? SKINCOLOR_ACCENT : SKINCOLOR_BORDER)),
+                            1.5));
         painter.drawEllipse(QRectF(thumb).adjusted(1, 1, -1, -1));
     }
     if (IsFocusVisible()) DrawFocusRing(painter, QRectF(thumb).adjusted(-3, -3, 3, 3), (thumb.height() + 6) / 2.0);
@@ -185,8 +194,10 @@ void CSCSlider::wheelEvent(QWheelEvent* event) {
 
 void CSCSlider::keyPressEvent(QKeyEvent* event) {
     switch (event->key()) {
-        case Qt::Key_Right: case Qt::Key_Up: UserMove(m_pos + m_line, SB_LINERIGHT); break;
-        case Qt::Key_Left: case Qt::Key_Down: UserMove(m_pos - m_line, SB_LINELEFT); break;
+        case Qt::Key_Right:
+        case Qt::Key_Up: UserMove(m_pos + m_line, SB_LINERIGHT); break;
+        case Qt::Key_Left:
+        case Qt::Key_Down: UserMove(m_pos - m_line, SB_LINELEFT); break;
         case Qt::Key_PageUp: UserMove(m_pos + m_pageSize, SB_PAGERIGHT); break;
         case Qt::Key_PageDown: UserMove(m_pos - m_pageSize, SB_PAGELEFT); break;
         case Qt::Key_Home: UserMove(m_min, SB_LEFT); break;
@@ -215,5 +226,6 @@ bool CSCScaleSlider::UseCustomSkin(const void* record) {
 
 QRect CSCScaleSlider::TrackRect() const {
     const QRect natural = CSCSlider::TrackRect();
-    return IsVertical() ? QRect(natural.left(), 0, natural.width(), height()) : QRect(0, natural.top(), width(), natural.height());
+    return IsVertical() ? QRect(natural.left(), 0, natural.width(), height())
+                        : QRect(0, natural.top(), width(), natural.height());
 }

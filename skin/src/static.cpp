@@ -41,8 +41,10 @@ void CSCStatic::ApplyElement(const enXml& element) {
     std::string vertical;
     if (element.GetAttribute("VAlign", vertical)) {
         Qt::Alignment v = Qt::AlignVCenter;
-        if (skintext::EqualsNoCase(vertical, "Top")) v = Qt::AlignTop;
-        else if (skintext::EqualsNoCase(vertical, "Bottom")) v = Qt::AlignBottom;
+        if (skintext::EqualsNoCase(vertical, "Top"))
+            v = Qt::AlignTop;
+        else if (skintext::EqualsNoCase(vertical, "Bottom"))
+            v = Qt::AlignBottom;
         m_align = (m_align & ~Qt::AlignVertical_Mask) | v;
     }
     m_wrap = skinui::ReadYesNo(element, "WordWrap", m_wrap);
@@ -79,7 +81,8 @@ QColor CSCStatic::TextColor() const {
 void CSCStatic::paintEvent(QPaintEvent*) {
     QPainter painter(this);
     if (!m_icon.isNull()) {
-        const QRect target(QPoint((width() - m_iconSize.width()) / 2, (height() - m_iconSize.height()) / 2), m_iconSize);
+        const QRect target(QPoint((width() - m_iconSize.width()) / 2, (height() - m_iconSize.height()) / 2),
+                           m_iconSize);
         m_icon.paint(&painter, target);
         return;
     }

@@ -34,7 +34,9 @@ protected:
     }
 
     static CSkinBase* Control(CAboutDlg& dialog, int command) { return dialog.Skin().GetControl(command); }
-    static CSCButton* Button(CAboutDlg& dialog, int command) { return qobject_cast<CSCButton*>(Control(dialog, command)); }
+    static CSCButton* Button(CAboutDlg& dialog, int command) {
+        return qobject_cast<CSCButton*>(Control(dialog, command));
+    }
 
     // Which tab is checked and which information shows: "GCc" style, one letter per tab.
     static std::string TabState(CAboutDlg& dialog) {

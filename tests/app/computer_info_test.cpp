@@ -33,8 +33,8 @@ TEST(ComputerInfo, CpuInfoGivesTheModelAndTheLogicalProcessors) {
 }
 
 TEST(ComputerInfo, MemInfoIsReadInKilobytes) {
-    const compinfo::Memory memory =
-        compinfo::ParseMemInfo("MemTotal:       16318236 kB\nMemFree:         1000000 kB\nMemAvailable:   10000000 kB\n");
+    const compinfo::Memory memory = compinfo::ParseMemInfo(
+        "MemTotal:       16318236 kB\nMemFree:         1000000 kB\nMemAvailable:   10000000 kB\n");
     EXPECT_EQ(memory.totalBytes, 16318236ull * 1024);
     EXPECT_EQ(memory.availableBytes, 10000000ull * 1024);
     const compinfo::Memory old = compinfo::ParseMemInfo("MemTotal: 2048 kB\nMemFree: 1024 kB\n");

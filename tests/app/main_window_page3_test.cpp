@@ -56,11 +56,11 @@ protected:
 
     // Chooses "<target_>/<name>" through the save dialog, recording what it was asked.
     void ChooseFile(CTessalyDlg& window, const std::string& name) {
-        window.SetSaveFileDialog([this, name](QWidget*, const QString&, const QString& filter, const QString& suffix,
-                                              bool confirm) {
-            asked_ = {filter, suffix, confirm};
-            return QString::fromStdString(target_ + "/" + name);
-        });
+        window.SetSaveFileDialog(
+            [this, name](QWidget*, const QString&, const QString& filter, const QString& suffix, bool confirm) {
+                asked_ = {filter, suffix, confirm};
+                return QString::fromStdString(target_ + "/" + name);
+            });
         window.ChooseComputerDestination();
     }
 
@@ -418,8 +418,8 @@ TEST_F(MainWindowPage3Test, WithoutAnEncoderTheListsStayEmptyAndNothingCanBeSave
     GTEST_FLAG_SET(death_test_style, "threadsafe");
     const auto probeWithoutEncoders = [] {
         ScratchFolder readOnly;
-        std::filesystem::permissions(readOnly.Path(), std::filesystem::perms::owner_read |
-                                                          std::filesystem::perms::owner_exec);
+        std::filesystem::permissions(readOnly.Path(),
+                                     std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
         ScopedEnv temp("TMPDIR", ::geteuid() == 0 ? std::string("/proc") : readOnly.Path());
         return RingtoneSaver::Encoders().empty();
     };

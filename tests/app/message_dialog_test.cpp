@@ -91,14 +91,15 @@ protected:
 };
 
 TEST_F(MessageDialogTest, AQuestionWithYesAndNoShowsTheWarningIconAndAnswersSixOrSeven) {
-    EXPECT_EQ(Show(0x24, "Do you want to save the ringtone?", [](CMessageDlg& dialog) {
-                  EXPECT_EQ(dialog.Skin().GetSectionName(), "MESSAGEBOX_2BTN");
-                  EXPECT_EQ(VisibleButtonTexts(dialog), (QStringList{"Yes", "No"}));
-                  EXPECT_TRUE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_WARNING)));
-                  EXPECT_FALSE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_INFORMATION)));
-                  SaveScreenshot(dialog, "message_yes_no.png");
-                  Button(dialog, IDC_MSG_YES)->Click();
-              }),
+    EXPECT_EQ(Show(0x24, "Do you want to save the ringtone?",
+                   [](CMessageDlg& dialog) {
+                       EXPECT_EQ(dialog.Skin().GetSectionName(), "MESSAGEBOX_2BTN");
+                       EXPECT_EQ(VisibleButtonTexts(dialog), (QStringList{"Yes", "No"}));
+                       EXPECT_TRUE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_WARNING)));
+                       EXPECT_FALSE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_INFORMATION)));
+                       SaveScreenshot(dialog, "message_yes_no.png");
+                       Button(dialog, IDC_MSG_YES)->Click();
+                   }),
               IDYES);
     EXPECT_EQ(Show(0x24, "Again?", [](CMessageDlg& dialog) { Button(dialog, IDC_MSG_NO)->Click(); }), IDNO);
     EXPECT_EQ(Show(0x24, "Again?", [](CMessageDlg& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }), IDNO);
@@ -106,13 +107,14 @@ TEST_F(MessageDialogTest, AQuestionWithYesAndNoShowsTheWarningIconAndAnswersSixO
 }
 
 TEST_F(MessageDialogTest, APlainMessageHasOneOkButtonAndTheInformationIcon) {
-    EXPECT_EQ(Show(MB_OK, "The ringtone was saved.", [](CMessageDlg& dialog) {
-                  EXPECT_EQ(dialog.Skin().GetSectionName(), "MESSAGEBOX_1BTN");
-                  EXPECT_EQ(VisibleButtonTexts(dialog), (QStringList{"OK"}));
-                  EXPECT_TRUE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_INFORMATION)));
-                  SaveScreenshot(dialog, "message_ok.png");
-                  Button(dialog, IDC_MSG_OK)->Click();
-              }),
+    EXPECT_EQ(Show(MB_OK, "The ringtone was saved.",
+                   [](CMessageDlg& dialog) {
+                       EXPECT_EQ(dialog.Skin().GetSectionName(), "MESSAGEBOX_1BTN");
+                       EXPECT_EQ(VisibleButtonTexts(dialog), (QStringList{"OK"}));
+                       EXPECT_TRUE(SameIcon(ShownIcon(dialog), ResourceIcon(IDI_INFORMATION)));
+                       SaveScreenshot(dialog, "message_ok.png");
+                       Button(dialog, IDC_MSG_OK)->Click();
+                   }),
               IDOK);
     EXPECT_EQ(Show(MB_OK, "Escape", [](CMessageDlg& dialog) { dialog.close(); }), IDOK)
         << "closing a message with only OK answers OK";
@@ -125,17 +127,18 @@ TEST_F(MessageDialogTest, TwoButtonSetsGetTheirCaptionsAndAnswers) {
         int yes;
         int no;
     };
-    for (const Case& c : {Case{MB_OKCANCEL, {"OK", "Cancel"}, IDOK, IDCANCEL},
-                          Case{MB_RETRYCANCEL, {"Retry", "Cancel"}, IDRETRY, IDCANCEL},
-                          Case{0x09, {"Open Folder", "Ok"}, IDOK, IDCANCEL},
-                          Case{0x0A, {"Open Page", "Ok"}, IDOK, IDCANCEL},
-                          Case{MB_YESNO, {"Yes", "No"}, IDYES, IDNO}}) {
+    for (const Case& c :
+         {Case{MB_OKCANCEL, {"OK", "Cancel"}, IDOK, IDCANCEL},
+          Case{MB_RETRYCANCEL, {"Retry", "Cancel"}, IDRETRY, IDCANCEL},
+          Case{0x09, {"Open Folder", "Ok"}, IDOK, IDCANCEL}, Case{0x0A, {"Open Page", "Ok"}, IDOK, IDCANCEL},
+          Case{MB_YESNO, {"Yes", "No"}, IDYES, IDNO}}) {
         SCOPED_TRACE(c.type);
-        EXPECT_EQ(Show(c.type, "Which?", [&](CMessageDlg& dialog) {
-                      EXPECT_EQ(VisibleButtonTexts(dialog), c.captions);
-                      if (c.type == 0x09) SaveScreenshot(dialog, "message_open_folder.png");
-                      Button(dialog, IDC_MSG_YES)->Click();
-                  }),
+        EXPECT_EQ(Show(c.type, "Which?",
+                       [&](CMessageDlg& dialog) {
+                           EXPECT_EQ(VisibleButtonTexts(dialog), c.captions);
+                           if (c.type == 0x09) SaveScreenshot(dialog, "message_open_folder.png");
+                           Button(dialog, IDC_MSG_YES)->Click();
+                       }),
                   c.yes);
         EXPECT_EQ(Show(c.type, "Which?", [](CMessageDlg& dialog) { Button(dialog, IDC_MSG_NO)->Click(); }), c.no);
         EXPECT_EQ(Show(c.type, "Which?", [](CMessageDlg& dialog) { QTest::keyClick(&dialog, Qt::Key_Escape); }), c.no);
@@ -159,14 +162,15 @@ TEST_F(MessageDialogTest, TheIconFollowsTheIconBits) {
 }
 
 TEST_F(MessageDialogTest, OtherButtonSetsUseTheSystemMessageBox) {
-    const int result = WithModal([] { return AfxSCMessageBox("Reading failed.", MB_ABORTRETRYIGNORE, "Morvane", nullptr); },
-                                 [](QWidget& window) {
-                                     auto* box = qobject_cast<QMessageBox*>(&window);
-                                     ASSERT_NE(box, nullptr) << window.metaObject()->className();
-                                     EXPECT_EQ(box->text(), "Reading failed.");
-                                     EXPECT_EQ(box->windowTitle(), "Morvane");
-                                     box->button(QMessageBox::Retry)->click();
-                                 });
+    const int result =
+        WithModal([] { return AfxSCMessageBox("Reading failed.", MB_ABORTRETRYIGNORE, "Morvane", nullptr); },
+                  [](QWidget& window) {
+                      auto* box = qobject_cast<QMessageBox*>(&window);
+                      ASSERT_NE(box, nullptr) << window.metaObject()->className();
+                      EXPECT_EQ(box->text(), "Reading failed.");
+                      EXPECT_EQ(box->windowTitle(), "Morvane");
+                      box->button(QMessageBox::Retry)->click();
+                  });
     EXPECT_EQ(result, IDRETRY);
 }
 
@@ -176,7 +180,8 @@ TEST_F(MessageDialogTest, ALongMessageGrowsTheDialogByTheTextsExcess) {
     Show(MB_YESNO, "Short", [&](CMessageDlg& dialog) {
         shortSize = dialog.size();
         shortText = dialog.Skin().GetControl(IDC_MSG_TEXT)->size();
-        shortNoMargin = QPoint(dialog.width(), dialog.height()) - dialog.Skin().GetControl(IDC_MSG_NO)->geometry().bottomRight();
+        shortNoMargin =
+            QPoint(dialog.width(), dialog.height()) - dialog.Skin().GetControl(IDC_MSG_NO)->geometry().bottomRight();
         dialog.close();
     });
     const char* text =
@@ -210,18 +215,21 @@ TEST_F(MessageDialogTest, AnEndlessLineIsWrappedSoTheDialogStaysOnTheScreen) {
         SaveScreenshot(dialog, "message_wrapped.png");
         EXPECT_LE(dialog.width(), 700);
         auto* label = qobject_cast<CSCStatic*>(dialog.Skin().GetControl(IDC_MSG_TEXT));
-        const QRect needed = label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000),
-                                                               Qt::TextWordWrap, text);
+        const QRect needed =
+            label->fontMetrics().boundingRect(QRect(0, 0, label->width(), 100000), Qt::TextWordWrap, text);
         EXPECT_LE(needed.height(), label->height()) << "every wrapped line fits";
         dialog.close();
     });
 }
 
 TEST_F(MessageDialogTest, WithoutACaptionTheApplicationNameIsTheTitle) {
-    Show(MB_OK, "Untitled", [](CMessageDlg& dialog) {
-        EXPECT_EQ(dialog.windowTitle(), kApplicationName);
-        dialog.close();
-    }, nullptr);
+    Show(
+        MB_OK, "Untitled",
+        [](CMessageDlg& dialog) {
+            EXPECT_EQ(dialog.windowTitle(), kApplicationName);
+            dialog.close();
+        },
+        nullptr);
 }
 
 TEST_F(MessageDialogTest, AMessageFromAWorkerThreadIsShownOnTheUserInterfaceThread) {
@@ -251,8 +259,8 @@ TEST_F(MessageDialogTest, AMessageFromAWorkerThreadIsShownOnTheUserInterfaceThre
 TEST_F(MessageDialogTest, ASkinWithoutTheMessageSectionsSaysSoAndAnswersCancel) {
     ScratchFolder folder;
     ASSERT_TRUE(LoadSkinText(folder, "<SKIN_KEL Caption=\"Empty\"/>"));
-    const int result = WithModal([] { return AfxSCMessageBox("Lost", MB_YESNO, "Morvane", nullptr); },
-                                 AnswerCantLoadSkin);
+    const int result =
+        WithModal([] { return AfxSCMessageBox("Lost", MB_YESNO, "Morvane", nullptr); }, AnswerCantLoadSkin);
     EXPECT_EQ(result, IDCANCEL);
 }
 

@@ -25,8 +25,10 @@ protected:
         setenv("XDG_CONFIG_HOME", m_config.Path().c_str(), 1);
     }
     void TearDown() override {
-        if (m_oldConfig.empty()) unsetenv("XDG_CONFIG_HOME");
-        else setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
+        if (m_oldConfig.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", m_oldConfig.c_str(), 1);
     }
 
     // Shows the hint; `interact` answers it. Returns ShowNotify's result.
@@ -47,7 +49,8 @@ protected:
 TEST_F(NotifyDialogTest, TickedAndConfirmedTheHintNeverComesBack) {
     EXPECT_EQ(Notify("NOTIFY_REC",
                      [](CNotifyDlg& dialog) {
-                         EXPECT_EQ(Button(dialog, IDC_NOTIFY_DONT_SHOW)->GetWindowText(), "Don't show this message again");
+                         EXPECT_EQ(Button(dialog, IDC_NOTIFY_DONT_SHOW)->GetWindowText(),
+                                   "Don't show this message again");
                          EXPECT_EQ(Button(dialog, IDC_NOTIFY_OK)->GetWindowText(), "OK");
                          EXPECT_EQ(dialog.size(), QSize(420, 236));
                          SaveScreenshot(dialog, "notify_rec.png");
@@ -69,10 +72,11 @@ TEST_F(NotifyDialogTest, TickedAndConfirmedTheHintNeverComesBack) {
 
     // The other hint keeps its own setting.
     EXPECT_EQ(Notified("NOTIFY_BT"), -1);
-    EXPECT_EQ(Notify("NOTIFY_BT", [](CNotifyDlg& dialog) {
-                  SaveScreenshot(dialog, "notify_bt.png");
-                  QTest::keyClick(&dialog, Qt::Key_Return);
-              }),
+    EXPECT_EQ(Notify("NOTIFY_BT",
+                     [](CNotifyDlg& dialog) {
+                         SaveScreenshot(dialog, "notify_bt.png");
+                         QTest::keyClick(&dialog, Qt::Key_Return);
+                     }),
               IDOK);
     EXPECT_EQ(Notified("NOTIFY_BT"), 0) << "OK without the box stores 0";
 }

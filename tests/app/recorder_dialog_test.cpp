@@ -66,11 +66,12 @@ protected:
         m_dialog->SetEngines(&m_micro, &m_player);
         m_micro.SetClient(m_dialog.get());
         m_player.SetClient(m_dialog.get());
-        m_dialog->SetSaveFileDialog([this](QWidget*, const QString& folder, const QString& filter, const QString& suffix) {
-            ++m_request.calls;
-            m_request = {m_request.calls, folder, filter, suffix};
-            return m_answer;
-        });
+        m_dialog->SetSaveFileDialog(
+            [this](QWidget*, const QString& folder, const QString& filter, const QString& suffix) {
+                ++m_request.calls;
+                m_request = {m_request.calls, folder, filter, suffix};
+                return m_answer;
+            });
     }
     void TearDown() override {
         m_micro.SetClient(nullptr);
@@ -109,7 +110,8 @@ protected:
         EXPECT_EQ(take.size() % 16384, 0u) << "whole capture buffers";
         const size_t compared = std::min(take.size(), m_input.size());
         EXPECT_TRUE(std::equal(take.begin(), take.begin() + static_cast<long>(compared), m_input.begin()));
-        EXPECT_TRUE(std::all_of(take.begin() + static_cast<long>(compared), take.end(), [](uint8_t b) { return b == 0; }));
+        EXPECT_TRUE(
+            std::all_of(take.begin() + static_cast<long>(compared), take.end(), [](uint8_t b) { return b == 0; }));
     }
     void StoreLastExt(const std::string& extension) {
         m_machine.Write("morvane/registry.ini",
@@ -117,14 +119,16 @@ protected:
     }
     // The samples of a saved file, decoded by the provider at 44100 Hz stereo.
     static std::vector<uint8_t> Decoded(const std::string& path) {
-        WAVEFORMATEXTENSIBLE format = {{WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0}, {16}, 3, KSDATAFORMAT_SUBTYPE_PCM};
+        WAVEFORMATEXTENSIBLE format = {
+            {WAVE_FORMAT_PCM, 2, 44100, 176400, 4, 16, 0}, {16}, 3, KSDATAFORMAT_SUBTYPE_PCM};
         uint32_t length = 0;
         const uint32_t handle = QoOpenFile(path.c_str(), &format, &length, QoModeDecode);
         std::vector<uint8_t> bytes;
         if (handle == 0) return bytes;
         std::vector<uint8_t> block(4096 * 4);
         for (uint32_t first = 0;;) {
-            const uint32_t frames = QoGetFileData(handle, first, 4096, block.data(), static_cast<uint32_t>(block.size()));
+            const uint32_t frames =
+                QoGetFileData(handle, first, 4096, block.data(), static_cast<uint32_t>(block.size()));
             if (frames == 0) break;
             bytes.insert(bytes.end(), block.begin(), block.begin() + frames * 4);
             first += frames;
@@ -177,7 +181,8 @@ TEST_F(RecorderDialogTest, RecordsTheInputIntoATakeAndANewRecordingReplacesIt) {
         EXPECT_TRUE(dialog.Skin().GetControl(IDC_REC_SAVE)->isEnabled());
         EXPECT_EQ(LengthText(dialog), "Record length: 00:00");
         ASSERT_TRUE(WaitUntil([&] { return dialog.RecordLength() >= 44100; }));
-        EXPECT_TRUE(WaitUntil([&] { return LengthText(dialog) == "Record length: 00:01"; })) << LengthText(dialog).toStdString();
+        EXPECT_TRUE(WaitUntil([&] { return LengthText(dialog) == "Record length: 00:01"; }))
+            << LengthText(dialog).toStdString();
         SaveScreenshot(dialog, "recorder_dialog_recording.png");
         Button(dialog, IDC_REC_RECORD)->Click();
         EXPECT_FALSE(dialog.IsRecording());
@@ -232,7 +237,8 @@ TEST_F(RecorderDialogTest, PlaysTheTakeBackAndStopsAtItsEnd) {
     });
     const std::vector<int16_t> played = audiotest::SoundingFrames(audiotest::ReadSamples(m_playedPath), 2);
     std::vector<int16_t> recorded(take.size() / 2);
-    for (size_t i = 0; i < recorded.size(); ++i) recorded[i] = static_cast<int16_t>(take[2 * i] | (take[2 * i + 1] << 8));
+    for (size_t i = 0; i < recorded.size(); ++i)
+        recorded[i] = static_cast<int16_t>(take[2 * i] | (take[2 * i + 1] << 8));
     // The player's float-to-PCM conversion may take one step off a sample.
     const std::vector<int16_t> expected = audiotest::SoundingFrames(recorded, 2);
     ASSERT_EQ(played.size(), expected.size()) << "what was recorded, whole";
@@ -388,8 +394,7 @@ TEST_F(RecorderDialogTest, CallbacksLetGoWithoutTouchingTheDialog) {
 TEST_F(RecorderDialogTest, ASkinWithoutTheRecorderEndsAtOnce) {
     ScratchFolder folder;
     ASSERT_TRUE(LoadSkinText(folder, "<SKIN_KEL Caption=\"Empty\"/>"));
-    const int result = WithModal([&] { return m_dialog->exec(); },
-                                 AnswerCantLoadSkin);
+    const int result = WithModal([&] { return m_dialog->exec(); }, AnswerCantLoadSkin);
     EXPECT_EQ(result, IDCANCEL);
     EXPECT_TRUE(m_dialog->TakePath().empty());
 }

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/src/recorder_save.h"
-#include "tests/platform/scratch.h"
 #include "tests/platform/scoped_env.h"
+#include "tests/platform/scratch.h"
 
 namespace {
 

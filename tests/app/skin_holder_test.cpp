@@ -75,9 +75,10 @@ protected:
 };
 
 TEST_F(SkinHolderTest, TwoElementsOfOneNameMakeTwoInstancesThatBothReportTheTableCommand) {
-    ASSERT_TRUE(LoadMainFrame(DefaultSkinWith(
-        {{"<PAGE1_TRACK2_EDIT ", "<PAGE1_TRACK1_BROWSE Owner=\"PanelPage1\" Place=\"604, 300, 132, 40\" "
-                                 "Source=\"Morvane/btn-secondary.svg\"/>\n      <PAGE1_TRACK2_EDIT "}})));
+    ASSERT_TRUE(
+        LoadMainFrame(DefaultSkinWith({{"<PAGE1_TRACK2_EDIT ",
+                                        "<PAGE1_TRACK1_BROWSE Owner=\"PanelPage1\" Place=\"604, 300, 132, 40\" "
+                                        "Source=\"Morvane/btn-secondary.svg\"/>\n      <PAGE1_TRACK2_EDIT "}})));
     EXPECT_EQ(m_owner.skinLoadedCalls, 1);
     const auto browse = Instances(IDC_PAGE1_TRACK1_BROWSE);
     ASSERT_EQ(browse.size(), 2u);
@@ -125,7 +126,8 @@ TEST_F(SkinHolderTest, EveryMainWindowControlGetsItsCaptionTooltipAndPlace) {
     EXPECT_TRUE(qobject_cast<CSCScaleSlider*>(m_holder.GetControl(IDC_PAGE2_VOLUME_SLIDER)));
     EXPECT_TRUE(qobject_cast<CSCHtmlBrowser*>(m_holder.GetControl(IDC_BANNER)));
     EXPECT_TRUE(m_holder.GetControl(IDC_PAGE1_TRACK1_EDIT)->IsSkinned());
-    EXPECT_EQ(m_holder.GetControl(IDC_PAGE1_TRACK1_EDIT)->GetStyle(), static_cast<uint32_t>(ES_MULTILINE | ES_AUTOHSCROLL));
+    EXPECT_EQ(m_holder.GetControl(IDC_PAGE1_TRACK1_EDIT)->GetStyle(),
+              static_cast<uint32_t>(ES_MULTILINE | ES_AUTOHSCROLL));
 }
 
 TEST_F(SkinHolderTest, TheWaveformRecordCarriesEveryValueOfItsElement) {
@@ -183,10 +185,12 @@ TEST_F(SkinHolderTest, HorzStretchInLowerCaseGivesTheTwoStateSlider) {
 
 TEST_F(SkinHolderTest, AMissingImageLeavesAPlacedUnskinnedControl) {
     ASSERT_TRUE(LoadMainFrame(DefaultSkinWith({
-        {"Place=\"64, 432, 190, 40\" Source=\"Morvane/btn-secondary.svg\"", "Place=\"64, 432, 190, 40\" Source=\"Morvane/absent.svg\""},
+        {"Place=\"64, 432, 190, 40\" Source=\"Morvane/btn-secondary.svg\"",
+         "Place=\"64, 432, 190, 40\" Source=\"Morvane/absent.svg\""},
         {"<PAGE2_PLAY Owner=\"PanelPage2\" Place=\"56, 156, 40, 40\" Source=\"Morvane/toggle-play.svg\"/>",
          "<PAGE2_PLAY Owner=\"PanelPage2\" Place=\"56, 156, 40, 40\"/>"},
-        {"<PAGE1_TRACK1_BROWSE Owner=\"PanelPage1\"", "<PAGE1_TRACK1_BROWSE SourceAlpha=\"Morvane/absent-mask.svg\" Owner=\"PanelPage1\""},
+        {"<PAGE1_TRACK1_BROWSE Owner=\"PanelPage1\"",
+         "<PAGE1_TRACK1_BROWSE SourceAlpha=\"Morvane/absent-mask.svg\" Owner=\"PanelPage1\""},
     })));
     CSkinBase* record = m_holder.GetControl(IDC_PAGE1_RECORD);
     ASSERT_NE(record, nullptr);
@@ -202,8 +206,10 @@ TEST_F(SkinHolderTest, AMissingImageLeavesAPlacedUnskinnedControl) {
 
 TEST_F(SkinHolderTest, AnEntryWithoutElementFailsTheLoadAfterTheOthersWereMade) {
     const std::string reset =
-        "<PAGE3_RESET Owner=\"PanelPage3\" Place=\"628, 218, 108, 36\" Anchor=\"Right Top\" Source=\"Morvane/btn-ghost.svg\" "
-        "TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-refresh.svg\" IconSize=\"18\" Text=\"Reset\" LogFont=\"Inter, 14, medium\"/>";
+        "<PAGE3_RESET Owner=\"PanelPage3\" Place=\"628, 218, 108, 36\" Anchor=\"Right Top\" "
+        "Source=\"Morvane/btn-ghost.svg\" "
+        "TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-refresh.svg\" IconSize=\"18\" Text=\"Reset\" "
+        "LogFont=\"Inter, 14, medium\"/>";
     EXPECT_FALSE(LoadMainFrame(DefaultSkinWith({{reset, ""}})));
     EXPECT_EQ(m_holder.GetControl(IDC_PAGE3_RESET), nullptr);
     EXPECT_NE(m_holder.GetControl(IDC_PAGE3_SEND), nullptr);
@@ -218,8 +224,9 @@ TEST_F(SkinHolderTest, WithoutItsSectionOrTableOrControlsTheLoadFails) {
     CSkinHolder untabled(&owner, &owner, nullptr, "PROGRESS_DLG");
     EXPECT_FALSE(untabled.LoadSkin());
 
-    ASSERT_TRUE(LoadSkinText(m_folder, "<SKIN_KEL Caption=\"Bare\"><PROGRESS_DLG><Panels><MainPanel Width=\"300\" "
-                                       "Height=\"100\"/></Panels></PROGRESS_DLG></SKIN_KEL>"));
+    ASSERT_TRUE(LoadSkinText(m_folder,
+                             "<SKIN_KEL Caption=\"Bare\"><PROGRESS_DLG><Panels><MainPanel Width=\"300\" "
+                             "Height=\"100\"/></Panels></PROGRESS_DLG></SKIN_KEL>"));
     CSkinHolder bare(&owner, &owner, kProgressControls, "PROGRESS_DLG");
     CAutoPanelCaption* panel = bare.GetPanel("MainPanel", WS_CHILD | WS_VISIBLE);
     EXPECT_FALSE(bare.LoadSkin());
@@ -228,7 +235,8 @@ TEST_F(SkinHolderTest, WithoutItsSectionOrTableOrControlsTheLoadFails) {
 
 TEST_F(SkinHolderTest, ResetReleasesControlsPanelsAndImageFiles) {
     const auto openFiles = [] {
-        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"), std::filesystem::directory_iterator());
+        return std::distance(std::filesystem::directory_iterator("/proc/self/fd"),
+                             std::filesystem::directory_iterator());
     };
     LoadDefaultSkin();
     const auto before = openFiles();
@@ -275,16 +283,26 @@ double TrackRow(QWidget& slider) {
 TEST_F(SkinHolderTest, SliderTypeDrawAlignAndStretchRules) {
     const std::string slider = "Owner=\"mainpanel\" Type=\"Horizontal\" Source=\"Morvane/slider.svg\" ";
     ASSERT_TRUE(LoadSkinText(m_folder,
-        "<SKIN_KEL Caption=\"Sliders\"><SLIDERS><Panels><MainPanel Width=\"300\" Height=\"400\" BkColor=\"#FFFFFF\"/></Panels>"
-        "<Controls>"
-        "<SLIDER " + slider + "Place=\"10, 10, 200, 60\" DrawAlign=\"align_left/top\"/>"
-        "<SLIDER " + slider + "Place=\"10, 80, 200, 60\" DrawAlign=\"Align_Right/Bottom\"/>"
-        "<SLIDER " + slider + "Place=\"10, 150, 200, 60\" DrawAlign=\"ALIGN_TOP\"/>"
-        "<SLIDER " + slider + "Place=\"10, 220, 200, 24\" HorzStretch=\"Yes\"/>"
-        "<SLIDER Owner=\"MainPanel\" Type=\"Round\" Source=\"Morvane/slider.svg\"/>"
-        "<SLIDER Owner=\"MainPanel\" Source=\"Morvane/slider.svg\"/>"
-        "<SLIDER Owner=\"MainPanel\" Type=\"Vertical\" VertStretch=\"Yes\" Source=\"Morvane/slider.svg\" Place=\"240, 10, 24, 200\"/>"
-        "</Controls></SLIDERS></SKIN_KEL>"));
+                             "<SKIN_KEL Caption=\"Sliders\"><SLIDERS><Panels><MainPanel Width=\"300\" Height=\"400\" "
+                             "BkColor=\"#FFFFFF\"/></Panels>"
+                             "<Controls>"
+                             "<SLIDER " +
+                                 slider +
+                                 "Place=\"10, 10, 200, 60\" DrawAlign=\"align_left/top\"/>"
+                                 "<SLIDER " +
+                                 slider +
+                                 "Place=\"10, 80, 200, 60\" DrawAlign=\"Align_Right/Bottom\"/>"
+                                 "<SLIDER " +
+                                 slider +
+                                 "Place=\"10, 150, 200, 60\" DrawAlign=\"ALIGN_TOP\"/>"
+                                 "<SLIDER " +
+                                 slider +
+                                 "Place=\"10, 220, 200, 24\" HorzStretch=\"Yes\"/>"
+                                 "<SLIDER Owner=\"MainPanel\" Type=\"Round\" Source=\"Morvane/slider.svg\"/>"
+                                 "<SLIDER Owner=\"MainPanel\" Source=\"Morvane/slider.svg\"/>"
+                                 "<SLIDER Owner=\"MainPanel\" Type=\"Vertical\" VertStretch=\"Yes\" "
+                                 "Source=\"Morvane/slider.svg\" Place=\"240, 10, 24, 200\"/>"
+                                 "</Controls></SLIDERS></SKIN_KEL>"));
     OwnerWindow owner;
     CSkinHolder holder(&owner, &owner, kSliderTable, "SLIDERS");
     holder.GetPanel("MainPanel", WS_CHILD | WS_VISIBLE);

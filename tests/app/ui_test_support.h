@@ -16,7 +16,6 @@
 #include "tests/platform/scratch.h"
 #include "tests/skin/test_app.h"
 
-
 // The default skin's file in the source tree.
 std::string DefaultSkinPath();
 // Loads the default skin (asserting that it loads).

@@ -167,8 +167,9 @@ protected:
 // ---- the notice and versions
 
 TEST(UpdateNotice, ReadsVersionAndPageWithSpacesCommentsAndWindowsLineEnds) {
-    const auto notice = ParseNotice("\xEF\xBB\xBF# newest release\r\n; a comment\r\n\r\nchannel=stable\r\n"
-                                    "  version = 2.4.1 \r\npage= https://example.org/get?x=1\r\nversion=9.9.9\r\n");
+    const auto notice = ParseNotice(
+        "\xEF\xBB\xBF# newest release\r\n; a comment\r\n\r\nchannel=stable\r\n"
+        "  version = 2.4.1 \r\npage= https://example.org/get?x=1\r\nversion=9.9.9\r\n");
     ASSERT_TRUE(notice.has_value());
     EXPECT_EQ(notice->version, "2.4.1") << "the first version counts";
     EXPECT_EQ(notice->page, QUrl("https://example.org/get?x=1"));
@@ -189,11 +190,11 @@ TEST(UpdateNotice, APageThatIsNotAWebAddressIsDropped) {
 }
 
 TEST(UpdateNotice, WithoutAValidVersionItIsNoNotice) {
-    for (const QByteArray& body : {QByteArray(""), QByteArray("page=https://example.org/"), QByteArray("version="),
-                                   QByteArray("version=v1.2"), QByteArray("version=1..2"), QByteArray("version=1.2."),
-                                   QByteArray("version=1.2-beta"), QByteArray("Version=1.2"),
-                                   QByteArray("<html><body>Not found</body></html>"),
-                                   QByteArray("version=1.\xff\xfe"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)})
+    for (const QByteArray& body :
+         {QByteArray(""), QByteArray("page=https://example.org/"), QByteArray("version="), QByteArray("version=v1.2"),
+          QByteArray("version=1..2"), QByteArray("version=1.2."), QByteArray("version=1.2-beta"),
+          QByteArray("Version=1.2"), QByteArray("<html><body>Not found</body></html>"),
+          QByteArray("version=1.\xff\xfe"), QByteArray("\x89PNG\r\n\x1a\n\0\0", 10)})
         EXPECT_FALSE(ParseNotice(body).has_value()) << body.toStdString();
 }
 

@@ -1,6 +1,6 @@
+#include "tests/app/wave_stand_in.h"
 #include "skin/skin_base.h"
 #include "skin/skin_qt.h"
-#include "tests/app/wave_stand_in.h"
 
 #include <QPainter>
 
@@ -35,8 +35,8 @@ void WaveStandIn::paintEvent(QPaintEvent*) {
     const int middle = wave.center().y();
     for (int x = 0; x < width(); ++x) {
         const double amplitude = std::abs(std::sin(x * 0.09) * std::sin(x * 0.011)) * (wave.height() / 2 - 8);
-        painter.setPen(ToQColor(x >= selectionStart && x < selectionEnd ? m_record.waveDataSelColor
-                                                                         : m_record.waveDataColor));
+        painter.setPen(
+            ToQColor(x >= selectionStart && x < selectionEnd ? m_record.waveDataSelColor : m_record.waveDataColor));
         painter.drawLine(x, middle - static_cast<int>(amplitude), x, middle + static_cast<int>(amplitude));
     }
     painter.setPen(ToQColor(m_record.waveCenterColor));

@@ -28,7 +28,7 @@
 namespace {
 
 constexpr int kWindowId = IDC_PAGE2_WAVE + 1;
-constexpr int kWidth = 688;   // the default skin's size of PAGE2_WAVE
+constexpr int kWidth = 688;  // the default skin's size of PAGE2_WAVE
 constexpr int kHeight = 166;
 constexpr int64_t kSecond = 44100;
 
@@ -65,10 +65,12 @@ protected:
     // Track 1: ten seconds of a stereo tone swelling twice a second; track 2: six seconds of
     // mono beats, placed one second in. Zoom 256 shows four seconds.
     void OpenTracks() {
-        ASSERT_TRUE(Ffmpeg("-f lavfi -i 'aevalsrc=0.8*sin(2*PI*180*t)*abs(sin(2*PI*0.5*t))|"
-                           "0.5*sin(2*PI*240*t)*abs(cos(2*PI*0.35*t)):s=44100:d=10' track1.wav"));
-        ASSERT_TRUE(Ffmpeg("-f lavfi -i 'aevalsrc=0.7*sin(2*PI*320*t)*exp(-4*mod(t\\,0.75)):s=44100:d=6' "
-                           "-ac 1 track2.wav"));
+        ASSERT_TRUE(
+            Ffmpeg("-f lavfi -i 'aevalsrc=0.8*sin(2*PI*180*t)*abs(sin(2*PI*0.5*t))|"
+                   "0.5*sin(2*PI*240*t)*abs(cos(2*PI*0.35*t)):s=44100:d=10' track1.wav"));
+        ASSERT_TRUE(
+            Ffmpeg("-f lavfi -i 'aevalsrc=0.7*sin(2*PI*320*t)*exp(-4*mod(t\\,0.75)):s=44100:d=6' "
+                   "-ac 1 track2.wav"));
         OpenOk(track1_, inputs_ + "/track1.wav");
         OpenOk(track2_, inputs_ + "/track2.wav");
         ASSERT_EQ(track1_.source.Channels(), 2u);

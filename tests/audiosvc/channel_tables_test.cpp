@@ -44,8 +44,7 @@ TEST(ChannelCodes, LargerLayoutsFollowTheTableBothWays) {
         const WAVEFORMATEXTENSIBLE format = MakeFormat(channels, 16, layout.mask);
         EXPECT_EQ(CodesOf(format, channels), layout.codes) << layout.mask;
         for (size_t index = 0; index < layout.codes.size(); ++index)
-            EXPECT_EQ(GetIndexByChannel(&format.Format, layout.codes[index]), static_cast<int>(index))
-                << layout.mask;
+            EXPECT_EQ(GetIndexByChannel(&format.Format, layout.codes[index]), static_cast<int>(index)) << layout.mask;
     }
 }
 
@@ -77,9 +76,11 @@ TEST(ChannelNames, LongAndShortNamesByLayout) {
         {4, {"Front Left"}, {"L"}},
         {11, {"Front Left", "Front Right", "Front Center"}, {"FL", "FR", "FC"}},
         {51, {"Front Left", "Front Right", "Back Left", "Back Right"}, {"FL", "FR", "BL", "BR"}},
-        {59, {"Front Left", "Front Right", "Front Center", "Low Frequency", "Back Center"},
+        {59,
+         {"Front Left", "Front Right", "Front Center", "Low Frequency", "Back Center"},
          {"FL", "FR", "FC", "LF", "BC"}},
-        {63, {"Front Left", "Front Right", "Front Center", "Low Frequency", "Back Left", "Back Right"},
+        {63,
+         {"Front Left", "Front Right", "Front Center", "Low Frequency", "Back Left", "Back Right"},
          {"FL", "FR", "FC", "LF", "BL", "BR"}},
         {255,
          {"Front Left", "Front Right", "Front Center", "Low Frequency", "Back Left", "Back Right",

@@ -113,7 +113,8 @@ TEST_F(MessageBoxDialog, QuestionYesNoShowsTheQuestionIconAndEnterAnswersYes) {
         EXPECT_EQ(buttons[1]->pos(), slotPositions[2]);
         const QImage icon = IconImage(dialog);
         ASSERT_FALSE(icon.isNull());
-        EXPECT_EQ(icon, StandardIconImage(dialog, QStyle::SP_MessageBoxQuestion, icon.size() / icon.devicePixelRatio()));
+        EXPECT_EQ(icon,
+                  StandardIconImage(dialog, QStyle::SP_MessageBoxQuestion, icon.size() / icon.devicePixelRatio()));
         EXPECT_NE(icon, StandardIconImage(dialog, QStyle::SP_MessageBoxWarning, icon.size() / icon.devicePixelRatio()));
         EXPECT_EQ(dialog.windowTitle(), "Morvane");
         QTest::keyClick(&dialog, Qt::Key_Return);
@@ -207,12 +208,15 @@ TEST_F(MessageBoxDialog, AGivenIconReplacesTheOneChosenByType) {
     QPixmap red(16, 16);
     red.fill(Qt::red);
     const QIcon icon(red);
-    Show(MB_RETRYCANCEL, "Custom icon", [&](QDialog& dialog) {
-        const QImage shown = IconImage(dialog);
-        ASSERT_FALSE(shown.isNull());
-        EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32).pixel(0, 0), QColor(Qt::red).rgb());
-        dialog.reject();
-    }, &icon);
+    Show(
+        MB_RETRYCANCEL, "Custom icon",
+        [&](QDialog& dialog) {
+            const QImage shown = IconImage(dialog);
+            ASSERT_FALSE(shown.isNull());
+            EXPECT_EQ(shown.convertToFormat(QImage::Format_RGB32).pixel(0, 0), QColor(Qt::red).rgb());
+            dialog.reject();
+        },
+        &icon);
 }
 
 TEST_F(MessageBoxDialog, AfxUsesTheApplicationNameForAMissingCaption) {

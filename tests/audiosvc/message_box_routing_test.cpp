@@ -65,7 +65,7 @@ TEST_F(MessageBoxRouting, WithoutADialogTheMessageGoesToStandardErrorWithTheDefa
     const struct {
         uint32_t type;
         int result;
-    } cases[] = {{MB_OK, IDOK},       {MB_OKCANCEL, IDOK},     {MB_ABORTRETRYIGNORE, IDABORT},
+    } cases[] = {{MB_OK, IDOK},           {MB_OKCANCEL, IDOK},       {MB_ABORTRETRYIGNORE, IDABORT},
                  {MB_YESNOCANCEL, IDYES}, {MB_RETRYCANCEL, IDRETRY}, {MB_CLOSE, IDCLOSE},
                  {0x06, IDCANCEL}};
     for (const auto& c : cases) {

@@ -147,7 +147,8 @@ MockService::~MockService() {
     m_process.waitForFinished(5000);
 }
 
-BluezMock::BluezMock() : m_service(true, QStringLiteral("org.bluez"), {QStringLiteral("--template"), QStringLiteral("bluez5")}) {}
+BluezMock::BluezMock()
+    : m_service(true, QStringLiteral("org.bluez"), {QStringLiteral("--template"), QStringLiteral("bluez5")}) {}
 
 bool BluezMock::AddAdapter(const QString& device, const QString& alias) {
     return Call(true, QStringLiteral("org.bluez"), QStringLiteral("/"), QStringLiteral("org.bluez.Mock"),
@@ -156,9 +157,9 @@ bool BluezMock::AddAdapter(const QString& device, const QString& alias) {
 }
 
 QString BluezMock::AddDevice(const QString& adapterDevice, const QString& address, const QString& name) {
-    const QDBusMessage reply = Call(true, QStringLiteral("org.bluez"), QStringLiteral("/"),
-                                    QStringLiteral("org.bluez.Mock"), QStringLiteral("AddDevice"),
-                                    {adapterDevice, address, name});
+    const QDBusMessage reply =
+        Call(true, QStringLiteral("org.bluez"), QStringLiteral("/"), QStringLiteral("org.bluez.Mock"),
+             QStringLiteral("AddDevice"), {adapterDevice, address, name});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return {};
     return reply.arguments().at(0).toString();
 }
@@ -171,10 +172,9 @@ bool BluezMock::NameDevice(const QString& path, const QString& name) {
 }
 
 bool BluezMock::Discovering(const QString& adapterDevice) {
-    const QDBusMessage reply =
-        Call(true, QStringLiteral("org.bluez"), QStringLiteral("/org/bluez/") + adapterDevice,
-             QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
-             {QStringLiteral("org.bluez.Adapter1"), QStringLiteral("Discovering")});
+    const QDBusMessage reply = Call(true, QStringLiteral("org.bluez"), QStringLiteral("/org/bluez/") + adapterDevice,
+                                    QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),
+                                    {QStringLiteral("org.bluez.Adapter1"), QStringLiteral("Discovering")});
     if (reply.type() != QDBusMessage::ReplyMessage || reply.arguments().isEmpty()) return false;
     return reply.arguments().at(0).value<QDBusVariant>().variant().toBool();
 }
@@ -183,13 +183,11 @@ ObexMock::ObexMock() {
     std::random_device random;
     m_inbox = std::filesystem::temp_directory_path() / ("morvane-obex-inbox-" + std::to_string(random()));
     std::filesystem::create_directories(m_inbox);
-    const QString parameters =
-        QStringLiteral("{\"inbox\": \"%1\"}").arg(QString::fromStdString(m_inbox.string()));
+    const QString parameters = QStringLiteral("{\"inbox\": \"%1\"}").arg(QString::fromStdString(m_inbox.string()));
     m_service = std::make_unique<MockService>(
         false, QStringLiteral("org.bluez.obex"),
-        QStringList{QStringLiteral("--template"),
-                    QStringLiteral(MORVANE_SOURCE_DIR "/tests/btlink/obex_push_mock.py"), QStringLiteral("-p"),
-                    parameters});
+        QStringList{QStringLiteral("--template"), QStringLiteral(MORVANE_SOURCE_DIR "/tests/btlink/obex_push_mock.py"),
+                    QStringLiteral("-p"), parameters});
 }
 
 ObexMock::~ObexMock() {

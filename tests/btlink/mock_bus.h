@@ -34,8 +34,8 @@ private:
 };
 
 // Skips the current test when the buses cannot run.
-#define SKIP_WITHOUT_MOCK_BUSES()                                                      \
-    do {                                                                                \
+#define SKIP_WITHOUT_MOCK_BUSES()                                                                  \
+    do {                                                                                           \
         if (!MockBuses::Get().SkipReason().empty()) GTEST_SKIP() << MockBuses::Get().SkipReason(); \
     } while (false)
 

@@ -49,7 +49,8 @@ protected:
             EXPECT_EQ(obex->OpenSessions(), 0u);
         }
         for (const auto& entry : std::filesystem::directory_iterator(temp->Path()))
-            EXPECT_NE(entry.path().filename().string().rfind("morvane-bt-", 0), 0u) << "staged copy left: " << entry.path();
+            EXPECT_NE(entry.path().filename().string().rfind("morvane-bt-", 0), 0u)
+                << "staged copy left: " << entry.path();
     }
 
     IBtUpload* upload = nullptr;

@@ -33,8 +33,10 @@ pid_t CliFixture::Start(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, STDIN_FILENO, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (prefix + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (prefix + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, (prefix + ".out").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, (prefix + ".err").c_str(), O_WRONLY | O_CREAT | O_TRUNC,
+                                     0644);
     // The tool's relative paths are the input folder's.
     posix_spawn_file_actions_addchdir_np(&actions, inputs_.c_str());
     pid_t pid = -1;

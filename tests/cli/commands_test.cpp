@@ -8,17 +8,22 @@ class CliCommands : public CliFixture {};
 TEST_F(CliCommands, HelpDocumentsEveryOption) {
     const CliResult result = Run({"--help"});
     EXPECT_EQ(result.code, 0);
-    for (const char* word : {"make", "info", "effects", "--start", "--end", "--length", "--offset2", "--volume",
-                             "--fade-in", "--no-fade-in", "--fade-out", "--no-fade-out", "--effect", "--normalize",
-                             "--no-normalize", "--format", "--channels", "--bitrate", "--force", "-o OUT", "TIME"})
+    for (const char* word :
+         {"make",           "info",      "effects",      "--start",    "--end",         "--length", "--offset2",
+          "--volume",       "--fade-in", "--no-fade-in", "--fade-out", "--no-fade-out", "--effect", "--normalize",
+          "--no-normalize", "--format",  "--channels",   "--bitrate",  "--force",       "-o OUT",   "TIME"})
         EXPECT_NE(result.out.find(word), std::string::npos) << word;
     EXPECT_EQ(Run({"make", "--help"}).out, result.out);
 }
 
 TEST_F(CliCommands, UsageErrorsExitWithTwo) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{}, {"bake"}, {"info"}, {"info", "a", "b"}, {"effects", "x"},
-          {"make", "a.wav"}, {"make", "a.wav", "-o", "o.mp3", "--volume", "300"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{},
+                                                      {"bake"},
+                                                      {"info"},
+                                                      {"info", "a", "b"},
+                                                      {"effects", "x"},
+                                                      {"make", "a.wav"},
+                                                      {"make", "a.wav", "-o", "o.mp3", "--volume", "300"}}) {
         const CliResult result = Run(arguments);
         EXPECT_EQ(result.code, 2) << testing::PrintToString(arguments);
         EXPECT_NE(result.err.find("morvane-cli: "), std::string::npos) << result.err;
@@ -27,8 +32,9 @@ TEST_F(CliCommands, UsageErrorsExitWithTwo) {
 }
 
 TEST_F(CliCommands, InfoShowsFormatLengthAndTags) {
-    ASSERT_TRUE(Ffmpeg("-f lavfi -i sine=f=440:d=3:sample_rate=48000 -ac 1 -metadata title='Morning Bell' "
-                       "-metadata artist=Someone tagged.flac"));
+    ASSERT_TRUE(
+        Ffmpeg("-f lavfi -i sine=f=440:d=3:sample_rate=48000 -ac 1 -metadata title='Morning Bell' "
+               "-metadata artist=Someone tagged.flac"));
     const CliResult result = Run({"info", "tagged.flac"});
     EXPECT_EQ(result.code, 0) << result.err;
     EXPECT_NE(result.out.find("48000 Hz, 1 channel, 16-bit PCM"), std::string::npos) << result.out;

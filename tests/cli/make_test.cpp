@@ -52,8 +52,8 @@ TEST_F(CliMake, Mp3WithTheDefaultsFromAnMp3) {
 
 TEST_F(CliMake, AacMonoOfTheMarkedRange) {
     Tone("song.m4a", 20, "-c:a aac -b:a 160k");
-    MakeOk({"--start", "0:05", "--length", "8.5", "--format", "aac", "--channels", "1", "--bitrate", "64",
-            "song.m4a", "-o", "ring.aac"});
+    MakeOk({"--start", "0:05", "--length", "8.5", "--format", "aac", "--channels", "1", "--bitrate", "64", "song.m4a",
+            "-o", "ring.aac"});
     const std::string path = inputs_ + "/ring.aac";
     EXPECT_NE(Probe(path, "codec_name,channels").find("channels=1"), std::string::npos);
     const std::vector<int16_t> pcm = DecodeWithFfmpeg(path, 1);
@@ -65,12 +65,13 @@ TEST_F(CliMake, AacMonoOfTheMarkedRange) {
 
 TEST_F(CliMake, TwoTracksMixAndClipBeforeTheVolume) {
     const auto level = [](int16_t value) {
-        return StereoFrames(3 * 44100, [value](uint32_t f, uint32_t) { return static_cast<int16_t>(f % 2 ? value : -value); });
+        return StereoFrames(3 * 44100,
+                            [value](uint32_t f, uint32_t) { return static_cast<int16_t>(f % 2 ? value : -value); });
     };
     Wav("one.wav", level(20000), 2);
     Wav("two.wav", level(15000), 2);
-    MakeOk({"one.wav", "two.wav", "--offset2", "1", "--volume", "50", "--no-fade-in", "--no-fade-out",
-            "--no-normalize", "--format", "wav", "-o", "mix.wav"});
+    MakeOk({"one.wav", "two.wav", "--offset2", "1", "--volume", "50", "--no-fade-in", "--no-fade-out", "--no-normalize",
+            "--format", "wav", "-o", "mix.wav"});
     const std::vector<int16_t> pcm = DecodeWithFfmpeg(inputs_ + "/mix.wav", 2);
     ASSERT_EQ(pcm.size(), 2u * 4 * 44100) << "the project ends with track 2";
     EXPECT_NEAR(MeanLevel(pcm, 1000, 40000), 10000, 2);
@@ -79,8 +80,10 @@ TEST_F(CliMake, TwoTracksMixAndClipBeforeTheVolume) {
 }
 
 TEST_F(CliMake, FadesVolumeAndNormalizeOnTheRenderedRange) {
-    Wav("flat.wav", StereoFrames(5 * 44100, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f % 2 ? 8000 : -8000); }), 2);
-    MakeOk({"flat.wav", "--start", "1", "--end", "4", "--format", "wav", "--volume", "200", "--no-normalize", "-o", "f.wav"});
+    Wav("flat.wav",
+        StereoFrames(5 * 44100, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f % 2 ? 8000 : -8000); }), 2);
+    MakeOk({"flat.wav", "--start", "1", "--end", "4", "--format", "wav", "--volume", "200", "--no-normalize", "-o",
+            "f.wav"});
     std::vector<int16_t> pcm = DecodeWithFfmpeg(inputs_ + "/f.wav", 2);
     ASSERT_EQ(pcm.size(), 2u * 3 * 44100);
     EXPECT_LT(MeanLevel(pcm, 0, 100), 50);
@@ -95,7 +98,8 @@ TEST_F(CliMake, FadesVolumeAndNormalizeOnTheRenderedRange) {
 }
 
 TEST_F(CliMake, DelayEffectEchoesAtItsDelayTime) {
-    Wav("click.wav", StereoFrames(2 * 44100, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f == 30000 ? 20000 : 0); }), 2);
+    Wav("click.wav",
+        StereoFrames(2 * 44100, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f == 30000 ? 20000 : 0); }), 2);
     MakeOk({"click.wav", "--effect", "delay", "--no-fade-in", "--no-fade-out", "--no-normalize", "--format", "wav",
             "-o", "echo.wav"});
     const std::vector<int16_t> pcm = DecodeWithFfmpeg(inputs_ + "/echo.wav", 2);
@@ -147,7 +151,8 @@ protected:
         for (int wait = 0; wait < 60000 && !seen; ++wait) {
             for (const auto& entry : fs::directory_iterator(temp_)) {
                 std::error_code ignored;
-                if (entry.path().filename().string().rfind(prefix, 0) == 0 && fs::file_size(entry.path(), ignored) >= minBytes)
+                if (entry.path().filename().string().rfind(prefix, 0) == 0 &&
+                    fs::file_size(entry.path(), ignored) >= minBytes)
                     seen = true;
             }
             if (!seen) std::this_thread::sleep_for(std::chrono::milliseconds(1));

@@ -17,8 +17,8 @@ TEST(CliTime, AcceptedForms) {
 }
 
 TEST(CliTime, RefusedForms) {
-    for (const char* text : {"", "abc", "-1", "1:75", "1:60:00", "1.", ".5", "1.2.3", "1:2:3:4", "1::2", "12s",
-                             " 12", "1234567890"})
+    for (const char* text :
+         {"", "abc", "-1", "1:75", "1:60:00", "1.", ".5", "1.2.3", "1:2:3:4", "1::2", "12s", " 12", "1234567890"})
         EXPECT_FALSE(ParseTime(text).has_value()) << '"' << text << '"';
 }
 
@@ -44,10 +44,12 @@ TEST(CliOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(options->bitrate, 128u);
     EXPECT_FALSE(options->start || options->end || options->length || options->force);
 
-    options = Parse({"--start", "1:00", "--length=30", "a.mp3", "b.wav", "--offset2", "2.5", "--volume", "150",
-                     "--no-fade-in", "--no-fade-out", "--effect", "Delay", "--effect=Wah-Wah", "--no-normalize",
-                     "--format", "aac", "--channels", "1", "--bitrate", "64", "--force", "-o", "x.aac"},
-                    error);
+    options = Parse(
+        {"--start",        "1:00",     "--length=30",  "a.mp3",         "b.wav",    "--offset2", "2.5",
+         "--volume",       "150",      "--no-fade-in", "--no-fade-out", "--effect", "Delay",     "--effect=Wah-Wah",
+         "--no-normalize", "--format", "aac",          "--channels",    "1",        "--bitrate", "64",
+         "--force",        "-o",       "x.aac"},
+        error);
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->tracks.size(), 2u);
     EXPECT_EQ(*options->start, 60 * 44100);

@@ -30,9 +30,13 @@ TEST(CliPlayOptions, TakeTheRingtonesOptionsAndRepeat) {
 }
 
 TEST(CliPlayOptions, RefuseTheOutputFilesOptionsAndMakeRefusesRepeat) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"a.wav", "-o", "x.mp3"}, {"a.wav", "--format", "wav"}, {"a.wav", "--channels", "1"},
-          {"a.wav", "--bitrate=64"}, {"a.wav", "--normalize"}, {"a.wav", "--no-normalize"}, {"a.wav", "--force"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"a.wav", "-o", "x.mp3"},
+                                                      {"a.wav", "--format", "wav"},
+                                                      {"a.wav", "--channels", "1"},
+                                                      {"a.wav", "--bitrate=64"},
+                                                      {"a.wav", "--normalize"},
+                                                      {"a.wav", "--no-normalize"},
+                                                      {"a.wav", "--force"}}) {
         std::string error;
         EXPECT_FALSE(ParseMakeOptions(arguments, error, OptionsFor::Play)) << testing::PrintToString(arguments);
         EXPECT_NE(error.find("is an option of make"), std::string::npos) << error;

@@ -32,7 +32,7 @@ protected:
 
 TEST_F(CliPlay, SendsWhatMakeWritesAsWavThenSilence) {
     Tone("song.wav", 2, "");
-    const std::vector<std::string> ringtone = {"song.wav", "--start", "0.4", "--end", "1.4",
+    const std::vector<std::string> ringtone = {"song.wav", "--start", "0.4",      "--end", "1.4",
                                                "--effect", "Delay",   "--volume", "120"};
     const std::vector<int16_t> rendered = MakeWav(ringtone);
     ASSERT_EQ(rendered.size(), 2u * 44100);
@@ -52,7 +52,8 @@ TEST_F(CliPlay, SendsWhatMakeWritesAsWavThenSilence) {
 }
 
 TEST_F(CliPlay, RepeatPlaysUntilInterruptedAndLeavesNothingBehind) {
-    Wav("count.wav", StereoFrames(66150, [](uint32_t f, uint32_t c) { return static_cast<int16_t>(300 + f % 30000 + c); }), 2);
+    Wav("count.wav",
+        StereoFrames(66150, [](uint32_t f, uint32_t c) { return static_cast<int16_t>(300 + f % 30000 + c); }), 2);
     // Without fades and effects a frame's sound does not depend on the range: the first
     // tenth of a second that make renders from 0.2 s is the range played here.
     const std::vector<std::string> common = {"count.wav", "--start", "0.2", "--no-fade-in", "--no-fade-out"};
@@ -98,9 +99,12 @@ TEST_F(CliPlay, WithoutADeviceFailsAtOnce) {
 }
 
 TEST_F(CliPlay, UsageErrorsAndTheHelp) {
-    for (const std::vector<std::string>& arguments :
-         {std::vector<std::string>{"play"}, {"play", "a.wav", "-o", "x.mp3"}, {"play", "a.wav", "--loop"},
-          {"record"}, {"record", "take.wav"}, {"record", "take.wav", "--seconds", "0"}}) {
+    for (const std::vector<std::string>& arguments : {std::vector<std::string>{"play"},
+                                                      {"play", "a.wav", "-o", "x.mp3"},
+                                                      {"play", "a.wav", "--loop"},
+                                                      {"record"},
+                                                      {"record", "take.wav"},
+                                                      {"record", "take.wav", "--seconds", "0"}}) {
         const CliResult result = Run(arguments);
         EXPECT_EQ(result.code, 2) << testing::PrintToString(arguments);
         EXPECT_NE(result.err.find("--help"), std::string::npos) << result.err;

@@ -16,7 +16,8 @@ class CliRecord : public CliFixture {
 protected:
     void SetUp() override {
         CliFixture::SetUp();
-        input_ = StereoFrames(3 * 44100, [](uint32_t f, uint32_t c) { return static_cast<int16_t>(f % 30011 + c * 7 + 1); });
+        input_ =
+            StereoFrames(3 * 44100, [](uint32_t f, uint32_t c) { return static_cast<int16_t>(f % 30011 + c * 7 + 1); });
         const std::string path = root_ + "/input.raw";
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(input_.data()), static_cast<std::streamsize>(input_.size() * 2));

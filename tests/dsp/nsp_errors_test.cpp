@@ -176,8 +176,7 @@ TEST(NspStatus, TextsOfEveryCode) {
         {-14, "Bad vector length"},
     };
     for (const auto& [code, text] : table) EXPECT_STREQ(nspErrorStr(code), text) << code;
-    for (int code : {-2, -9, -11, -15, 1, 42})
-        EXPECT_STREQ(nspErrorStr(code), "Unknown error or status code") << code;
+    for (int code : {-2, -9, -11, -15, 1, 42}) EXPECT_STREQ(nspErrorStr(code), "Unknown error or status code") << code;
 }
 
 }  // namespace

@@ -28,7 +28,8 @@ std::vector<DCplx> DirectSpectrum(const std::vector<double>& x) {
     for (size_t k = 0; k <= n / 2; ++k) {
         long double re = 0, im = 0;
         for (size_t j = 0; j < n; ++j) {
-            const long double angle = -2.0L * std::numbers::pi_v<long double> * static_cast<long double>((k * j) % n) / n;
+            const long double angle =
+                -2.0L * std::numbers::pi_v<long double> * static_cast<long double>((k * j) % n) / n;
             re += x[j] * std::cos(angle);
             im += x[j] * std::sin(angle);
         }

@@ -1,7 +1,7 @@
 // Building the tree from effects descriptions: groups, captions, ids, checked marks, the
 // effects and their settings objects.
-#include "effecttree/effect_node.h"
 #include "effecttree/effect_tree.h"
+#include "effecttree/effect_node.h"
 #include "test_support.h"
 
 namespace {
@@ -10,7 +10,8 @@ class EffectTreeBuild : public TestTree {
 protected:
     std::vector<std::string> CaptionsBelow(const CEffectNode* node) {
         std::vector<std::string> captions;
-        for (CEffectNode* child = node->GetChild(); child; child = child->GetNext()) captions.push_back(child->GetCaption());
+        for (CEffectNode* child = node->GetChild(); child; child = child->GetNext())
+            captions.push_back(child->GetCaption());
         return captions;
     }
 };
@@ -85,8 +86,9 @@ TEST_F(EffectTreeBuild, RebuildingReplacesTheTreeAndEmptiesTheChain) {
     ASSERT_EQ(tree.GetTreeEntryPoint()->EffectCount(), 1);
 
     enXml other;
-    ASSERT_TRUE(LoadDocument(other, "<EffectTree Tag='666'><Group Caption='Single Effects'>"
-                                    "<Effect Caption='Only' Library='libtestgain.so'/></Group></EffectTree>"));
+    ASSERT_TRUE(LoadDocument(other,
+                             "<EffectTree Tag='666'><Group Caption='Single Effects'>"
+                             "<Effect Caption='Only' Library='libtestgain.so'/></Group></EffectTree>"));
     ASSERT_TRUE(tree.BuildTree(&other, 666));
     EXPECT_EQ(tree.GetTreeEntryPoint()->EffectCount(), 0);
     CEffectNode* rebuilt = tree.m_Root.FindChildByName("Single Effects", true);

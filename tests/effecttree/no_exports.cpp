@@ -1,4 +1,2 @@
 // A shared library that is no effect plug-in: it exports none of the plug-in functions.
-extern "C" int NotAnEffect() {
-    return 42;
-}
+extern "C" int NotAnEffect() { return 42; }

@@ -144,7 +144,8 @@ TEST_F(RealEffects, TheDescriptionsSettingsUseThePluginsOwnKeys) {
         ASSERT_TRUE(effect->GetAttribute("Library", library));
         SCOPED_TRACE(library);
         const auto close = [](void* handle) { dlclose(handle); };
-        std::unique_ptr<void, decltype(close)> handle(dlopen((kRealPluginDir + "/" + library).c_str(), RTLD_NOW | RTLD_LOCAL), close);
+        std::unique_ptr<void, decltype(close)> handle(
+            dlopen((kRealPluginDir + "/" + library).c_str(), RTLD_NOW | RTLD_LOCAL), close);
         ASSERT_NE(handle, nullptr);
         PFN_SavePresetXml savePresetXml = nullptr;
         void* symbol = dlsym(handle.get(), "SavePresetXml");
@@ -154,7 +155,8 @@ TEST_F(RealEffects, TheDescriptionsSettingsUseThePluginsOwnKeys) {
         enXml saved("Settings");
         ASSERT_NE(savePresetXml(&saved, node->GetSettings()), 0);
         std::set<std::string> savedKeys;
-        for (const enXml* key = saved.FirstChildElement(); key; key = key->NextSiblingElement()) savedKeys.insert(key->GetName());
+        for (const enXml* key = saved.FirstChildElement(); key; key = key->NextSiblingElement())
+            savedKeys.insert(key->GetName());
         std::set<std::string> shippedKeys;
         const enXml* settings = effect->FindChild("Settings");
         ASSERT_NE(settings, nullptr);

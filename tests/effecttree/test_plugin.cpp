@@ -19,9 +19,7 @@ struct TestSettings {
     size_t position = 0;
 };
 
-TestSettings& Of(void* settings) {
-    return *static_cast<TestSettings*>(settings);
-}
+TestSettings& Of(void* settings) { return *static_cast<TestSettings*>(settings); }
 
 float Delayed(TestSettings& s, size_t channel, float input) {
     if (s.delay <= 0) return input;
@@ -59,9 +57,7 @@ int InitializeXml(enXml* element, void** settings) {
     return 1;
 }
 
-void Free(void* settings) {
-    delete static_cast<TestSettings*>(settings);
-}
+void Free(void* settings) { delete static_cast<TestSettings*>(settings); }
 
 int SetStreamCallBack(STREAMCALLBACK callback, void* user, void* settings) {
     Of(settings).callback = callback;
@@ -96,8 +92,6 @@ int CloseStream(void* settings) {
     return 1;
 }
 
-QWidget* CreateSettingsWindow(QWidget*, void*) {
-    return nullptr;
-}
+QWidget* CreateSettingsWindow(QWidget*, void*) { return nullptr; }
 
 }  // extern "C"

@@ -61,17 +61,23 @@ private:
 // The effects description of the tests: the test plug-in under several captions.
 inline std::string TestDescription(int tag = 666) {
     return "<?xml version=\"1.0\"?>\n"
-           "<EffectTree Tag=\"" + std::to_string(tag) + "\">\n"
+           "<EffectTree Tag=\"" +
+           std::to_string(tag) +
+           "\">\n"
            "  <!-- a comment among the elements -->\n"
            "  <Group Caption=\"Single Effects\">\n"
-           "    <Effect Caption=\"Half\" Library=\"libtestgain.so\"><Settings><Gain Value=\"0.5\"/></Settings></Effect>\n"
-           "    <Effect Caption=\"Quarter\" Library=\"libtestgain.so\"><Settings><Gain Value=\"0.25\"/></Settings></Effect>\n"
-           "    <Effect Caption=\"Echo\" Library=\"libtestgain.so\"><Settings><Delay Value=\"3\"/></Settings></Effect>\n"
+           "    <Effect Caption=\"Half\" Library=\"libtestgain.so\"><Settings><Gain "
+           "Value=\"0.5\"/></Settings></Effect>\n"
+           "    <Effect Caption=\"Quarter\" Library=\"libtestgain.so\"><Settings><Gain "
+           "Value=\"0.25\"/></Settings></Effect>\n"
+           "    <Effect Caption=\"Echo\" Library=\"libtestgain.so\"><Settings><Delay "
+           "Value=\"3\"/></Settings></Effect>\n"
            "    <Effect Caption=\"Unity\" Library=\"libtestgain.so\"/>\n"
            "    <Effect Caption=\"Missing\" Library=\"libnothere.so\"/>\n"
            "    <Effect Library=\"libtestgain.so\"/>\n"
            "    <Group Caption=\"Nested\">\n"
-           "      <effect caption=\"Deep\" library=\"libtestgain.so\"><settings><gain Value=\"2\"/></settings></effect>\n"
+           "      <effect caption=\"Deep\" library=\"libtestgain.so\"><settings><gain "
+           "Value=\"2\"/></settings></effect>\n"
            "    </Group>\n"
            "  </Group>\n"
            "  <Group Caption=\"Other\"/>\n"
@@ -92,7 +98,8 @@ inline int LoadPluginsFrom(const std::string& folder) {
 inline std::string MissingRealPlugins() {
     std::string missing;
     for (const char* name : {"libequalizer.so", "libRicochet.so", "libTapline.so", "libwahwah.so"})
-        if (!FileExists(kRealPluginDir + "/" + name)) missing += (missing.empty() ? "" : ", ") + kRealPluginDir + "/" + name;
+        if (!FileExists(kRealPluginDir + "/" + name))
+            missing += (missing.empty() ? "" : ", ") + kRealPluginDir + "/" + name;
     return missing;
 }
 

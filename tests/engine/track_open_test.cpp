@@ -4,14 +4,14 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include <csignal>
 #include <cmath>
+#include <csignal>
 #include <fstream>
 #include <string>
 
-#include "track_fixture.h"
 #include "engine/progress.h"
 #include "engine/track.h"
+#include "track_fixture.h"
 
 namespace {
 

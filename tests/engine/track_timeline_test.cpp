@@ -4,8 +4,8 @@
 
 #include <numeric>
 
-#include "track_fixture.h"
 #include "engine/track.h"
+#include "track_fixture.h"
 
 namespace {
 
@@ -41,9 +41,9 @@ TEST_F(TrackTimeline, RenderAddsOnlyTheActivePartWhereTheBufferMeetsIt) {
     TrackSlot slot;
     OpenOk(slot, Wav("count.wav", Counting(1000, 2), 2));
     TrackSource& track = slot.source;
-    ASSERT_TRUE(track.Move(500));                        // placement [500, 1500)
-    ASSERT_TRUE(track.Trim(1, TrimEdge::End, 1400));     // sounds in [500, 1400)
-    std::vector<int16_t> out(2 * 400, 3);                // frames [1200, 1600)
+    ASSERT_TRUE(track.Move(500));                     // placement [500, 1500)
+    ASSERT_TRUE(track.Trim(1, TrimEdge::End, 1400));  // sounds in [500, 1400)
+    std::vector<int16_t> out(2 * 400, 3);             // frames [1200, 1600)
     track.RenderIntoMix(out.data(), 1200, 400, kStereo);
     for (int frame = 1200; frame < 1600; ++frame) {
         const size_t i = 2 * static_cast<size_t>(frame - 1200);

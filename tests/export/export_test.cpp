@@ -97,7 +97,8 @@ TEST_F(Export, AChainThatCannotOpenFailsWithTheExportMessage) {
 
 TEST_F(Export, CancelLeavesNoFileAndNoMessage) {
     UseTrack(1, StereoFrames(20 * 44100, Ramp));
-    HeadlessProgressFactory cancelling({.atPercent = 10, .afterMs = std::nullopt, .onlyText = "Preparing for Export..."});
+    HeadlessProgressFactory cancelling(
+        {.atPercent = 10, .afterMs = std::nullopt, .onlyText = "Preparing for Export..."});
     timeline_.SetMarkers(0, 20 * 44100);
     EXPECT_FALSE(saver_.PrepareExport(timeline_, cancelling, exported_));
     ASSERT_EQ(cancelling.Records().size(), 1u);

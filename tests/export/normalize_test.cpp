@@ -32,10 +32,10 @@ TEST(Normalize, GainsRoundClampAndStopAtTwoHundred) {
     int16_t samples[] = {16384, 150, -16384, -150, 3, 7};
     ApplyGains(samples, 3, 2, gains);
     EXPECT_EQ(samples[0], 32767);
-    EXPECT_EQ(samples[2], -32766);   // trunc(-32767 + 0.5): rounding leans towards zero below it
-    EXPECT_EQ(samples[1], 150);      // left alone
+    EXPECT_EQ(samples[2], -32766);  // trunc(-32767 + 0.5): rounding leans towards zero below it
+    EXPECT_EQ(samples[1], 150);     // left alone
     EXPECT_EQ(samples[3], -150);
-    EXPECT_EQ(samples[4], 6);        // trunc(5.99982 + 0.5)
+    EXPECT_EQ(samples[4], 6);  // trunc(5.99982 + 0.5)
     const std::array<float, 2> strong = {4.0f, 0.0f};
     int16_t loud[] = {20000, 0, -20000, 0};
     ApplyGains(loud, 2, 2, strong);

@@ -120,9 +120,9 @@ TEST_F(Save, EncodesAgainOnlyAfterAChange) {
 TEST_F(Save, NormalizeUsesThePeakOfTheWholeRange) {
     // A quiet intro of two seconds, then a chorus at half scale.
     UseTrack(1, StereoFrames(4 * 44100, [](uint32_t f, uint32_t) {
-        const int16_t level = f < 2 * 44100 ? 1000 : 16384;
-        return static_cast<int16_t>(f % 2 == 0 ? level : -level);
-    }));
+                 const int16_t level = f < 2 * 44100 ? 1000 : 16384;
+                 return static_cast<int16_t>(f % 2 == 0 ? level : -level);
+             }));
     Export(0, 4 * 44100);
     ASSERT_TRUE(saver_.SetWaveOutput(2));
     const std::vector<int16_t> pcm = DecodeWithFfmpeg(SaveAs("normalized.wav"), 2);
@@ -138,9 +138,9 @@ TEST_F(Save, NormalizeUsesThePeakOfTheWholeRange) {
 
 TEST_F(Save, AQuietChannelNeedingTwoHundredfoldGainIsLeftAlone) {
     UseTrack(1, StereoFrames(2 * 44100, [](uint32_t f, uint32_t k) {
-        const int16_t level = k == 0 ? 12000 : 100;
-        return static_cast<int16_t>(f % 2 ? level : -level);
-    }));
+                 const int16_t level = k == 0 ? 12000 : 100;
+                 return static_cast<int16_t>(f % 2 ? level : -level);
+             }));
     Export(0, 2 * 44100);
     ASSERT_TRUE(saver_.SetWaveOutput(2));
     const std::vector<int16_t> pcm = DecodeWithFfmpeg(SaveAs("quiet.wav"), 2);
@@ -150,7 +150,8 @@ TEST_F(Save, AQuietChannelNeedingTwoHundredfoldGainIsLeftAlone) {
 }
 
 TEST_F(Save, WithoutNormalizeTheSamplesStayAndMonoMixesTheChannels) {
-    UseTrack(1, StereoFrames(2 * 44100, [](uint32_t, uint32_t k) { return static_cast<int16_t>(k == 0 ? 4000 : 2000); }));
+    UseTrack(1,
+             StereoFrames(2 * 44100, [](uint32_t, uint32_t k) { return static_cast<int16_t>(k == 0 ? 4000 : 2000); }));
     Export(0, 2 * 44100);
     saver_.normalize = false;
     ASSERT_TRUE(saver_.SetWaveOutput(1));

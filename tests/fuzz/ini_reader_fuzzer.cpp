@@ -62,7 +62,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     GetPrivateProfileInt(section, key, 0, path);
     GetPrivateProfileString(section, key, "default", path, 17);
     uint8_t block[8];
-    for (uint32_t length = 0; length <= sizeof block; ++length) GetPrivateProfileStruct(section, key, block, length, path);
+    for (uint32_t length = 0; length <= sizeof block; ++length)
+        GetPrivateProfileStruct(section, key, block, length, path);
 
     if (WritePrivateProfileString(section, key, std::string("fuzz-value"), path)) {
         Check(GetPrivateProfileString(section, key, "", path) == "fuzz-value", "written value does not read back");

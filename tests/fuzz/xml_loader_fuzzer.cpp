@@ -34,7 +34,8 @@ void Visit(const enXml& root) {
         const coTree* last = nullptr;
         for (enXml* child = element->FirstChildElement(); child; child = child->NextSiblingElement()) {
             Check(child->Parent() == element, "child with a wrong parent");
-            Check(child->GetName().empty() || element->FindChild(child->GetName()) != nullptr, "child not found by name");
+            Check(child->GetName().empty() || element->FindChild(child->GetName()) != nullptr,
+                  "child not found by name");
             pending.push_back(child);
             last = child;
         }

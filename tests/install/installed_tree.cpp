@@ -24,8 +24,9 @@ std::string InstalledTree::s_installError;
 void InstalledTree::SetUpTestSuite() {
     s_scratch = std::make_unique<ScratchFolder>();
     const std::string staging = *s_scratch / "staging";
-    const ProcessResult install = RunProcess({MORVANE_CMAKE_COMMAND, "--install", MORVANE_BUILD_DIR, "--prefix", staging},
-                                             s_scratch->Path(), std::nullopt, std::chrono::seconds(300));
+    const ProcessResult install =
+        RunProcess({MORVANE_CMAKE_COMMAND, "--install", MORVANE_BUILD_DIR, "--prefix", staging}, s_scratch->Path(),
+                   std::nullopt, std::chrono::seconds(300));
     if (install.code != 0) {
         s_installError = "cmake --install failed (" + std::to_string(install.code) + "): " + install.err;
         return;

@@ -58,8 +58,7 @@ int ExitCode(int status) { return WIFEXITED(status) ? WEXITSTATUS(status) : 128 
 }  // namespace
 
 ProcessResult RunProcess(const std::vector<std::string>& words, const std::string& folder,
-                         const std::optional<std::vector<std::string>>& environment,
-                         std::chrono::seconds limit) {
+                         const std::optional<std::vector<std::string>>& environment, std::chrono::seconds limit) {
     ProcessResult result;
     Pipe out;
     Pipe err;
@@ -88,7 +87,8 @@ ProcessResult RunProcess(const std::vector<std::string>& words, const std::strin
     std::array<std::string*, 2> texts{&result.out, &result.err};
     int open = 2;
     while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+        const auto left =
+            std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
         if (left.count() <= 0) {
             result.timedOut = true;
             ::kill(pid, SIGKILL);

@@ -17,5 +17,4 @@ struct ProcessResult {
 // given one ("NAME=value" entries), or this process's own when none is given. A process still
 // running at the limit is killed and reported as timed out.
 ProcessResult RunProcess(const std::vector<std::string>& words, const std::string& folder,
-                         const std::optional<std::vector<std::string>>& environment,
-                         std::chrono::seconds limit);
+                         const std::optional<std::vector<std::string>>& environment, std::chrono::seconds limit);

@@ -47,8 +47,9 @@ TEST_F(InstalledTree, ToolMakesAnMp3WithAnEffect) {
         RunInstalled("bin/morvane-cli", {"make", "tone.wav", "--effect", "Delay", "-o", "ring.mp3"});
     ASSERT_EQ(make.code, 0) << make.err;
 
-    const ProcessResult probe = RunTool("ffprobe", {"-v", "error", "-show_entries", "format=format_name,duration:stream=codec_name",
-                                                    "-of", "default=noprint_wrappers=1", "ring.mp3"});
+    const ProcessResult probe =
+        RunTool("ffprobe", {"-v", "error", "-show_entries", "format=format_name,duration:stream=codec_name", "-of",
+                            "default=noprint_wrappers=1", "ring.mp3"});
     ASSERT_EQ(probe.code, 0) << probe.err;
     EXPECT_NE(probe.out.find("codec_name=mp3\n"), std::string::npos) << probe.out;
     EXPECT_NE(probe.out.find("format_name=mp3\n"), std::string::npos) << probe.out;

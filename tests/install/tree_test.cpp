@@ -14,12 +14,11 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::set<std::string> kPrograms = {"bin/Morvane", "bin/morvane-cli"};
-const std::set<std::string> kLibraries = {
-    "lib/morvane/libaudiosvc.so", "lib/morvane/libaudiosvc_msgbox.so", "lib/morvane/libQoDataPr.so",
-    "lib/morvane/libeffectmgr.so", "lib/morvane/libskin.so", "lib/morvane/libbtlink.so"};
-const std::set<std::string> kPlugins = {
-    "lib/morvane/plugins/libequalizer.so", "lib/morvane/plugins/libRicochet.so",
-    "lib/morvane/plugins/libTapline.so", "lib/morvane/plugins/libwahwah.so"};
+const std::set<std::string> kLibraries = {"lib/morvane/libaudiosvc.so", "lib/morvane/libaudiosvc_msgbox.so",
+                                          "lib/morvane/libQoDataPr.so", "lib/morvane/libeffectmgr.so",
+                                          "lib/morvane/libskin.so",     "lib/morvane/libbtlink.so"};
+const std::set<std::string> kPlugins = {"lib/morvane/plugins/libequalizer.so", "lib/morvane/plugins/libRicochet.so",
+                                        "lib/morvane/plugins/libTapline.so", "lib/morvane/plugins/libwahwah.so"};
 
 // Every regular file below the folder, relative to it.
 std::set<std::string> FilesBelow(const std::string& folder) {
@@ -71,7 +70,9 @@ TEST_F(InstalledTree, HoldsTheProgramsLibrariesPluginsAndDataAndNothingElse) {
 }
 
 TEST_F(InstalledTree, FindsItsLibrariesRelativeToItselfAndNeverInTheBuildTree) {
-    const auto runPath = [](const std::string& file) { return RunPathIn(RunTool("readelf", {"-d", Prefix() + "/" + file})); };
+    const auto runPath = [](const std::string& file) {
+        return RunPathIn(RunTool("readelf", {"-d", Prefix() + "/" + file}));
+    };
     for (const std::string& file : kPrograms) EXPECT_EQ(runPath(file), "$ORIGIN/../lib/morvane") << file;
     for (const std::string& file : kLibraries) EXPECT_EQ(runPath(file), "$ORIGIN") << file;
     for (const std::string& file : kPlugins) EXPECT_EQ(runPath(file), "$ORIGIN/..") << file;

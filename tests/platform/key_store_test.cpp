@@ -38,13 +38,13 @@ TEST_F(KeyStoreTest, ValuesRoundTripInTheirTextForm) {
     EXPECT_EQ(raw->type, RegType::None);
     EXPECT_EQ(raw->bytes, (std::vector<uint8_t>{0xAA, 0xBB}));
 
-    EXPECT_EQ(ReadFileText(storePath),
-              "[" + kKey + "]\n"
-              "Count=dword:0000002a\n"
-              "Negative=dword:fffffffe\n"
-              "Folder=string:\"/home/a b/\\\"x\\\"\\\\y\\n\\tz\"\n"
-              "Blob=hex:01FE00\n"
-              "Raw=hex(0):AABB\n");
+    EXPECT_EQ(ReadFileText(storePath), "[" + kKey +
+                                           "]\n"
+                                           "Count=dword:0000002a\n"
+                                           "Negative=dword:fffffffe\n"
+                                           "Folder=string:\"/home/a b/\\\"x\\\"\\\\y\\n\\tz\"\n"
+                                           "Blob=hex:01FE00\n"
+                                           "Raw=hex(0):AABB\n");
 }
 
 TEST_F(KeyStoreTest, NamesIgnoreCaseAndAwkwardCharactersSurvive) {
@@ -120,7 +120,8 @@ TEST_F(KeyStoreTest, MachineStoreIsReadFromTheFirstConfigFolderAndNeverWritten) 
         WriteFileText(folder / (std::string(name) + "/morvane/registry.ini"),
                       std::string("[Machine\\Key]\nWho=string:\"") + name + "\"\n");
     }
-    ScopedEnv dirs("XDG_CONFIG_DIRS", "relative:" + folder / "empty" + ":" + folder / "first" + ":" + folder / "second");
+    ScopedEnv dirs("XDG_CONFIG_DIRS",
+                   "relative:" + folder / "empty" + ":" + folder / "first" + ":" + folder / "second");
 
     EXPECT_EQ(keystore::GetString(HKEY_LOCAL_MACHINE, "machine\\key", "who", ""), "first");
     EXPECT_TRUE(keystore::KeyExists(HKEY_LOCAL_MACHINE, "Machine\\Key"));

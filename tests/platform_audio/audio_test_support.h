@@ -62,7 +62,8 @@ inline std::vector<int16_t> SoundingFrames(const std::vector<int16_t>& samples, 
 
 // Polls until the condition holds; false after the limit (a safety net against hangs, not a
 // speed requirement).
-inline bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds limit = std::chrono::seconds(10)) {
+inline bool WaitUntil(const std::function<bool()>& condition,
+                      std::chrono::milliseconds limit = std::chrono::seconds(10)) {
     const auto end = std::chrono::steady_clock::now() + limit;
     while (!condition()) {
         if (std::chrono::steady_clock::now() > end) return false;

@@ -65,7 +65,8 @@ TEST(CaptureDevice, OpenFailsWithoutAnInput) {
     ScratchFolder folder;
     audiotest::UseDiskDriver(folder / "unused.raw", folder / "missing.raw");
     std::string error;
-    EXPECT_FALSE(CaptureDevice::Open(kMono, [](uintptr_t, uint64_t) {}, error));
+    EXPECT_FALSE(CaptureDevice::Open(
+        kMono, [](uintptr_t, uint64_t) {}, error));
     EXPECT_FALSE(error.empty());
 }
 

@@ -2,8 +2,8 @@
 // 16-bit form is exact, and a record of every call the player made.
 #pragma once
 
-#include <atomic>
 #include <algorithm>
+#include <atomic>
 #include <cstdint>
 #include <functional>
 #include <mutex>

@@ -105,17 +105,14 @@ TEST(BadInput, FilesNamingOtherFilesDoNotReachThem) {
     const std::string fifo = dir / "segment.ts";
     ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
     // A playlist and a concat list naming a pipe: following them would block forever.
-    WriteBytes(dir / "list.m3u8",
-               [] {
-                   const std::string text =
-                       "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\nsegment.ts\n#EXT-X-ENDLIST\n";
-                   return std::vector<uint8_t>(text.begin(), text.end());
-               }());
-    WriteBytes(dir / "list.ffconcat",
-               [] {
-                   const std::string text = "ffconcat version 1.0\nfile segment.ts\n";
-                   return std::vector<uint8_t>(text.begin(), text.end());
-               }());
+    WriteBytes(dir / "list.m3u8", [] {
+        const std::string text = "#EXTM3U\n#EXT-X-TARGETDURATION:10\n#EXTINF:10,\nsegment.ts\n#EXT-X-ENDLIST\n";
+        return std::vector<uint8_t>(text.begin(), text.end());
+    }());
+    WriteBytes(dir / "list.ffconcat", [] {
+        const std::string text = "ffconcat version 1.0\nfile segment.ts\n";
+        return std::vector<uint8_t>(text.begin(), text.end());
+    }());
     EXPECT_FALSE(OpensInEitherMode(dir / "list.m3u8"));
     EXPECT_FALSE(OpensInEitherMode(dir / "list.ffconcat"));
 }

@@ -57,8 +57,8 @@ TEST_F(CdImage, ListsItsAudioTracks) {
     EXPECT_EQ(QoCdListTracks((dir_ / "disc.cue").c_str(), buf, sizeof buf), 2);
     EXPECT_STREQ(buf, "Track 01.cda\nTrack 02.cda");
     EXPECT_EQ(QoCdListTracks((dir_ / "disc.bin").c_str(), buf, sizeof buf), 2);  // through the CUE beside it
-    EXPECT_EQ(QoCdListTracks((dir_ / "disc.cue").c_str(), nullptr, 0), 2);      // count only
-    EXPECT_EQ(QoCdListTracks((dir_ / "disc.cue").c_str(), buf, 20), -1);        // does not fit
+    EXPECT_EQ(QoCdListTracks((dir_ / "disc.cue").c_str(), nullptr, 0), 2);       // count only
+    EXPECT_EQ(QoCdListTracks((dir_ / "disc.cue").c_str(), buf, 20), -1);         // does not fit
     EXPECT_STREQ(buf, "");
     EXPECT_EQ(QoCdListTracks((dir_ / "missing.cue").c_str(), buf, sizeof buf), -1);
     EXPECT_EQ(QoCdListTracks(nullptr, buf, sizeof buf), -1);

@@ -20,11 +20,11 @@ constexpr double kSineDb = -6.0206;  // amplitude 0.5
 struct FormatCase {
     const char* name;
     const char* extension;
-    const char* encode;       // ffmpeg output options
-    bool lossless;            // decoded samples equal the ffmpeg tool's decoding
-    int codecFrame;           // length tolerance in frames at the file's own rate
-    int probedRate;           // the file's own rate
-    int bits;                 // probed bit depth
+    const char* encode;  // ffmpeg output options
+    bool lossless;       // decoded samples equal the ffmpeg tool's decoding
+    int codecFrame;      // length tolerance in frames at the file's own rate
+    int probedRate;      // the file's own rate
+    int bits;            // probed bit depth
     bool isFloat;
 };
 
@@ -47,8 +47,8 @@ const FormatCase kFormats[] = {
     {"aac_m4a", ".m4a", "-c:a aac -b:a 160k", false, 1024, 44100, 16, false},
     {"wma", ".wma", "-c:a wmav2 -b:a 160k", false, 2048, 44100, 16, false},
     {"video_mp4", ".mp4",
-     "-f lavfi -i testsrc=size=64x48:rate=5 -map 0:a -map 1:v -c:v mpeg4 -c:a aac -b:a 160k -shortest", false,
-     1024, 44100, 16, false},
+     "-f lavfi -i testsrc=size=64x48:rate=5 -map 0:a -map 1:v -c:v mpeg4 -c:a aac -b:a 160k -shortest", false, 1024,
+     44100, 16, false},
 };
 
 class FormatTest : public ::testing::TestWithParam<FormatCase> {

@@ -20,8 +20,8 @@ TEST(FileTypes, FilterListsEveryReadableTypeInQtForm) {
     EXPECT_EQ(length, static_cast<int>(filter.size()));
     ASSERT_EQ(filter.rfind("Audio files (", 0), 0u);
     const std::string all = filter.substr(0, filter.find(")"));
-    for (const char* ext : {"*.mp3", "*.wav", "*.flac", "*.ogg", "*.opus", "*.aac", "*.m4a", "*.wma", "*.aiff",
-                            "*.aif", "*.mp4", "*.mkv"})
+    for (const char* ext : {"*.mp3", "*.wav", "*.flac", "*.ogg", "*.opus", "*.aac", "*.m4a", "*.wma", "*.aiff", "*.aif",
+                            "*.mp4", "*.mkv"})
         EXPECT_NE(all.find(ext), std::string::npos) << ext;
     EXPECT_EQ(filter.find("*.cda"), std::string::npos);  // CD tracks are not files to browse
     EXPECT_NE(filter.find(";;MPEG Layer-3 audio (*.mp3);;"), std::string::npos);

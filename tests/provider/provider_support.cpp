@@ -31,15 +31,14 @@ std::string Output(const std::string& command) {
 
 std::string Probe(const std::string& path, const std::string& entry) {
     const bool stream = entry.rfind("stream=", 0) == 0;
-    return Output("ffprobe -v error " + std::string(stream ? "-select_streams a:0 " : "") + "-show_entries " +
-                  entry + " -of default=nw=1:nk=1 '" + path + "'");
+    return Output("ffprobe -v error " + std::string(stream ? "-select_streams a:0 " : "") + "-show_entries " + entry +
+                  " -of default=nw=1:nk=1 '" + path + "'");
 }
 
 std::string SineSource(const std::vector<int>& frequencies, int rate, double seconds) {
     std::ostringstream s;
     s << "-f lavfi -i \"aevalsrc=";
-    for (size_t i = 0; i < frequencies.size(); ++i)
-        s << (i ? "|" : "") << "0.5*sin(2*PI*" << frequencies[i] << "*t)";
+    for (size_t i = 0; i < frequencies.size(); ++i) s << (i ? "|" : "") << "0.5*sin(2*PI*" << frequencies[i] << "*t)";
     s << ":s=" << rate << ":d=" << seconds << "\"";
     return s.str();
 }
@@ -52,8 +51,8 @@ Decoded DecodeAll(const std::string& path, int channels, int rate, uint32_t chun
     const int ch = d.format.Format.nChannels;
     std::vector<int16_t> buffer(static_cast<size_t>(chunk) * ch);
     uint32_t position = 0;
-    while (const uint32_t n = QoGetFileData(d.handle, position, chunk, buffer.data(),
-                                            static_cast<uint32_t>(buffer.size() * 2))) {
+    while (const uint32_t n =
+               QoGetFileData(d.handle, position, chunk, buffer.data(), static_cast<uint32_t>(buffer.size() * 2))) {
         d.samples.insert(d.samples.end(), buffer.begin(), buffer.begin() + static_cast<ptrdiff_t>(n) * ch);
         position += n;
     }

@@ -47,8 +47,7 @@ std::vector<int16_t> ReadS16(const std::string& path);
 
 // Level of a sine in one channel as its peak in dBFS (from the RMS), over the frames
 // [first, first + count) (count 0: to the end).
-double SineLevelDb(const std::vector<int16_t>& samples, int channels, int channel, size_t first = 0,
-                   size_t count = 0);
+double SineLevelDb(const std::vector<int16_t>& samples, int channels, int channel, size_t first = 0, size_t count = 0);
 // Frequency from the rising zero crossings of one channel over the same range.
 double ZeroCrossingHz(const std::vector<int16_t>& samples, int channels, int channel, int rate, size_t first = 0,
                       size_t count = 0);

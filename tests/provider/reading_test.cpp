@@ -45,9 +45,10 @@ TEST(Channels, StereoAskedForOneChannelIsMixedDown) {
 TEST(Channels, SurroundFileIsProbedAsSixChannelsAndMixedWhenDecoded) {
     ScratchFolder dir;
     const std::string path = dir / "surround.flac";
-    ASSERT_TRUE(Ffmpeg("-f lavfi -i \"aevalsrc=0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|"
-                       "0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t):s=44100:d=3:c=5.1\" -sample_fmt s16 " +
-                       path));
+    ASSERT_TRUE(
+        Ffmpeg("-f lavfi -i \"aevalsrc=0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|"
+               "0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t)|0.1*sin(2*PI*1000*t):s=44100:d=3:c=5.1\" -sample_fmt s16 " +
+               path));
     const auto probed = ProbeFile(path);
     ASSERT_TRUE(probed);
     EXPECT_EQ(probed->format.Format.nChannels, 6);

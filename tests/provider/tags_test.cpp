@@ -52,7 +52,8 @@ TEST(Tags, Mp3TagsAreReadInUtf8WithExactCapacities) {
     ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) +
                        " -metadata title='Grüße ♪' -metadata artist='The Artist' -metadata album='An Album'"
                        " -metadata date=2021-05-03 -metadata genre=Pop -metadata comment='A comment'"
-                       " -metadata track=3/12 " + path));
+                       " -metadata track=3/12 " +
+                       path));
     const TagReading r = ReadTags(path);
     ASSERT_TRUE(r.ok);
     EXPECT_EQ(r.capacity[QoTagTitle], static_cast<int32_t>(std::strlen("Grüße ♪") + 1));
@@ -92,8 +93,8 @@ TEST(Tags, SecondPassNeverCopiesMoreThanTheCapacityNorHalfACharacter) {
     const std::string path = dir / "long.mp3";
     std::string comment;
     for (int i = 0; i < 25000; ++i) comment += "é";  // 50000 bytes
-    ASSERT_TRUE(Ffmpeg(SineSource({440}, 44100, 1) + " -metadata title='Grüße' -metadata comment='" + comment +
-                       "' " + path));
+    ASSERT_TRUE(
+        Ffmpeg(SineSource({440}, 44100, 1) + " -metadata title='Grüße' -metadata comment='" + comment + "' " + path));
     const uint32_t h = QoTagOpen(path.c_str());
     ASSERT_NE(h, 0u);
     QoTagInfo info{};

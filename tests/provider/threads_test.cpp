@@ -32,8 +32,7 @@ protected:
 TEST_F(Threads, SeveralReadersDecodeAtOnce) {
     std::vector<std::vector<int16_t>> results(4);
     std::vector<std::thread> threads;
-    for (auto& result : results)
-        threads.emplace_back([this, &result] { result = DecodeAll(path_).samples; });
+    for (auto& result : results) threads.emplace_back([this, &result] { result = DecodeAll(path_).samples; });
     for (auto& t : threads) t.join();
     for (const auto& result : results) EXPECT_TRUE(result == whole_.samples);
 }

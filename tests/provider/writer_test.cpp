@@ -10,8 +10,8 @@
 #include <filesystem>
 #include <random>
 
-#include "provider_support.h"
 #include "provider/src/encoder_plan.h"
+#include "provider_support.h"
 
 using namespace provider_test;
 

@@ -171,7 +171,8 @@ TEST_F(TakeTest, AWriteThatFailsLeavesTheTakeAtItsLastWholeAppend) {
     EXPECT_EQ(third, RecorderTake::AppendResult::Failed);
     EXPECT_EQ(take.Size(), 16384u * 2);
     EXPECT_EQ(std::filesystem::file_size(take.Path()), 16384u * 2) << "the partial write is cut back";
-    EXPECT_EQ(take.Append(data.data(), 16384), RecorderTake::AppendResult::Appended) << "later appends go on at the end";
+    EXPECT_EQ(take.Append(data.data(), 16384), RecorderTake::AppendResult::Appended)
+        << "later appends go on at the end";
     EXPECT_EQ(audiotest::ReadBytes(take.Path()).size(), 16384u * 3);
 
     const std::string path = take.Path();

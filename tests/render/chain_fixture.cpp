@@ -76,8 +76,8 @@ std::vector<int16_t> ChainFixture::ExportPcm() {
 
 std::vector<int16_t> ChainFixture::DecodeWithFfmpeg(const std::string& path, int channels) {
     const std::string raw = inputs_ + "/decoded.raw";
-    EXPECT_TRUE(Ffmpeg("-i '" + path + "' -f s16le -acodec pcm_s16le -ar 44100 -ac " + std::to_string(channels) +
-                       " '" + raw + "'"));
+    EXPECT_TRUE(Ffmpeg("-i '" + path + "' -f s16le -acodec pcm_s16le -ar 44100 -ac " + std::to_string(channels) + " '" +
+                       raw + "'"));
     std::ifstream file(raw, std::ios::binary);
     const std::vector<char> bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     std::vector<int16_t> samples(bytes.size() / 2);

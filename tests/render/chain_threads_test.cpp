@@ -53,8 +53,7 @@ TEST_F(ChainThreads, PullsStayWholeWhileTheInterfaceChangesEverything) {
         if (round % 4 == 2) RemoveChainEffect(tree_, delay);
         if (round % 6 == 1) AddChainEffect(tree_, wah);
         if (round % 6 == 4) RemoveChainEffect(tree_, wah);
-        while (timeline_.PositionQueue().TakeOldest()) {
-        }
+        while (timeline_.PositionQueue().TakeOldest()) {}
         std::this_thread::yield();
     }
     stop.store(true);

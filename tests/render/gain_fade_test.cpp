@@ -86,7 +86,8 @@ TEST(VolumeStage, FactorLabelAndLimits) {
 class Chain : public ChainFixture {};
 
 TEST_F(Chain, VolumeScalesAndTheConversionClamps) {
-    UseTrack(1, StereoFrames(10000, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f < 5000 ? 10000 : 20000); }));
+    UseTrack(1,
+             StereoFrames(10000, [](uint32_t f, uint32_t) { return static_cast<int16_t>(f < 5000 ? 10000 : 20000); }));
     timeline_.SetMarkers(0, 10000);
     timeline_.SetPlayRange(0, 10000);
     volume_.SetVolume(200);

@@ -110,7 +110,8 @@ TEST_F(PlayFeed, RepeatFillsTheBlockWithTheRangeAgainAndAgain) {
     player_.repeat = true;
     ASSERT_EQ(timeline_.PullPlayback(block_.get(), 0, player_), 1024u);
     bool exact = true;
-    for (uint32_t i = 0; i < 1024; ++i) exact = exact && Pcm(block_->channels[0][i]) == 1000 + static_cast<int>(i % 300);
+    for (uint32_t i = 0; i < 1024; ++i)
+        exact = exact && Pcm(block_->channels[0][i]) == 1000 + static_cast<int>(i % 300);
     EXPECT_TRUE(exact) << "the range three times, then its first 124 frames";
     EXPECT_EQ(timeline_.RenderPosition(), 1124);
     const std::vector<PlayPositionEntry> queued = timeline_.PositionQueue().Entries();

@@ -58,7 +58,8 @@ void Each(BuiltSection& built, const char* name, F apply) {
 
 // What the windows show once the program has filled them in.
 void FillSample(const std::string& section, BuiltSection& built) {
-    Each<CSCEditBox2>(built, "PAGE1_TRACK1_EDIT", [](auto* e) { e->SetWindowText("/home/ana/Music/Summer Breeze.mp3"); });
+    Each<CSCEditBox2>(built, "PAGE1_TRACK1_EDIT",
+                      [](auto* e) { e->SetWindowText("/home/ana/Music/Summer Breeze.mp3"); });
     Each<CSCEditBox2>(built, "PAGE1_TRACK2_EDIT", [](auto* e) { e->SetCueBanner("No file selected"); });
     Each<CSCEditBox2>(built, "COMMON_SEARCH_EDIT", [](auto* e) { e->SetCueBanner("search ringtone..."); });
     Each<CSCStatic>(built, "PAGE2_VOLUME_INFO", [](auto* s) { s->SetWindowText("Volume: 100%"); });
@@ -68,10 +69,20 @@ void FillSample(const std::string& section, BuiltSection& built) {
     Each<CSCButton>(built, "PAGE2_REPEAT", [](auto* b) { b->SetCheck(1); });
     Each<CSCButton>(built, "PAGE2_FADE_IN", [](auto* b) { b->SetCheck(1); });
     Each<CSCButton>(built, "PAGE2_FADE_OUT", [](auto* b) { b->SetCheck(1); });
-    Each<CSCButton>(built, "PAGE2_EFFECT1", [](auto* b) { b->SetWindowText("Wah-wah"); b->SetCheck(1); });
-    for (const char* slot : {"PAGE2_EFFECT2", "PAGE2_EFFECT3"}) Each<CSCButton>(built, slot, [](auto* b) { b->setEnabled(false); });
-    Each<CSCButton>(built, "PAGE2_ZOOM_MENU", [](auto* b) { b->SetDropDown(true); b->SetWindowText("1:64"); });
-    Each<CSCSlider>(built, "PAGE2_VOLUME_SLIDER", [](auto* s) { s->SetRange(0, 200); s->SetPos(100); });
+    Each<CSCButton>(built, "PAGE2_EFFECT1", [](auto* b) {
+        b->SetWindowText("Wah-wah");
+        b->SetCheck(1);
+    });
+    for (const char* slot : {"PAGE2_EFFECT2", "PAGE2_EFFECT3"})
+        Each<CSCButton>(built, slot, [](auto* b) { b->setEnabled(false); });
+    Each<CSCButton>(built, "PAGE2_ZOOM_MENU", [](auto* b) {
+        b->SetDropDown(true);
+        b->SetWindowText("1:64");
+    });
+    Each<CSCSlider>(built, "PAGE2_VOLUME_SLIDER", [](auto* s) {
+        s->SetRange(0, 200);
+        s->SetPos(100);
+    });
     Each<CSCScrollBar>(built, "PAGE2_SCROLLBAR", [](auto* s) { s->SetScrollInfo(0, 999, 300, 180); });
     for (const char* combo : {"PAGE3_FORMAT", "PAGE3_CHANNELS", "PAGE3_BITRATE", "DEV_LIST"}) {
         Each<CSCComboBox>(built, combo, [combo](auto* c) {
@@ -85,28 +96,37 @@ void FillSample(const std::string& section, BuiltSection& built) {
     }
     Each<CSCComboBox>(built, "PAGE3_FORMAT", [](auto* c) { c->SetCurSel(0); });
     Each<CSCButton>(built, "PAGE3_NORMALIZE", [](auto* b) { b->SetCheck(1); });
-    Each<CSCEditBox2>(built, "PAGE3_PATH", [](auto* e) { e->SetReadOnly(true); e->SetWindowText("My Computer: /home/ana/Ringtones/Summer Breeze.mp3"); });
+    Each<CSCEditBox2>(built, "PAGE3_PATH", [](auto* e) {
+        e->SetReadOnly(true);
+        e->SetWindowText("My Computer: /home/ana/Ringtones/Summer Breeze.mp3");
+    });
     Each<CSCHtmlStatic>(built, "PAGE3_INFO", [](auto* s) {
-        s->SetWindowText("File format: <b>MP3</b><font size=\"-4\"><br><br></font>Length: <b>00:18</b>"
-                         "<font size=\"-4\"><br><br></font>Approximated file size: <b>288.00 Kb.</b>");
+        s->SetWindowText(
+            "File format: <b>MP3</b><font size=\"-4\"><br><br></font>Length: <b>00:18</b>"
+            "<font size=\"-4\"><br><br></font>Approximated file size: <b>288.00 Kb.</b>");
     });
     Each<CSCStatic>(built, "RECORD_TIME", [](auto* s) { s->SetWindowText("Record length: 00:07"); });
     Each<CSCButton>(built, "CREATE_RINGTONE", [](auto* b) { b->SetCheck(1); });
     Each<CSCEditBox2>(built, "EDIT_NAME", [](auto* e) { e->SetWindowText("Summer Breeze.mp3"); });
     if (section == "PROGRESS_DLG") {
         Each<CSCStatic>(built, "TEXT", [](auto* s) { s->SetWindowText("Saving the ringtone..."); });
-        Each<CSCScaleProgress>(built, "PROGRESS", [](auto* p) { p->SetRange(0, 100); p->SetPos(42); });
+        Each<CSCScaleProgress>(built, "PROGRESS", [](auto* p) {
+            p->SetRange(0, 100);
+            p->SetPos(42);
+        });
     }
     if (section.rfind("MESSAGEBOX", 0) == 0) {
         Each<CSCStatic>(built, "TEXT", [](auto* s) { s->SetWindowText("Do you really want to exit Qo Morvane?"); });
         Each<CSCStatic>(built, "ICON", [](auto* s) {
-            s->SetIcon(QIcon(QString::fromStdString(SkinControlsManager()->GetSkinFolder() + "/Morvane/icon-help.svg")));
+            s->SetIcon(
+                QIcon(QString::fromStdString(SkinControlsManager()->GetSkinFolder() + "/Morvane/icon-help.svg")));
         });
     }
     Each<CSCHtmlStatic>(built, "GENERAL_INFO", [](auto* s) {
-        s->SetWindowText("<p style=\"font-size:16px\"><b>Qo Morvane</b> 1.0.12</p><p>Make ringtones from your music: trim, "
-                         "mix, add effects and save them as MP3 or AAC, or send them to your phone.</p>"
-                         "<p>Built Jan 1 2027</p>");
+        s->SetWindowText(
+            "<p style=\"font-size:16px\"><b>Qo Morvane</b> 1.0.12</p><p>Make ringtones from your music: trim, "
+            "mix, add effects and save them as MP3 or AAC, or send them to your phone.</p>"
+            "<p>Built Jan 1 2027</p>");
     });
     Each<CSCButton>(built, "GENERAL", [](auto* b) { b->SetCheck(1); });
     Each<CSCEditBox>(built, "COMPUTER_INFO", [](auto* e) { e->hide(); });
@@ -139,7 +159,8 @@ TEST_F(DefaultSkin, HasEveryWindowWithEveryControl) {
         ASSERT_NE(panels, nullptr);
         ASSERT_NE(controls, nullptr);
         for (const char* panel : table.panels) EXPECT_NE(panels->FindChild(panel), nullptr) << panel;
-        for (const TableEntry& entry : table.controls) EXPECT_NE(controls->FindChild(entry.name), nullptr) << entry.name;
+        for (const TableEntry& entry : table.controls)
+            EXPECT_NE(controls->FindChild(entry.name), nullptr) << entry.name;
         for (const enXml* e = controls->FirstChildElement(); e; e = e->NextSiblingElement()) {
             std::string owner;
             EXPECT_TRUE(e->GetAttribute("Owner", owner)) << e->GetName();
@@ -168,9 +189,10 @@ TEST_F(DefaultSkin, EveryControlTakesItsSkinAndLiesInItsPanel) {
 TEST_F(DefaultSkin, PicturesHaveTheFramesTheControlsUse) {
     const std::string folder = SkinControlsManager()->GetSkinFolder() + "/Morvane/";
     const std::vector<std::pair<const char*, int>> minimum = {
-        {"btn-primary.svg", 4}, {"btn-secondary.svg", 4}, {"btn-ghost.svg", 4}, {"btn-close.svg", 4},
-        {"check.svg", 8}, {"toggle-play.svg", 8}, {"toggle-record.svg", 8}, {"tab.svg", 8},
-        {"edit.svg", 4}, {"edit-search.svg", 4}, {"spin-up.svg", 4}, {"spin-down.svg", 4}, {"slider.svg", 5}, {"scrollbar.svg", 4}, {"wave.svg", 3}};
+        {"btn-primary.svg", 4}, {"btn-secondary.svg", 4}, {"btn-ghost.svg", 4},     {"btn-close.svg", 4},
+        {"check.svg", 8},       {"toggle-play.svg", 8},   {"toggle-record.svg", 8}, {"tab.svg", 8},
+        {"edit.svg", 4},        {"edit-search.svg", 4},   {"spin-up.svg", 4},       {"spin-down.svg", 4},
+        {"slider.svg", 5},      {"scrollbar.svg", 4},     {"wave.svg", 3}};
     for (const auto& [file, frames] : minimum) {
         CDataSource source;
         ASSERT_TRUE(source.LoadFromFile(QString::fromStdString(folder + file))) << file;
@@ -200,7 +222,8 @@ TEST_F(DefaultSkin, Screenshots) {
                 const QSize designed = panel->GetInitialSize();
                 built.host->resize(1024, 720);
                 panel->setGeometry(0, 0, 1024, 720);
-                EXPECT_TRUE(built.host->grab().save(dir.filePath(QString::fromStdString("skin-" + file + "-1024x720.png"))));
+                EXPECT_TRUE(
+                    built.host->grab().save(dir.filePath(QString::fromStdString("skin-" + file + "-1024x720.png"))));
                 built.host->resize(designed);
                 panel->setGeometry(QRect(QPoint(0, 0), designed));
                 QPixmap dense(built.host->size() * 2);
@@ -217,12 +240,17 @@ TEST_F(DefaultSkin, Screenshots) {
 TEST_F(DefaultSkin, StatesScreenshot) {
     const char* xml =
         "<Looks>"
-        "<Primary Source=\"Morvane/btn-primary.svg\" TextColor=\"@AccentText\" LogFont=\"Inter, 14, semibold\" Text=\"Continue\"/>"
-        "<Secondary Source=\"Morvane/btn-secondary.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" Text=\"Browse…\" Icon=\"Morvane/icon-folder.svg\"/>"
-        "<Ghost Source=\"Morvane/btn-ghost.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-help.svg\" IconSize=\"20\"/>"
-        "<Close Source=\"Morvane/btn-close.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-close.svg\" IconSize=\"20\"/>"
+        "<Primary Source=\"Morvane/btn-primary.svg\" TextColor=\"@AccentText\" LogFont=\"Inter, 14, semibold\" "
+        "Text=\"Continue\"/>"
+        "<Secondary Source=\"Morvane/btn-secondary.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" "
+        "Text=\"Browse…\" Icon=\"Morvane/icon-folder.svg\"/>"
+        "<Ghost Source=\"Morvane/btn-ghost.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-help.svg\" "
+        "IconSize=\"20\"/>"
+        "<Close Source=\"Morvane/btn-close.svg\" TextColor=\"@TextSecondary\" Icon=\"Morvane/icon-close.svg\" "
+        "IconSize=\"20\"/>"
         "<Check Check=\"1\" Source=\"Morvane/check.svg\" TextColor=\"@Text\" Glyph=\"Left\" Text=\"Normalize\"/>"
-        "<Tab Check=\"1\" Source=\"Morvane/tab.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" Text=\"General\"/>"
+        "<Tab Check=\"1\" Source=\"Morvane/tab.svg\" TextColor=\"@Text\" LogFont=\"Inter, 14, medium\" "
+        "Text=\"General\"/>"
         "<Play Check=\"1\" Source=\"Morvane/toggle-play.svg\"/>"
         "<Record Check=\"1\" Source=\"Morvane/toggle-record.svg\"/>"
         "</Looks>";

@@ -2,9 +2,9 @@
 
 #include <QPainter>
 
+#include <strings.h>
 #include <cmath>
 #include <cstring>
-#include <strings.h>
 
 #include "skin/buttons.h"
 #include "skin/control_records.h"
@@ -94,56 +94,84 @@ private:
 
 const std::vector<SectionTable>& ProgramSections() {
     static const std::vector<SectionTable> sections = {
-        {"MAINFRAME", {"PanelPage1", "PanelPage2", "PanelPage3"}, {
-            {"MENU_HOME", 1, 1020, nullptr}, {"MENU_HELP", 1, 1025, nullptr}, {"MENU_ABOUT", 1, 1295, nullptr},
-            {"BANNER", 17, 1050, nullptr}, {"TITLE_LINK", 6, 1055, nullptr},
-            {"PAGE1_TRACK1_EDIT", 16, 1065, nullptr}, {"PAGE1_TRACK1_BROWSE", 1, 1070, nullptr},
-            {"PAGE1_TRACK2_EDIT", 16, 1075, nullptr}, {"PAGE1_TRACK2_BROWSE", 1, 1080, nullptr},
-            {"PAGE1_RECORD", 1, 1085, nullptr}, {"COMMON_SEARCH_EDIT", 16, 1300, nullptr},
-            {"COMMON_SEARCH_BUTTON", 1, 1305, nullptr}, {"COMMON_MINIMIZE", 1, 1030, nullptr},
-            {"COMMON_CLOSE", 1, 1035, nullptr}, {"COMMON_CONTINUE", 1, 1040, nullptr},
-            {"COMMON_GO_BACK", 1, 1045, nullptr}, {"PAGE2_PLAY", 2, 1100, nullptr}, {"PAGE2_REPEAT", 2, 1105, "Loop"},
-            {"PAGE2_ZOOM_IN", 1, 1110, nullptr}, {"PAGE2_ZOOM_OUT", 1, 1115, nullptr}, {"PAGE2_ZOOM_FIT", 1, 1120, nullptr},
-            {"PAGE2_ZOOM_MENU", 1, 1125, nullptr}, {"PAGE2_SCROLLBAR", 8, 1130, nullptr},
-            {"PAGE2_TIME_START", 16, 1135, nullptr}, {"PAGE2_TIME_START_UP", 1, 1205, nullptr},
-            {"PAGE2_TIME_START_DOWN", 1, 1210, nullptr}, {"PAGE2_TIME_LEN", 16, 1140, nullptr},
-            {"PAGE2_TIME_LEN_UP", 1, 1215, nullptr}, {"PAGE2_TIME_LEN_DOWN", 1, 1220, nullptr},
-            {"PAGE2_TIME_END", 16, 1145, nullptr}, {"PAGE2_TIME_END_UP", 1, 1225, nullptr},
-            {"PAGE2_TIME_END_DOWN", 1, 1230, nullptr}, {"PAGE2_VOLUME_INFO", 4, 1150, nullptr},
-            {"PAGE2_VOLUME_SLIDER", 21, 1155, nullptr}, {"PAGE2_FADE_IN", 2, 1160, "Fade In"},
-            {"PAGE2_FADE_OUT", 2, 1165, "Fade Out"}, {"PAGE2_EFFECT1", 2, 1170, "Effect 1"},
-            {"PAGE2_EFFECT1_SET", 1, 1185, nullptr}, {"PAGE2_EFFECT2", 2, 1175, "Effect 2"},
-            {"PAGE2_EFFECT2_SET", 1, 1190, nullptr}, {"PAGE2_EFFECT3", 2, 1180, "Effect 3"},
-            {"PAGE2_EFFECT3_SET", 1, 1195, nullptr}, {"PAGE2_WAVE", 26, 1200, nullptr},
-            {"PAGE3_PATH", 16, 1265, nullptr}, {"PAGE3_BROWSE", 1, 1270, nullptr},
-            {"PAGE3_OVERWRITE", 2, 1260, "Force overwrite duplicate file"}, {"PAGE3_FORMAT", 11, 1250, nullptr},
-            {"PAGE3_CHANNELS", 11, 1245, nullptr}, {"PAGE3_BITRATE", 11, 1275, nullptr},
-            {"PAGE3_NORMALIZE", 2, 1255, "Normalize"}, {"PAGE3_RESET", 1, 1240, nullptr}, {"PAGE3_INFO", 7, 1280, nullptr},
-            {"PAGE3_SEND", 1, 1285, nullptr}, {"PAGE3_CREATE_ANOTHER", 1, 1290, nullptr}}},
-        {"RECORDER", {"MainPanel"}, {
-            {"CLOSE", 1, 1346, nullptr}, {"RECORD", 2, 1336, nullptr}, {"PLAY", 2, 1332, nullptr},
-            {"CREATE_RINGTONE", 2, 1330, "Import this record to make ringtone"}, {"PLAYMETER", 18, 1338, nullptr},
-            {"RECORD_TIME", 4, 1340, nullptr}, {"SOUND_SETTINGS", 4, 1348, nullptr}, {"SAVE", 1, 1342, "Save"},
-            {"CANCEL", 1, 1344, "Cancel"}}},
-        {"BLUETOOTH", {"MainPanel"}, {
-            {"SELECT", 1, 1370, "Select"}, {"DEV_LIST", 11, 1372, nullptr}, {"SEARCH_INFO", 4, 1376, "Search ready"},
-            {"REFRESH", 1, 1378, nullptr}, {"EDIT_NAME", 16, 1386, nullptr}, {"CANCEL", 1, 1390, "Cancel"},
-            {"CLOSE", 1, 1392, nullptr}}},
-        {"PROGRESS_DLG", {"MainPanel"}, {
-            {"PROGRESS", 14, 1360, nullptr}, {"CANCEL", 1, 1362, "Cancel"}, {"TEXT", 4, 1364, nullptr}}},
-        {"NOTIFY_REC", {"MainPanel"}, {
-            {"BUTTON_OK", 1, 1478, "OK"}, {"CHECK_DONT_SHOW", 2, 1480, "Don't show this message again"}}},
-        {"NOTIFY_BT", {"MainPanel"}, {
-            {"BUTTON_OK", 1, 1478, "OK"}, {"CHECK_DONT_SHOW", 2, 1480, "Don't show this message again"}}},
-        {"MESSAGEBOX_1BTN", {"MainPanel"}, {
-            {"TEXT", 4, 1432, nullptr}, {"BUTTON_OK", 1, 1430, "OK"}, {"ICON", 4, 1434, nullptr}}},
-        {"MESSAGEBOX_2BTN", {"MainPanel"}, {
-            {"TEXT", 4, 1432, nullptr}, {"BUTTON_YES", 1, 1438, "Yes"}, {"BUTTON_NO", 1, 1440, "No"},
-            {"ICON", 4, 1434, nullptr}}},
-        {"ABOUT", {"MainPanel"}, {
-            {"CLOSE", 1, 1452, nullptr}, {"BUTTON_OK", 1, 1454, "OK"}, {"BUTTON_COPY", 1, 1470, "Copy"},
-            {"GENERAL_INFO", 7, 1456, nullptr}, {"COMPUTER_INFO", 5, 1460, nullptr}, {"COPYRIGHT_INFO", 17, 1462, nullptr},
-            {"GENERAL", 2, 1464, nullptr}, {"COMPUTER", 2, 1466, nullptr}, {"COPYRIGHT", 2, 1468, nullptr}}},
+        {"MAINFRAME",
+         {"PanelPage1", "PanelPage2", "PanelPage3"},
+         {{"MENU_HOME", 1, 1020, nullptr},           {"MENU_HELP", 1, 1025, nullptr},
+          {"MENU_ABOUT", 1, 1295, nullptr},          {"BANNER", 17, 1050, nullptr},
+          {"TITLE_LINK", 6, 1055, nullptr},          {"PAGE1_TRACK1_EDIT", 16, 1065, nullptr},
+          {"PAGE1_TRACK1_BROWSE", 1, 1070, nullptr}, {"PAGE1_TRACK2_EDIT", 16, 1075, nullptr},
+          {"PAGE1_TRACK2_BROWSE", 1, 1080, nullptr}, {"PAGE1_RECORD", 1, 1085, nullptr},
+          {"COMMON_SEARCH_EDIT", 16, 1300, nullptr}, {"COMMON_SEARCH_BUTTON", 1, 1305, nullptr},
+          {"COMMON_MINIMIZE", 1, 1030, nullptr},     {"COMMON_CLOSE", 1, 1035, nullptr},
+          {"COMMON_CONTINUE", 1, 1040, nullptr},     {"COMMON_GO_BACK", 1, 1045, nullptr},
+          {"PAGE2_PLAY", 2, 1100, nullptr},          {"PAGE2_REPEAT", 2, 1105, "Loop"},
+          {"PAGE2_ZOOM_IN", 1, 1110, nullptr},       {"PAGE2_ZOOM_OUT", 1, 1115, nullptr},
+          {"PAGE2_ZOOM_FIT", 1, 1120, nullptr},      {"PAGE2_ZOOM_MENU", 1, 1125, nullptr},
+          {"PAGE2_SCROLLBAR", 8, 1130, nullptr},     {"PAGE2_TIME_START", 16, 1135, nullptr},
+          {"PAGE2_TIME_START_UP", 1, 1205, nullptr}, {"PAGE2_TIME_START_DOWN", 1, 1210, nullptr},
+          {"PAGE2_TIME_LEN", 16, 1140, nullptr},     {"PAGE2_TIME_LEN_UP", 1, 1215, nullptr},
+          {"PAGE2_TIME_LEN_DOWN", 1, 1220, nullptr}, {"PAGE2_TIME_END", 16, 1145, nullptr},
+          {"PAGE2_TIME_END_UP", 1, 1225, nullptr},   {"PAGE2_TIME_END_DOWN", 1, 1230, nullptr},
+          {"PAGE2_VOLUME_INFO", 4, 1150, nullptr},   {"PAGE2_VOLUME_SLIDER", 21, 1155, nullptr},
+          {"PAGE2_FADE_IN", 2, 1160, "Fade In"},     {"PAGE2_FADE_OUT", 2, 1165, "Fade Out"},
+          {"PAGE2_EFFECT1", 2, 1170, "Effect 1"},    {"PAGE2_EFFECT1_SET", 1, 1185, nullptr},
+          {"PAGE2_EFFECT2", 2, 1175, "Effect 2"},    {"PAGE2_EFFECT2_SET", 1, 1190, nullptr},
+          {"PAGE2_EFFECT3", 2, 1180, "Effect 3"},    {"PAGE2_EFFECT3_SET", 1, 1195, nullptr},
+          {"PAGE2_WAVE", 26, 1200, nullptr},         {"PAGE3_PATH", 16, 1265, nullptr},
+          {"PAGE3_BROWSE", 1, 1270, nullptr},        {"PAGE3_OVERWRITE", 2, 1260, "Force overwrite duplicate file"},
+          {"PAGE3_FORMAT", 11, 1250, nullptr},       {"PAGE3_CHANNELS", 11, 1245, nullptr},
+          {"PAGE3_BITRATE", 11, 1275, nullptr},      {"PAGE3_NORMALIZE", 2, 1255, "Normalize"},
+          {"PAGE3_RESET", 1, 1240, nullptr},         {"PAGE3_INFO", 7, 1280, nullptr},
+          {"PAGE3_SEND", 1, 1285, nullptr},          {"PAGE3_CREATE_ANOTHER", 1, 1290, nullptr}}},
+        {"RECORDER",
+         {"MainPanel"},
+         {{"CLOSE", 1, 1346, nullptr},
+          {"RECORD", 2, 1336, nullptr},
+          {"PLAY", 2, 1332, nullptr},
+          {"CREATE_RINGTONE", 2, 1330, "Import this record to make ringtone"},
+          {"PLAYMETER", 18, 1338, nullptr},
+          {"RECORD_TIME", 4, 1340, nullptr},
+          {"SOUND_SETTINGS", 4, 1348, nullptr},
+          {"SAVE", 1, 1342, "Save"},
+          {"CANCEL", 1, 1344, "Cancel"}}},
+        {"BLUETOOTH",
+         {"MainPanel"},
+         {{"SELECT", 1, 1370, "Select"},
+          {"DEV_LIST", 11, 1372, nullptr},
+          {"SEARCH_INFO", 4, 1376, "Search ready"},
+          {"REFRESH", 1, 1378, nullptr},
+          {"EDIT_NAME", 16, 1386, nullptr},
+          {"CANCEL", 1, 1390, "Cancel"},
+          {"CLOSE", 1, 1392, nullptr}}},
+        {"PROGRESS_DLG",
+         {"MainPanel"},
+         {{"PROGRESS", 14, 1360, nullptr}, {"CANCEL", 1, 1362, "Cancel"}, {"TEXT", 4, 1364, nullptr}}},
+        {"NOTIFY_REC",
+         {"MainPanel"},
+         {{"BUTTON_OK", 1, 1478, "OK"}, {"CHECK_DONT_SHOW", 2, 1480, "Don't show this message again"}}},
+        {"NOTIFY_BT",
+         {"MainPanel"},
+         {{"BUTTON_OK", 1, 1478, "OK"}, {"CHECK_DONT_SHOW", 2, 1480, "Don't show this message again"}}},
+        {"MESSAGEBOX_1BTN",
+         {"MainPanel"},
+         {{"TEXT", 4, 1432, nullptr}, {"BUTTON_OK", 1, 1430, "OK"}, {"ICON", 4, 1434, nullptr}}},
+        {"MESSAGEBOX_2BTN",
+         {"MainPanel"},
+         {{"TEXT", 4, 1432, nullptr},
+          {"BUTTON_YES", 1, 1438, "Yes"},
+          {"BUTTON_NO", 1, 1440, "No"},
+          {"ICON", 4, 1434, nullptr}}},
+        {"ABOUT",
+         {"MainPanel"},
+         {{"CLOSE", 1, 1452, nullptr},
+          {"BUTTON_OK", 1, 1454, "OK"},
+          {"BUTTON_COPY", 1, 1470, "Copy"},
+          {"GENERAL_INFO", 7, 1456, nullptr},
+          {"COMPUTER_INFO", 5, 1460, nullptr},
+          {"COPYRIGHT_INFO", 17, 1462, nullptr},
+          {"GENERAL", 2, 1464, nullptr},
+          {"COMPUTER", 2, 1466, nullptr},
+          {"COPYRIGHT", 2, 1468, nullptr}}},
     };
     return sections;
 }
@@ -172,7 +200,8 @@ CSkinBase* CreateControl(int kind, const enXml& element, QWidget* parent, int id
             const bool vertical = type == "Vertical";
             if (type != "Horizontal" && !vertical) return nullptr;
             const uint32_t style = vertical ? static_cast<uint32_t>(TBS_VERT) : 0u;
-            if (AttributeText(element, vertical ? "VertStretch" : "HorzStretch") == "Yes") return new CSCScaleSlider(parent, id, style);
+            if (AttributeText(element, vertical ? "VertStretch" : "HorzStretch") == "Yes")
+                return new CSCScaleSlider(parent, id, style);
             return new CSCSlider(parent, id, style);
         }
         case 26: return new WavePreview(parent, id, element);
@@ -217,8 +246,9 @@ bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector
             res.textColor = AttributeColor(element, "TextColor");
             res.bkColor = AttributeColor(element, "BkColor");
             if (kind == 9)
-                static_cast<CSCTimeEdit*>(control)->SetMargins(AttributeInt(element, "LeftMargin"), AttributeInt(element, "TopMargin"),
-                                                               AttributeInt(element, "RightMargin"), AttributeInt(element, "BottomMargin"));
+                static_cast<CSCTimeEdit*>(control)->SetMargins(
+                    AttributeInt(element, "LeftMargin"), AttributeInt(element, "TopMargin"),
+                    AttributeInt(element, "RightMargin"), AttributeInt(element, "BottomMargin"));
             return control->UseCustomSkin(&res);
         }
         case 6: {
@@ -269,8 +299,7 @@ bool SkinControl(CSkinBase* control, int kind, const enXml& element, std::vector
             res.endTrackOffset = AttributeInt(element, "EndTrackOffset");
             return control->UseCustomSkin(&res);
         }
-        default:
-            return true;  // kinds without a record
+        default: return true;  // kinds without a record
     }
 }
 

@@ -39,8 +39,8 @@ struct BuiltSection {
     // Controls by table name, in document order (several instances per name possible).
     std::multimap<std::string, CSkinBase*> controls;
     std::vector<CSkinFile> files;
-    std::vector<std::string> missing;     // table entries without any element
-    std::vector<std::string> unskinned;   // controls whose skin record was refused
+    std::vector<std::string> missing;    // table entries without any element
+    std::vector<std::string> unskinned;  // controls whose skin record was refused
     bool sectionFound = false;
 };
 

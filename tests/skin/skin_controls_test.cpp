@@ -49,9 +49,14 @@ QByteArray SolidFrames(int count) {
     QString body;
     for (int i = 0; i < count; ++i)
         body += QStringLiteral("<rect id=\"frame%1\" x=\"0\" y=\"%2\" width=\"20\" height=\"10\" fill=\"%3\"/>")
-                    .arg(i).arg(i * 12).arg(kFrameColors[i]);
-    return QStringLiteral("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"%1\" viewBox=\"0 0 20 %1\">%2</svg>")
-        .arg(count * 12).arg(body).toUtf8();
+                    .arg(i)
+                    .arg(i * 12)
+                    .arg(kFrameColors[i]);
+    return QStringLiteral(
+               "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"%1\" viewBox=\"0 0 20 %1\">%2</svg>")
+        .arg(count * 12)
+        .arg(body)
+        .toUtf8();
 }
 
 struct Commands {
@@ -110,7 +115,8 @@ TEST_F(SkinControls, DataSourceReadsFramesAndTheirSizes) {
         EXPECT_EQ(QColor(image.pixel(40, 20)).name(), QString(kFrameColors[frame])) << frame;
     }
     // A frame beyond the last draws the last.
-    EXPECT_EQ(QColor(source.RenderFrame(20, QSize(20, 10), 1.0).toImage().pixel(10, 5)).name(), QString(kFrameColors[7]));
+    EXPECT_EQ(QColor(source.RenderFrame(20, QSize(20, 10), 1.0).toImage().pixel(10, 5)).name(),
+              QString(kFrameColors[7]));
     // The handle is read from its start each time.
     CDataSource again;
     EXPECT_TRUE(again.LoadFromHandle(file.Handle()));
@@ -128,7 +134,7 @@ TEST_F(SkinControls, DataSourceKeepsBordersWhenStretched) {
     EXPECT_EQ(source.GetMargins(), QMargins(4, 4, 4, 4));
     const QImage image = source.RenderFrame(0, QSize(200, 60), 1.0).toImage();
     EXPECT_EQ(QColor(image.pixel(1, 1)).name(), "#ff0000");
-    EXPECT_EQ(QColor(image.pixel(5, 30)).name(), "#0000ff");     // the border stays 4 pixels wide
+    EXPECT_EQ(QColor(image.pixel(5, 30)).name(), "#0000ff");  // the border stays 4 pixels wide
     EXPECT_EQ(QColor(image.pixel(198, 58)).name(), "#ff0000");
     EXPECT_EQ(QColor(image.pixel(100, 30)).name(), "#0000ff");
     // An explicit margin wins over the picture's own.
@@ -241,7 +247,8 @@ TEST_F(SkinControls, ButtonPicksTheFrameOfItsState) {
     button.SetCheck(0);
     EXPECT_EQ(frameShown(), kFrameColors[3]);
     button.setEnabled(true);
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(5, 5), QPointF(5, 5), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&button, &press);
     EXPECT_EQ(frameShown(), kFrameColors[2]);
     // A push button takes only its own record.
@@ -377,7 +384,8 @@ TEST_F(SkinControls, ScrollBarAsksAndTheOwnerMoves) {
     EXPECT_EQ(requests[2].first, SB_RIGHT);
     EXPECT_EQ(bar.GetScrollPos(), 0);  // requests only: the owner sets the position
     // A click right of the thumb asks for the next page.
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(250, 6), QPointF(250, 6), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(250, 6), QPointF(250, 6), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&bar, &press);
     EXPECT_EQ(requests.back().first, SB_PAGERIGHT);
 }
@@ -402,7 +410,8 @@ TEST_F(SkinControls, SliderMovesByKeyboardAndReports) {
     EXPECT_EQ(slider.GetPos(), 200);
     EXPECT_EQ(commands.Count(SCN_HSCROLL), 3);
     // A click on the track jumps there.
-    QMouseEvent press(QEvent::MouseButtonPress, QPointF(9, 12), QPointF(9, 12), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent press(QEvent::MouseButtonPress, QPointF(9, 12), QPointF(9, 12), Qt::LeftButton, Qt::LeftButton,
+                      Qt::NoModifier);
     QApplication::sendEvent(&slider, &press);
     EXPECT_EQ(slider.GetPos(), 0);
 }
@@ -469,8 +478,9 @@ TEST_F(SkinControls, ManagerLoadsOnlySkins) {
     EXPECT_EQ(LoadStandardSkin(Write("empty.xml", "<SKIN_KEL Caption=\"\"/>")), SKINLOAD_NOT_A_SKIN);
     EXPECT_EQ(GetSkinXMLRoot(), nullptr);
     const std::string good = Write("good.xml",
-        "<skin_kel Caption=\"Test\" LogFont=\"Inter, 15, medium\"><Palette Accent=\"#112233\" Text=\"@Accent\" Border=\"bad\"/>"
-        "<MAINFRAME/></skin_kel>");
+                                   "<skin_kel Caption=\"Test\" LogFont=\"Inter, 15, medium\"><Palette "
+                                   "Accent=\"#112233\" Text=\"@Accent\" Border=\"bad\"/>"
+                                   "<MAINFRAME/></skin_kel>");
     ASSERT_EQ(LoadStandardSkin(good), SKINLOAD_OK);
     enXml* root = GetSkinXMLRoot();
     ASSERT_NE(root, nullptr);
@@ -642,17 +652,22 @@ TEST_F(SkinControls, AlphaMaskShapesEveryFrame) {
 TEST_F(SkinControls, TiledMiddleRepeatsInsteadOfStretching) {
     // 2-pixel borders, a middle of alternating 1-pixel black and white columns.
     QString stripes;
-    for (int x = 2; x < 18; x += 2) stripes += QStringLiteral("<rect x=\"%1\" y=\"0\" width=\"1\" height=\"20\" fill=\"#000000\"/>").arg(x);
-    const QByteArray svg = QStringLiteral(
-        "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\" viewBox=\"0 0 20 20\">"
-        "<rect x=\"0\" y=\"0\" width=\"20\" height=\"20\" fill=\"#ffffff\"/>%1</svg>").arg(stripes).toUtf8();
+    for (int x = 2; x < 18; x += 2)
+        stripes += QStringLiteral("<rect x=\"%1\" y=\"0\" width=\"1\" height=\"20\" fill=\"#000000\"/>").arg(x);
+    const QByteArray svg =
+        QStringLiteral(
+            "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"20\" height=\"20\" viewBox=\"0 0 20 20\">"
+            "<rect x=\"0\" y=\"0\" width=\"20\" height=\"20\" fill=\"#ffffff\"/>%1</svg>")
+            .arg(stripes)
+            .toUtf8();
     CDataSource source;
     ASSERT_TRUE(source.LoadFromData(svg));
     source.SetMargins(QMargins(2, 2, 2, 2));
     source.SetTiled(true);
     auto darkChanges = [](const QImage& image) {
         int changes = 0;
-        for (int x = 3; x < 77; ++x) changes += (qGray(image.pixel(x, 10)) < 128) != (qGray(image.pixel(x - 1, 10)) < 128);
+        for (int x = 3; x < 77; ++x)
+            changes += (qGray(image.pixel(x, 10)) < 128) != (qGray(image.pixel(x - 1, 10)) < 128);
         return changes;
     };
     EXPECT_GT(darkChanges(source.RenderFrame(0, QSize(80, 20), 1.0).toImage()), 60);  // a one-pixel pattern all along
@@ -670,10 +685,12 @@ TEST_F(SkinControls, VerticalSliderHasItsMaximumAtTheTop) {
     Press(&slider, Qt::Key_Up);
     EXPECT_EQ(slider.GetPos(), 6);
     EXPECT_EQ(commands.Count(SCN_VSCROLL), 1);
-    QMouseEvent top(QEvent::MouseButtonPress, QPointF(12, 2), QPointF(12, 2), Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent top(QEvent::MouseButtonPress, QPointF(12, 2), QPointF(12, 2), Qt::LeftButton, Qt::LeftButton,
+                    Qt::NoModifier);
     QApplication::sendEvent(&slider, &top);
     EXPECT_EQ(slider.GetPos(), 10);
-    QMouseEvent bottom(QEvent::MouseMove, QPointF(12, 198), QPointF(12, 198), Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent bottom(QEvent::MouseMove, QPointF(12, 198), QPointF(12, 198), Qt::NoButton, Qt::LeftButton,
+                       Qt::NoModifier);
     QApplication::sendEvent(&slider, &bottom);
     EXPECT_EQ(slider.GetPos(), 0);
 }

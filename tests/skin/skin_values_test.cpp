@@ -54,8 +54,9 @@ TEST(SkinValues, FontsWithSizeWeightAndFlags) {
 }
 
 TEST(SkinValues, BadFontsClearTheRecord) {
-    for (const char* bad : {"", "Inter", ", 14", "Inter, 0", "Inter, -3", "Inter, 401", "Inter, big", "Inter, 14, heavy",
-                            "Inter, 14, 950", "Inter, 14, bold, wavy", "Inter, 14, bold, ", "Inter, 14, bold, italic, x"}) {
+    for (const char* bad :
+         {"", "Inter", ", 14", "Inter, 0", "Inter, -3", "Inter, 401", "Inter, big", "Inter, 14, heavy",
+          "Inter, 14, 950", "Inter, 14, bold, wavy", "Inter, 14, bold, ", "Inter, 14, bold, italic, x"}) {
         LOGFONT lf{};
         std::strcpy(lf.lfFaceName, "Old");
         lf.lfHeight = 5;

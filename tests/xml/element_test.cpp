@@ -211,10 +211,18 @@ TEST(EnXml, AbsentAttributesLeaveOutputsUntouched) {
 
 TEST(EnXml, IntegersParseLikeWtoi) {
     enXml element("e");
-    const std::vector<std::pair<std::string, int>> cases = {
-        {"42", 42}, {"  -12abc", -12}, {"+7", 7}, {"\t\n 3", 3}, {"abc", 0}, {"", 0}, {"- 4", 0},
-        {"99999999999", std::numeric_limits<int>::max()}, {"-99999999999", std::numeric_limits<int>::min()},
-        {"-2147483648", std::numeric_limits<int>::min()}, {"0x10", 0}, {"1.9", 1}};
+    const std::vector<std::pair<std::string, int>> cases = {{"42", 42},
+                                                            {"  -12abc", -12},
+                                                            {"+7", 7},
+                                                            {"\t\n 3", 3},
+                                                            {"abc", 0},
+                                                            {"", 0},
+                                                            {"- 4", 0},
+                                                            {"99999999999", std::numeric_limits<int>::max()},
+                                                            {"-99999999999", std::numeric_limits<int>::min()},
+                                                            {"-2147483648", std::numeric_limits<int>::min()},
+                                                            {"0x10", 0},
+                                                            {"1.9", 1}};
     for (const auto& [text, expected] : cases) {
         element.SetAttribute("v", text);
         int value = -777;
@@ -229,9 +237,9 @@ TEST(EnXml, IntegersParseLikeWtoi) {
 
 TEST(EnXml, NumbersParseLikeAtof) {
     enXml element("e");
-    const std::vector<std::pair<std::string, double>> cases = {
-        {"1.5e3", 1500.0}, {" 2.5x", 2.5}, {"abc", 0.0}, {"-0.25", -0.25}, {".5", 0.5}, {"0x1p3", 8.0},
-        {"1,5", 1.0}, {"1e400", HUGE_VAL}};
+    const std::vector<std::pair<std::string, double>> cases = {{"1.5e3", 1500.0}, {" 2.5x", 2.5},     {"abc", 0.0},
+                                                               {"-0.25", -0.25},  {".5", 0.5},        {"0x1p3", 8.0},
+                                                               {"1,5", 1.0},      {"1e400", HUGE_VAL}};
     for (const auto& [text, expected] : cases) {
         element.SetAttribute("v", text);
         double value = -777;
@@ -261,8 +269,8 @@ TEST(EnXml, FloatsAndDoublesKeepSixSignificantDigits) {
     EXPECT_FLOAT_EQ(single, 1.23457f);
 
     const std::vector<std::pair<double, std::string>> cases = {
-        {1.0 / 3.0, "0.333333"}, {100000.0, "100000"}, {1e6, "1e+06"}, {1e-5, "1e-05"},
-        {123456789.0, "1.23457e+08"}, {-2.5, "-2.5"}, {0.0, "0"}};
+        {1.0 / 3.0, "0.333333"},      {100000.0, "100000"}, {1e6, "1e+06"}, {1e-5, "1e-05"},
+        {123456789.0, "1.23457e+08"}, {-2.5, "-2.5"},       {0.0, "0"}};
     for (const auto& [value, expected] : cases) {
         element.SetValue("d", value);
         element.GetValue("d", text);

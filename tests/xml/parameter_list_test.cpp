@@ -170,7 +170,7 @@ TEST(ParameterList, TypeListStopsAtItsLimitsAndSkipsUnknownTags) {
     // 1023 characters count: the tag that straddles the limit is cut and not recognised.
     std::string types;
     while (types.size() < 1016) types += "INT ";
-    types += "DWORD ";  // ends at character 1022
+    types += "DWORD ";                           // ends at character 1022
     const size_t tagsBefore = types.size() / 4;  // 255 tags, then "INT" of which only "I" counts
     types += "INT";
     enXml limited("Settings");

@@ -143,13 +143,11 @@ TEST(XmlLoader, MalformedDocumentsFailAndLeaveTheElementEmpty) {
 TEST(XmlLoader, EntityExpansionBombsFail) {
     std::string laughs = "<?xml version=\"1.0\"?><!DOCTYPE lolz [<!ENTITY lol \"lol\">";
     for (int i = 1; i <= 9; ++i)
-        laughs += "<!ENTITY lol" + std::to_string(i) + " \"" +
-                  [&] {
-                      std::string refs;
-                      for (int j = 0; j < 10; ++j) refs += "&lol" + (i == 1 ? std::string() : std::to_string(i - 1)) + ";";
-                      return refs;
-                  }() +
-                  "\">";
+        laughs += "<!ENTITY lol" + std::to_string(i) + " \"" + [&] {
+            std::string refs;
+            for (int j = 0; j < 10; ++j) refs += "&lol" + (i == 1 ? std::string() : std::to_string(i - 1)) + ";";
+            return refs;
+        }() + "\">";
     enXml content, attribute;
     EXPECT_FALSE(Load(content, laughs + "]><lolz>&lol9;</lolz>"));
     EXPECT_FALSE(Load(attribute, laughs + "]><lolz a=\"&lol9;\"/>"));

@@ -149,7 +149,8 @@ void LoadFromIni(const std::string& path, const std::string& section, const std:
             case Tag::Float: As<float>(p) = valuetext::ToFloat(number(p.key, As<float>(p))); break;
             case Tag::Double: As<double>(p) = number(p.key, As<double>(p)); break;
             case Tag::String:
-                As<std::string>(p) = GetPrivateProfileString(section, p.key, As<std::string>(p), path, kProfileStringChars);
+                As<std::string>(p) =
+                    GetPrivateProfileString(section, p.key, As<std::string>(p), path, kProfileStringChars);
                 break;
             case Tag::Lss: {
                 ParameterLss& lss = As<ParameterLss>(p);
@@ -224,7 +225,8 @@ void LoadFromKeyStore(HKEY root, const std::string& subkey, const std::vector<Pa
                 uint32_t count = 0;
                 LoadRaw(root, subkey, SizeKey(p.key), count);
                 uint8_t* buffer = NewLssBuffer(lss, count);
-                const std::optional<RegValue> data = buffer ? keystore::QueryValue(root, subkey, DataKey(p.key)) : std::nullopt;
+                const std::optional<RegValue> data =
+                    buffer ? keystore::QueryValue(root, subkey, DataKey(p.key)) : std::nullopt;
                 if (data) std::memcpy(buffer, data->bytes.data(), std::min<size_t>(data->bytes.size(), lss.size));
                 break;
             }

@@ -4,8 +4,8 @@
 #include <locale.h>
 
 #include <algorithm>
-#include <charconv>
 #include <cfloat>
+#include <charconv>
 #include <climits>
 #include <cmath>
 #include <cstdlib>
@@ -71,8 +71,7 @@ int HexBytes(std::string_view text, uint8_t* bytes, int maxCount) {
         return static_cast<uint8_t>(code >= '0' && code <= '9' ? code - '0' : (code - 55u) & 0x0Fu);
     };
     const int count = static_cast<int>(std::min<size_t>(text.size() / 2, static_cast<size_t>(maxCount)));
-    for (int i = 0; i < count; ++i)
-        bytes[i] = static_cast<uint8_t>(nibble(text[2 * i]) << 4 | nibble(text[2 * i + 1]));
+    for (int i = 0; i < count; ++i) bytes[i] = static_cast<uint8_t>(nibble(text[2 * i]) << 4 | nibble(text[2 * i + 1]));
     return count;
 }
 

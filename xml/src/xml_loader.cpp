@@ -70,7 +70,9 @@ private:
     bool m_was;
 };
 
-std::string Text(const xmlChar* text) { return text ? std::string(reinterpret_cast<const char*>(text)) : std::string(); }
+std::string Text(const xmlChar* text) {
+    return text ? std::string(reinterpret_cast<const char*>(text)) : std::string();
+}
 
 // The name as the document spells it, with its namespace prefix.
 std::string QualifiedName(const xmlChar* name, const xmlNs* ns) {

@@ -26,7 +26,8 @@ CDelayDialog::CDelayDialog(QWidget* parent, const DialogTemplate& dialogTemplate
       m_layout(layout) {
     Fill();
     for (const DelaySlider& slider : m_sliders)
-        ConnectSlider(slider.slider, [this] { ShowValues(); }, [this] { Commit(); });
+        ConnectSlider(
+            slider.slider, [this] { ShowValues(); }, [this] { Commit(); });
     for (const DelayCheckBox& box : m_checkBoxes)
         connect(&Get<QCheckBox>(box.id), &QCheckBox::clicked, this, [this, box] { OnCheckBox(box); });
 }

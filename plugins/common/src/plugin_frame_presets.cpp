@@ -2,8 +2,8 @@
 #include "plugins/common/plugin_frame.h"
 
 void LoadStoredValues(const PresetStore& store, const ParameterList& list, std::span<void* const> values) {
-    LoadParameterListV(store.ini, store.section, store.root, store.element, list.keys.data(), list.types,
-                       values.data(), std::min(values.size(), list.keys.size()));
+    LoadParameterListV(store.ini, store.section, store.root, store.element, list.keys.data(), list.types, values.data(),
+                       std::min(values.size(), list.keys.size()));
 }
 
 bool SaveStoredValues(const PresetStore& store, const ParameterList& list, std::span<void* const> values) {

@@ -17,8 +17,8 @@ namespace {
 constexpr qint64 kMaxTranslationBytes = 16 * 1024 * 1024;
 
 struct LoadedTranslation {
-    std::string path;             // the language file read last (empty: none)
-    QByteArray data;              // its contents, which the translator refers to
+    std::string path;                         // the language file read last (empty: none)
+    QByteArray data;                          // its contents, which the translator refers to
     std::unique_ptr<QTranslator> translator;  // null when the file gave no translation
 };
 
@@ -41,8 +41,7 @@ void LoadPluginTranslation() {
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxTranslationBytes) return;
     QByteArray data = file.readAll();
     auto translator = std::make_unique<QTranslator>();
-    if (!translator->load(reinterpret_cast<const uchar*>(data.constData()), static_cast<int>(data.size())))
-        return;
+    if (!translator->load(reinterpret_cast<const uchar*>(data.constData()), static_cast<int>(data.size()))) return;
     loaded.data = std::move(data);
     loaded.translator = std::move(translator);
 }

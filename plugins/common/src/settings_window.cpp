@@ -60,9 +60,7 @@ void CPluginSettingsDialog::Build(std::span<const DialogControl> controls) {
         const QString caption = control.caption != nullptr ? Text(control.caption) : QString();
         QWidget* widget = nullptr;
         switch (control.kind) {
-            case DialogControlKind::GroupBox:
-                widget = new QGroupBox(caption, this);
-                break;
+            case DialogControlKind::GroupBox: widget = new QGroupBox(caption, this); break;
             case DialogControlKind::Frame: {
                 auto* frame = new QFrame(this);
                 frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
@@ -77,15 +75,9 @@ void CPluginSettingsDialog::Build(std::span<const DialogControl> controls) {
                 widget = label;
                 break;
             }
-            case DialogControlKind::VerticalSlider:
-                widget = new CTrackSlider(Qt::Vertical, this);
-                break;
-            case DialogControlKind::HorizontalSlider:
-                widget = new CTrackSlider(Qt::Horizontal, this);
-                break;
-            case DialogControlKind::CheckBox:
-                widget = new QCheckBox(caption, this);
-                break;
+            case DialogControlKind::VerticalSlider: widget = new CTrackSlider(Qt::Vertical, this); break;
+            case DialogControlKind::HorizontalSlider: widget = new CTrackSlider(Qt::Horizontal, this); break;
+            case DialogControlKind::CheckBox: widget = new QCheckBox(caption, this); break;
             case DialogControlKind::RadioFirst:
             case DialogControlKind::Radio: {
                 auto* radio = new QRadioButton(caption, this);

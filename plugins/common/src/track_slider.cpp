@@ -21,10 +21,8 @@ bool IsNavigationKey(int key) {
         case Qt::Key_PageUp:
         case Qt::Key_PageDown:
         case Qt::Key_Home:
-        case Qt::Key_End:
-            return true;
-        default:
-            return false;
+        case Qt::Key_End: return true;
+        default: return false;
     }
 }
 

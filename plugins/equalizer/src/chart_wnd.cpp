@@ -18,7 +18,7 @@ constexpr int kHeightLessPlot = 58;  // client height − plot height
 constexpr int kMinSelection = 5;     // pixels a selection must span to zoom
 constexpr int kMinXLabelSpacing = 20;
 constexpr int kMinYLabelSpacing = 15;
-constexpr int kMaxTicks = 200;       // more would be a solid block of grid lines
+constexpr int kMaxTicks = 200;  // more would be a solid block of grid lines
 constexpr double kDecibelsPerYUnit = 5.0;
 
 const QColor kGridColour(150, 150, 150);
@@ -70,18 +70,19 @@ void DrawMarker(QPainter& painter, QPointF at, int marker) {
             break;
         case kTriangleMarker: {
             painter.setBrush(QColor(0, 160, 0));
-            const QPointF points[3] = {{at.x(), at.y() - kHalf}, {at.x() + kHalf, at.y() + kHalf}, {at.x() - kHalf, at.y() + kHalf}};
+            const QPointF points[3] = {
+                {at.x(), at.y() - kHalf}, {at.x() + kHalf, at.y() + kHalf}, {at.x() - kHalf, at.y() + kHalf}};
             painter.drawPolygon(points, 3);
             break;
         }
         case kInvertedTriangleMarker: {
             painter.setBrush(Qt::blue);
-            const QPointF points[3] = {{at.x(), at.y() + kHalf}, {at.x() + kHalf, at.y() - kHalf}, {at.x() - kHalf, at.y() - kHalf}};
+            const QPointF points[3] = {
+                {at.x(), at.y() + kHalf}, {at.x() + kHalf, at.y() - kHalf}, {at.x() - kHalf, at.y() - kHalf}};
             painter.drawPolygon(points, 3);
             break;
         }
-        default:
-            break;
+        default: break;
     }
 }
 

@@ -14,7 +14,7 @@ using Kind = DialogControlKind;
 
 constexpr const char* kBandCaptions[kEqualizerBands] = {"31",   "62",   "125",  "250",  "500",
                                                         "1000", "2000", "4000", "8000", "16000"};
-constexpr int kColumnLeft = 8;   // dialog units
+constexpr int kColumnLeft = 8;  // dialog units
 constexpr int kColumnWidth = 30;
 constexpr int kControlsPerBand = 6;  // caption, slider, three marks, value label
 
@@ -35,14 +35,14 @@ constexpr std::array<DialogControl, 1 + kEqualizerBands * kControlsPerBand> Make
     return controls;
 }
 
-constexpr std::array<DialogControl, 1 + kEqualizerBands * kControlsPerBand> kControls = MakeControls();
+constexpr std::array<DialogControl, 1 + kEqualizerBands* kControlsPerBand> kControls = MakeControls();
 constexpr DialogTemplate kTemplate{23300, "CPluginDlg", 314, 178, kControls};
 constexpr QRect kChartRect(3, 92, 308, 86);  // dialog units: (3, 92) to (311, 178)
 
 // The design bins span 0 … 22050 Hz (half of 44100) in 2048 steps.
 constexpr double kDesignRate = 44100.0;
-constexpr double kCurveStart = 10.0;     // Hz
-constexpr double kCurveEnd = 20000.0;    // Hz, exclusive
+constexpr double kCurveStart = 10.0;   // Hz
+constexpr double kCurveEnd = 20000.0;  // Hz, exclusive
 constexpr double kCurveStepExponent = 0.003;
 constexpr double kMagnitudeFloor = 0.00001;
 
@@ -95,11 +95,13 @@ CPluginDlg::CPluginDlg(QWidget* parent, CEqualizerSettings& settings)
         ComputeCurve();
     }
     for (const int id : kSliderIds) {
-        ConnectSlider(id, [this] { ShowLabels(); }, [this] {
-            WriteGains();
-            NotifyChanged();
-            ComputeCurve();
-        });
+        ConnectSlider(
+            id, [this] { ShowLabels(); },
+            [this] {
+                WriteGains();
+                NotifyChanged();
+                ComputeCurve();
+            });
     }
 }
 

@@ -5,9 +5,8 @@
 
 namespace {
 
-constexpr const char* kKeys[kEqualizerBands] = {"Volume31",   "Volume62",   "Volume125",  "Volume250",
-                                               "Volume500",  "Volume1000", "Volume2000", "Volume4000",
-                                               "Volume8000", "Volume16000"};
+constexpr const char* kKeys[kEqualizerBands] = {"Volume31",   "Volume62",   "Volume125",  "Volume250",  "Volume500",
+                                                "Volume1000", "Volume2000", "Volume4000", "Volume8000", "Volume16000"};
 constexpr ParameterList kParameterList{kKeys, "INT INT INT INT INT INT INT INT INT INT"};
 
 std::array<void*, kEqualizerBands> ValuePointers(std::array<int32_t, kEqualizerBands>& stored) {

@@ -5,9 +5,8 @@
 
 namespace {
 
-constexpr std::array<const char*, 11> kKeys = {"DryOut",     "LVol",       "RVol",    "LDel",
-                                              "RDel",       "LFacFading", "RFacFading", "DisMain",
-                                              "LockCh",     "InvertL",    "InvertR"};
+constexpr std::array<const char*, 11> kKeys = {"DryOut",     "LVol",    "RVol",   "LDel",    "RDel",   "LFacFading",
+                                               "RFacFading", "DisMain", "LockCh", "InvertL", "InvertR"};
 constexpr ParameterList kList{kKeys, "DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD"};
 
 // Gains are stored in per cent with half a per cent added on loading; feedbacks in per cent.
@@ -23,9 +22,8 @@ struct StoredForm {
 
     // In key order.
     std::array<void*, 11> Pointers() {
-        return {&pair.dryOut,     &pair.leftVolume,  &pair.rightVolume, &pair.leftDelay,
-                &pair.rightDelay, &leftFading,       &rightFading,      &pair.disMain,
-                &pair.lockChannels, &pair.invertLeft, &pair.invertRight};
+        return {&pair.dryOut, &pair.leftVolume, &pair.rightVolume,  &pair.leftDelay,  &pair.rightDelay, &leftFading,
+                &rightFading, &pair.disMain,    &pair.lockChannels, &pair.invertLeft, &pair.invertRight};
     }
 };
 

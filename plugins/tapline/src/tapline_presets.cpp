@@ -5,8 +5,8 @@
 
 namespace {
 
-constexpr std::array<const char*, 9> kKeys = {"DryOut",  "VolL",    "VolR",    "DelL",   "DelR",
-                                             "HoldChannels", "InvertL", "InvertR", "DisMain"};
+constexpr std::array<const char*, 9> kKeys = {"DryOut",       "VolL",    "VolR",    "DelL",   "DelR",
+                                              "HoldChannels", "InvertL", "InvertR", "DisMain"};
 constexpr ParameterList kList{kKeys, "DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD DWORD"};
 
 // In key order.
@@ -16,7 +16,8 @@ std::array<void*, 9> Pointers(StoredDelayPair& stored) {
 }
 
 StoredDelayPair Defaults(PresetDefaults purpose) {
-    if (purpose == PresetDefaults::LoadPreset) return {.dryOut = 80, .leftVolume = 40, .rightVolume = 40, .leftDelay = 50, .rightDelay = 50};
+    if (purpose == PresetDefaults::LoadPreset)
+        return {.dryOut = 80, .leftVolume = 40, .rightVolume = 40, .leftDelay = 50, .rightDelay = 50};
     return {.dryOut = 75, .leftVolume = 55, .rightVolume = 55, .leftDelay = 18, .rightDelay = 18};
 }
 

@@ -24,6 +24,7 @@ void CTaplineSettings::ProcessFrames(float* left, float* right, uint32_t frames)
     for (uint32_t i = 0; i < frames; ++i) {
         const double dryGain = p.muteDry.get() == 0 ? p.dryGain.get() : 0.0;
         left[i] = EchoSample(m_leftLine, left[i], p.leftEchoGain.get(), dryGain, p.invertLeft.get() != 0);
-        if (right) right[i] = EchoSample(m_rightLine, right[i], p.rightEchoGain.get(), dryGain, p.invertRight.get() != 0);
+        if (right)
+            right[i] = EchoSample(m_rightLine, right[i], p.rightEchoGain.get(), dryGain, p.invertRight.get() != 0);
     }
 }

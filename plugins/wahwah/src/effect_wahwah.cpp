@@ -138,8 +138,8 @@ void CEffectWahWah::Process(_SOUNDDATAEX_& record) {
             state.y1 = Flushed(y);
             if (normalize) {
                 const double level = std::abs(x), filtered = std::abs(y);
-                state.inputEnvelope = Flushed(
-                    level + (state.inputEnvelope - level) * (level > state.inputEnvelope ? m_attack : m_release));
+                state.inputEnvelope = Flushed(level + (state.inputEnvelope - level) *
+                                                          (level > state.inputEnvelope ? m_attack : m_release));
                 state.outputEnvelope = Flushed(filtered + (state.outputEnvelope - filtered) *
                                                               (filtered > state.outputEnvelope ? m_attack : m_release));
                 // An output envelope of 0 means the output is next to 0 too: nothing to correct.

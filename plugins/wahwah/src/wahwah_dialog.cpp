@@ -96,7 +96,9 @@ CWahWahDlg::CWahWahDlg(QWidget* parent, CWahWahSettings& settings)
         WriteValues();
         NotifyChanged();
     };
-    for (const SliderRange& range : kSliders) ConnectSlider(range.id, [this] { ShowValues(); }, commit);
+    for (const SliderRange& range : kSliders)
+        ConnectSlider(
+            range.id, [this] { ShowValues(); }, commit);
     for (const int id : {kBandPassRadio, kBandRejectRadio, kLogarithmicRadio, kLinearRadio, kNormalizeCheck}) {
         QAbstractButton* button = &Get<QAbstractButton>(id);
         connect(button, &QAbstractButton::clicked, this, [commit, button] {
@@ -111,9 +113,12 @@ void CWahWahDlg::Fill() {
     for (const SliderRange& range : kSliders) Get<CTrackSlider>(range.id).SetTrackRange(range.lo, range.hi);
     Get<QSlider>(kDrySlider).setValue(GainSliderPosition(m_settings.dryGain.get(), kDry.hi));
     Get<QSlider>(kWetSlider).setValue(GainSliderPosition(m_settings.wetGain.get(), kWet.hi));
-    Get<QSlider>(kBandWidthSlider).setValue(LogSliderPosition(m_settings.bandWidth.get(), kBandWidth.lo, kBandWidth.hi));
-    Get<QSlider>(kLeftBorderSlider).setValue(LogSliderPosition(m_settings.lowerBorder.get(), kLeftBorder.lo, kLeftBorder.hi));
-    Get<QSlider>(kRightBorderSlider).setValue(LogSliderPosition(m_settings.upperBorder.get(), kRightBorder.lo, kRightBorder.hi));
+    Get<QSlider>(kBandWidthSlider)
+        .setValue(LogSliderPosition(m_settings.bandWidth.get(), kBandWidth.lo, kBandWidth.hi));
+    Get<QSlider>(kLeftBorderSlider)
+        .setValue(LogSliderPosition(m_settings.lowerBorder.get(), kLeftBorder.lo, kLeftBorder.hi));
+    Get<QSlider>(kRightBorderSlider)
+        .setValue(LogSliderPosition(m_settings.upperBorder.get(), kRightBorder.lo, kRightBorder.hi));
     Get<QSlider>(kSpeedSlider).setValue(LogSliderPosition(m_settings.speed.get() * kSpeedScale, kSpeed.lo, kSpeed.hi));
     const bool bandPass = m_settings.kind.get() == 1;
     Get<QAbstractButton>(bandPass ? kBandPassRadio : kBandRejectRadio).setChecked(true);

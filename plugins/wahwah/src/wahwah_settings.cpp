@@ -3,8 +3,8 @@
 
 namespace {
 
-constexpr const char* kKeys[] = {"DryOut",     "Volume2", "BandWidth", "RightBorder", "LeftBorder",
-                                 "Speed",      "ProcKind", "Log",      "Normal"};
+constexpr const char* kKeys[] = {"DryOut", "Volume2",  "BandWidth", "RightBorder", "LeftBorder",
+                                 "Speed",  "ProcKind", "Log",       "Normal"};
 constexpr ParameterList kParameterList{kKeys, "double double double double double double int int int"};
 
 // The values in stored form, in the order of the key list.
@@ -48,10 +48,14 @@ void CWahWahSettings::LoadParameters(const PresetStore& store, PresetDefaults) {
 }
 
 bool CWahWahSettings::SaveParameters(const PresetStore& store) const {
-    StoredValues stored{GainToStored(dryGain.get()), GainToStored(wetGain.get()),
-                        bandWidth.get(),             upperBorder.get(),
-                        lowerBorder.get(),           speed.get(),
-                        kind.get(),                  logarithmic.get(),
+    StoredValues stored{GainToStored(dryGain.get()),
+                        GainToStored(wetGain.get()),
+                        bandWidth.get(),
+                        upperBorder.get(),
+                        lowerBorder.get(),
+                        speed.get(),
+                        kind.get(),
+                        logarithmic.get(),
                         normalize.get()};
     return SaveStoredValues(store, kParameterList, stored.Pointers());
 }

@@ -129,7 +129,8 @@ TEST_F(EqualizerPlugin, KeyStorePresetsRoundTrip) {
     enXml element("Equalizer");
     element.SetValue("Volume31", 400000);
     const PluginSettingsHandle original = FromElement(plugin, element);
-    const PluginSettingsHandle copy = ReloadedFromKeyStore(plugin, original.get(), "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer");
+    const PluginSettingsHandle copy =
+        ReloadedFromKeyStore(plugin, original.get(), "SOFTWARE\\Zo Ruvo\\Tests\\Equalizer");
     EXPECT_EQ(StoredValues(copy.get()), Values({{0, 400000}}));
     EXPECT_TRUE(std::filesystem::exists(configHome.Path() + "/morvane/registry.ini"));
 }

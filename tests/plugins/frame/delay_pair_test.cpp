@@ -54,8 +54,8 @@ TEST(DelayPairStream, RefusesMoreThanTwoChannelsAndAbsurdRates) {
 
 TEST(DelayPairStream, PullsInSlicesOf4096WithTheRightChannelOfAStereoStreamOnly) {
     MarkingPair pair;
-    const Signal stereo = RunRecord(pair, {std::vector<float>(10000, 0.5f), std::vector<float>(10000, 0.25f)},
-                                    1000, 10000);
+    const Signal stereo =
+        RunRecord(pair, {std::vector<float>(10000, 0.5f), std::vector<float>(10000, 0.25f)}, 1000, 10000);
     ASSERT_EQ(pair.slices.size(), 3u);
     EXPECT_EQ(pair.slices[0].frames, 4096u);
     EXPECT_EQ(pair.slices[1].frames, 4096u);
@@ -97,8 +97,15 @@ TEST(DelayPairStream, AClosedStreamDeliversNothingAndKeepsTheLines) {
 }
 
 TEST(DelayPairStoredForm, LoadsGainsWithTheOffsetAndHoldsValuesToTheirLimits) {
-    const StoredDelayPair stored{.dryOut = 10, .leftVolume = 100, .rightVolume = 250, .leftDelay = 4000,
-                                 .rightDelay = -1, .disMain = 2, .lockChannels = 1, .invertLeft = 0, .invertRight = 7};
+    const StoredDelayPair stored{.dryOut = 10,
+                                 .leftVolume = 100,
+                                 .rightVolume = 250,
+                                 .leftDelay = 4000,
+                                 .rightDelay = -1,
+                                 .disMain = 2,
+                                 .lockChannels = 1,
+                                 .invertLeft = 0,
+                                 .invertRight = 7};
     DelayPairParameters p;
     LoadDelayPair(stored, 0.5, 3000, p);
     EXPECT_DOUBLE_EQ(p.dryGain.get(), 0.105);
@@ -106,7 +113,7 @@ TEST(DelayPairStoredForm, LoadsGainsWithTheOffsetAndHoldsValuesToTheirLimits) {
     EXPECT_DOUBLE_EQ(p.rightEchoGain.get(), 1.005);  // at most 100 per cent
     EXPECT_EQ(p.leftDelayMs.get(), 3000);
     EXPECT_EQ(p.rightDelayMs.get(), 3000);  // read as unsigned: huge
-    EXPECT_EQ(p.muteDry.get(), 2);           // flags as stored
+    EXPECT_EQ(p.muteDry.get(), 2);          // flags as stored
     EXPECT_EQ(p.lockChannels.get(), 1);
     EXPECT_EQ(p.invertLeft.get(), 0);
     EXPECT_EQ(p.invertRight.get(), 7);
@@ -117,8 +124,8 @@ TEST(DelayPairStoredForm, LoadsGainsWithTheOffsetAndHoldsValuesToTheirLimits) {
 }
 
 TEST(DelayPairStoredForm, SavesGainsCutToWholePerCents) {
-    DelayPairParameters p{.dryGain = 0.29, .leftEchoGain = 0.805, .rightEchoGain = 1.0, .leftDelayMs = 42,
-                          .rightDelayMs = 0};
+    DelayPairParameters p{
+        .dryGain = 0.29, .leftEchoGain = 0.805, .rightEchoGain = 1.0, .leftDelayMs = 42, .rightDelayMs = 0};
     p.invertRight = 1;
     const StoredDelayPair stored = StoredFormOf(p);
     EXPECT_EQ(stored.dryOut, 29);  // 0.29 × 100 is 28.999999999999996 in doubles

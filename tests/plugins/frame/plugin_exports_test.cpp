@@ -170,10 +170,9 @@ TEST_P(PluginExports, NullHandlesFailQuietly) {
 }
 
 TEST_P(PluginExports, ExportsOnlyThePluginInterface) {
-    const std::set<std::string> api = {"PlugInInfo",    "Initialize",        "InitializeXml", "LoadPreset",
-                                       "SavePreset",    "SavePresetXml",     "CopySettings",  "Free",
-                                       "SetStreamCallBack", "OpenStream",    "ProcessStream", "CloseStream",
-                                       "CreateSettingsWindow", "GetDelay",
+    const std::set<std::string> api = {"PlugInInfo", "Initialize", "InitializeXml", "LoadPreset", "SavePreset",
+                                       "SavePresetXml", "CopySettings", "Free", "SetStreamCallBack", "OpenStream",
+                                       "ProcessStream", "CloseStream", "CreateSettingsWindow", "GetDelay",
                                        // section bounds some linkers define (sanitizer builds)
                                        "__bss_start", "_edata", "_end"};
     const std::string path = std::string(MORVANE_BIN_DIR) + "/plugins/lib" + GetParam().library + ".so";

@@ -198,8 +198,8 @@ inline Signal RunCopiedStream(const LoadedPlugin& plugin, void* settings, Signal
     EXPECT_EQ(plugin.CopySettings(&copied, settings), 1);
     const PluginSettingsHandle copy(plugin, copied);
     EXPECT_EQ(plugin.OpenStream(copy.get(), &format), PLUGIN_OPEN_OK);
-    return RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); },
-                     format.nChannels, blockFrames);
+    return RunStream([&](_SOUNDDATAEX_& record) { return plugin.ProcessStream(&record, copy.get()); }, format.nChannels,
+                     blockFrames);
 }
 
 // The samples of a channel that are not 0 (index → value).
@@ -238,4 +238,3 @@ void ExpectStableWhileParametersChange(Settings& settings, const std::function<v
         for (float sample : channel) ASSERT_TRUE(std::isfinite(sample) && std::fabs(sample) < 10.0f);
     }
 }
-

@@ -41,8 +41,8 @@ TEST(RicochetPresets, DefaultsWithoutAStore) {
         SetUnusual(settings.parameters);
         settings.LoadParameters(PresetStore{}, purpose);
         const RicochetParameters& p = settings.parameters;
-        ExpectSameDelayPair(p, {.dryGain = 0.805, .leftEchoGain = 0.505, .rightEchoGain = 0.605, .leftDelayMs = 15,
-                                .rightDelayMs = 5});
+        ExpectSameDelayPair(
+            p, {.dryGain = 0.805, .leftEchoGain = 0.505, .rightEchoGain = 0.605, .leftDelayMs = 15, .rightDelayMs = 5});
         EXPECT_DOUBLE_EQ(p.leftFeedback.get(), 0.40);
         EXPECT_DOUBLE_EQ(p.rightFeedback.get(), 0.60);
     }

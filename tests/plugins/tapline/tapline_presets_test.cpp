@@ -29,14 +29,16 @@ TEST(TaplinePresets, InitializeAndLoadPresetStartFromDifferentDefaults) {
     CTaplineSettings initialized;
     SetUnusual(initialized.parameters);
     initialized.LoadParameters(PresetStore{}, PresetDefaults::Initialize);
-    ExpectSameDelayPair(initialized.parameters, {.dryGain = 0.75, .leftEchoGain = 0.55, .rightEchoGain = 0.55,
-                                                 .leftDelayMs = 18, .rightDelayMs = 18});
+    ExpectSameDelayPair(
+        initialized.parameters,
+        {.dryGain = 0.75, .leftEchoGain = 0.55, .rightEchoGain = 0.55, .leftDelayMs = 18, .rightDelayMs = 18});
 
     CTaplineSettings reloaded;
     SetUnusual(reloaded.parameters);
     reloaded.LoadParameters(PresetStore{}, PresetDefaults::LoadPreset);
-    ExpectSameDelayPair(reloaded.parameters, {.dryGain = 0.80, .leftEchoGain = 0.40, .rightEchoGain = 0.40,
-                                              .leftDelayMs = 50, .rightDelayMs = 50});
+    ExpectSameDelayPair(
+        reloaded.parameters,
+        {.dryGain = 0.80, .leftEchoGain = 0.40, .rightEchoGain = 0.40, .leftDelayMs = 50, .rightDelayMs = 50});
 }
 
 TEST(TaplinePresets, SavesTheStoredFormUnderItsKeys) {

@@ -40,8 +40,8 @@ TEST(WahWahSweep, TravelsBetweenTheBordersInTheSweepLengthAndBack) {
         const std::vector<double> centres = SweepTrace(*wah, 2 * 14700);
         EXPECT_DOUBLE_EQ(centres[0], 300.0);
         EXPECT_NEAR(centres[14699], 1500.0, 1e-9);
-        EXPECT_EQ(centres[14700], centres[14698]);  // turned back: position N - 2
-        EXPECT_NEAR(centres[2 * 14699], 300.0, 1e-9);        // at the lower border again
+        EXPECT_EQ(centres[14700], centres[14698]);     // turned back: position N - 2
+        EXPECT_NEAR(centres[2 * 14699], 300.0, 1e-9);  // at the lower border again
         EXPECT_GT(centres[2 * 14699 + 1], 300.0);
         const double middle = logarithmic ? std::sqrt(300.0 * 1500.0) : 900.0;
         EXPECT_NEAR(centres[14699 / 2] + (centres[14699 / 2 + 1] - centres[14699 / 2]) / 2, middle, 0.1);

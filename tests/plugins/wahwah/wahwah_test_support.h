@@ -11,7 +11,8 @@
 inline std::vector<float> Sine(size_t length, double hz, double sampleRate, double amplitude) {
     std::vector<float> samples(length);
     for (size_t k = 0; k < length; ++k)
-        samples[k] = static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(k) / sampleRate));
+        samples[k] =
+            static_cast<float>(amplitude * std::sin(2.0 * std::numbers::pi * hz * static_cast<double>(k) / sampleRate));
     return samples;
 }
 

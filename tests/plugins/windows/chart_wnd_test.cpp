@@ -39,7 +39,8 @@ TEST_F(Chart, RangesAndScalesComeFromTheDataAndTheSize) {
     EXPECT_EQ(chart.ToPixels(2.0, -1.0), QPointF(30, 235));  // the origin
     EXPECT_EQ(chart.ToPixels(6.0, 1.0), QPointF(330, 35));
 
-    data.points[1] = {{-2.5, 2.0, 0.0}, {std::numeric_limits<double>::quiet_NaN(), 100.0, 0.0},
+    data.points[1] = {{-2.5, 2.0, 0.0},
+                      {std::numeric_limits<double>::quiet_NaN(), 100.0, 0.0},
                       {1.0, std::numeric_limits<double>::infinity(), 0.0}};
     chart.Recalculate();
     EXPECT_DOUBLE_EQ(chart.XRange().minimum, -3.0);
@@ -56,13 +57,13 @@ TEST_F(Chart, RangesAndScalesComeFromTheDataAndTheSize) {
 TEST_F(Chart, PaintsFrameAxesGridAndTheLine) {
     const QImage picture = Picture();
     EXPECT_EQ(picture.pixelColor(0, 0), QColor(Qt::white));
-    EXPECT_EQ(picture.pixelColor(1, 100), QColor(Qt::black));           // the frame
-    EXPECT_EQ(picture.pixelColor(30, 100), QColor(Qt::black));          // the y axis
-    EXPECT_EQ(picture.pixelColor(200, 235), QColor(Qt::black));         // the x axis
-    EXPECT_EQ(picture.pixelColor(32, 12), QColor(Qt::black));           // its arrowhead at the top
-    EXPECT_EQ(picture.pixelColor(366, 233), QColor(Qt::black));         // and at the right
-    EXPECT_EQ(At(chart.ToPixels(4.0, 0.5)), QColor(150, 150, 150));    // a decade's grid line
-    EXPECT_EQ(At(chart.ToPixels(3.5, 0.0)), QColor(0, 0, 160));        // the curve at 0 dB
+    EXPECT_EQ(picture.pixelColor(1, 100), QColor(Qt::black));        // the frame
+    EXPECT_EQ(picture.pixelColor(30, 100), QColor(Qt::black));       // the y axis
+    EXPECT_EQ(picture.pixelColor(200, 235), QColor(Qt::black));      // the x axis
+    EXPECT_EQ(picture.pixelColor(32, 12), QColor(Qt::black));        // its arrowhead at the top
+    EXPECT_EQ(picture.pixelColor(366, 233), QColor(Qt::black));      // and at the right
+    EXPECT_EQ(At(chart.ToPixels(4.0, 0.5)), QColor(150, 150, 150));  // a decade's grid line
+    EXPECT_EQ(At(chart.ToPixels(3.5, 0.0)), QColor(0, 0, 160));      // the curve at 0 dB
     EXPECT_EQ(At(chart.ToPixels(3.5, 0.5)), QColor(Qt::white));
     EXPECT_EQ(At(chart.ToPixels(5.8, 0.0)).rgb(), QColor(150, 150, 150).rgb());  // no curve past its end
 }

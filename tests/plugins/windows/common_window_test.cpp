@@ -33,14 +33,10 @@ namespace {
 using Kind = DialogControlKind;
 
 constexpr DialogControl kTestControls[] = {
-    {Kind::GroupBox, 100, "Group", 2, 2, 80, 60},
-    {Kind::Text, kNoControlId, "Caption", 6, 12, 40, 8},
-    {Kind::VerticalSlider, 101, nullptr, 6, 22, 14, 36},
-    {Kind::CheckBox, 102, "Check", 24, 22, 50, 10},
-    {Kind::RadioFirst, 103, "A", 24, 34, 20, 10},
-    {Kind::Radio, 104, "B", 46, 34, 20, 10},
-    {Kind::RadioFirst, 105, "C", 24, 46, 20, 10},
-    {Kind::Radio, 106, "D", 46, 46, 20, 10},
+    {Kind::GroupBox, 100, "Group", 2, 2, 80, 60},        {Kind::Text, kNoControlId, "Caption", 6, 12, 40, 8},
+    {Kind::VerticalSlider, 101, nullptr, 6, 22, 14, 36}, {Kind::CheckBox, 102, "Check", 24, 22, 50, 10},
+    {Kind::RadioFirst, 103, "A", 24, 34, 20, 10},        {Kind::Radio, 104, "B", 46, 34, 20, 10},
+    {Kind::RadioFirst, 105, "C", 24, 46, 20, 10},        {Kind::Radio, 106, "D", 46, 46, 20, 10},
 };
 constexpr DialogTemplate kTestTemplate{999, "CTestDlg", 90, 70, kTestControls};
 
@@ -100,9 +96,7 @@ TEST_F(SettingsWindowBase, PostsTheChangeToItsParentOnlyOutsideFilling) {
     {
         const CTestDlg::FillingScope filling(dialog);
         dialog.NotifyChanged();
-        {
-            const CTestDlg::FillingScope nested(dialog);
-        }
+        { const CTestDlg::FillingScope nested(dialog); }
         dialog.NotifyChanged();  // still filling after the nested scope ended
     }
     EXPECT_TRUE(host.Commands().empty());
@@ -310,8 +304,10 @@ TEST_F(LanguageFiles, TheSharedFolderFollowsXdgDataHomeElseHome) {
     unsetenv("HOME");
     EXPECT_EQ(PemaroDataFolder(), "");
     setenv("HOME", savedHome.c_str(), 1);
-    if (savedData != nullptr) setenv("XDG_DATA_HOME", savedDataValue.c_str(), 1);
-    else unsetenv("XDG_DATA_HOME");
+    if (savedData != nullptr)
+        setenv("XDG_DATA_HOME", savedDataValue.c_str(), 1);
+    else
+        unsetenv("XDG_DATA_HOME");
 }
 
 // ---- translated captions ----------------------------------------------------------------
@@ -329,8 +325,8 @@ protected:
 TEST_F(Translation, ALanguageFileChangesTheCaptionsItTranslates) {
     SetPluginLanguageFile(MORVANE_TEST_QM);
     EXPECT_EQ(CaptionOfANewWindow(), QString::fromUtf8("Beschriftung"));
-    EXPECT_EQ(PluginText("CTestDlg", "Check"), "Check");           // not in the file
-    EXPECT_EQ(PluginText("COtherDlg", "Caption"), "Caption");      // another dialog's text
+    EXPECT_EQ(PluginText("CTestDlg", "Check"), "Check");       // not in the file
+    EXPECT_EQ(PluginText("COtherDlg", "Caption"), "Caption");  // another dialog's text
     SetPluginLanguageFile({});
     EXPECT_EQ(CaptionOfANewWindow(), "Caption");
 }

@@ -68,7 +68,6 @@ protected:
                                             [](const DPoint& point, double at) { return point.x < at; });
         return after == Curve().end() ? std::numeric_limits<double>::quiet_NaN() : after->y;
     }
-
 };
 
 TEST_F(EqualizerWindow, AllSlidersAtZeroGiveAFlatCurveAtZero) {
@@ -82,7 +81,7 @@ TEST_F(EqualizerWindow, AllSlidersAtZeroGiveAFlatCurveAtZero) {
     }
     ASSERT_GT(Curve().size(), 1000u);
     EXPECT_DOUBLE_EQ(Curve().front().x, 2.0);  // 10 Hz
-    EXPECT_GT(Curve().back().x, 5.29);           // just below 20000 Hz
+    EXPECT_GT(Curve().back().x, 5.29);         // just below 20000 Hz
     EXPECT_LT(Curve().back().x, std::log10(20000.0) + 1.0);
     for (const DPoint& point : Curve()) {
         ASSERT_NEAR(point.y, 0.0, 1e-4) << point.x;

@@ -54,7 +54,6 @@ struct LoadingEnvironment {
 
 class LoadedWindow : public ::testing::TestWithParam<WindowCase> {
 protected:
-
     double StoredValue(void* settings) {
         enXml element("Settings");
         EXPECT_EQ(plugin.SavePresetXml(&element, settings), 1);
@@ -105,7 +104,9 @@ TEST_P(LoadedWindow, IsAChildOfItsHostThatNotifiesOncePerChange) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Plugins, LoadedWindow, ::testing::ValuesIn(kWindows),
-                         [](const ::testing::TestParamInfo<WindowCase>& info) { return std::string(info.param.library); });
+                         [](const ::testing::TestParamInfo<WindowCase>& info) {
+                             return std::string(info.param.library);
+                         });
 
 // ---- the language file ------------------------------------------------------------------
 

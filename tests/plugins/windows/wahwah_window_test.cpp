@@ -18,7 +18,7 @@ TEST(WahWahMaps, LogarithmicSlidersAtTheEndsAndInTheMiddle) {
     EXPECT_DOUBLE_EQ(LogSliderValue(1000, 10, 1000), 1000.0);
     EXPECT_NEAR(LogSliderValue(505, 10, 1000), 100.0, 1e-9);  // the middle is the geometric mean
     EXPECT_NEAR(LogSliderValue(5050, 100, 10000), 1000.0, 1e-9);
-    EXPECT_DOUBLE_EQ(LogSliderValue(0, 10, 1000), 10.0);       // kept within the range
+    EXPECT_DOUBLE_EQ(LogSliderValue(0, 10, 1000), 10.0);  // kept within the range
     EXPECT_DOUBLE_EQ(LogSliderValue(2000, 10, 1000), 1000.0);
     EXPECT_EQ(LogSliderPosition(100.0, 10, 1000), 505);
     EXPECT_EQ(LogSliderPosition(10.0, 10, 1000), 10);

@@ -17,7 +17,8 @@ public:
     void SetUp() override { UseSkinFont(); }
 };
 
-[[maybe_unused]] ::testing::Environment* const g_skinFont = ::testing::AddGlobalTestEnvironment(new SkinFontEnvironment);
+[[maybe_unused]] ::testing::Environment* const g_skinFont =
+    ::testing::AddGlobalTestEnvironment(new SkinFontEnvironment);
 
 }  // namespace
 

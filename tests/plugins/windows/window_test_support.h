@@ -16,7 +16,6 @@
 
 #include "tests/skin/test_app.h"
 
-
 // A host window with the onCommand(int, int) method the settings windows post to.
 class CommandRecorder : public QWidget {
     Q_OBJECT

@@ -190,8 +190,8 @@ private:
 
     // ---- page 2 (main_page2_times.cpp, main_page2_controls.cpp, main_page2_effects.cpp)
 public:
-    // Shows a popup menu and returns the chosen command id, 0 for none. The skinned menu at
-    // the cursor by default.
+    // Shows a popup menu and returns the chosen command id, 0 for none. The skinned menu
+    // under its button (CSCMenu::PopupAnchor) by default.
     using PopupChooser = std::function<int(CSCMenu& menu)>;
     void SetPopupChooser(PopupChooser chooser);
     // The node an effect slot holds (by its settings button id); null when empty.
@@ -231,7 +231,8 @@ private:
     void ToggleSlotEffect(int checkId);
     void RefreshEffectSlots();
     void OpenEffectSettings(CEffectNode& node);
-    int ChoosePopup(CSCMenu& menu);
+    // Opens the menu under the shown instance of the button `anchorId`.
+    int ChoosePopup(CSCMenu& menu, int anchorId);
 
     PopupChooser m_popupChooser;
     std::map<int, CEffectNode*> m_effectSlots;  // settings button id → node, in id order

@@ -81,7 +81,8 @@ private:
 };
 
 // A panel with a caption bar (CaptionHeight, CaptionColor, Caption, CaptionTextColor,
-// CaptionLogFont): dragging the bar moves the window.
+// CaptionLogFont): dragging the bar moves the window; double-clicking it maximises a
+// resizable dialog or gives it back its size.
 class CAutoPanelCaption : public CAutoPanel {
     Q_OBJECT
 public:
@@ -97,12 +98,14 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
 
 private:
     int m_captionHeight = 0;
     QColor m_captionColor, m_captionTextColor;
     QFont m_captionFont;
     QString m_caption;
-    bool m_dragging = false;
-    QPoint m_dragOffset;
+    bool m_pressed = false;   // pressed on the bar, not moved yet
+    bool m_dragging = false;  // moving the window without the window system's help
+    QPoint m_pressAt, m_dragOffset;
 };

@@ -1,7 +1,7 @@
 // CTessalyDlg, page 2: command routing, play and stop, repeat, fades, volume and zoom.
 #include "app/main_window.h"
 
-#include <QCursor>
+#include <algorithm>
 
 #include "app/settings.h"
 #include "app/tessaly_app.h"
@@ -74,8 +74,12 @@ void CTessalyDlg::onCommand(int id, int code) {
 
 void CTessalyDlg::SetPopupChooser(PopupChooser chooser) { m_popupChooser = std::move(chooser); }
 
-int CTessalyDlg::ChoosePopup(CSCMenu& menu) {
-    return m_popupChooser ? m_popupChooser(menu) : menu.TrackPopupMenu(QCursor::pos());
+int CTessalyDlg::ChoosePopup(CSCMenu& menu, int anchorId) {
+    // Every page has its own instance of the common buttons: the one on the shown page.
+    const std::vector<CSkinBase*> buttons = Instances<CSkinBase>(anchorId);
+    const auto shown = std::find_if(buttons.begin(), buttons.end(), [](const CSkinBase* b) { return b->isVisible(); });
+    menu.SetPopupAnchor(shown != buttons.end() ? *shown : m_skin.GetControl(anchorId));
+    return m_popupChooser ? m_popupChooser(menu) : menu.TrackPopupMenu();
 }
 
 void CTessalyDlg::TogglePlay() {
@@ -158,7 +162,7 @@ void CTessalyDlg::ShowZoomMenu() {
         length /= 2;
         if (2 * length <= width) break;
     }
-    const int chosen = ChoosePopup(menu);
+    const int chosen = ChoosePopup(menu, IDC_PAGE2_ZOOM_MENU);
     if (chosen >= kZoomMenuFirst && chosen <= kZoomMenuLast) ApplyZoom(1u << (chosen - kZoomMenuFirst));
 }
 

@@ -5,6 +5,7 @@
 #include <utility>
 
 #include "app/resources.h"
+#include "app/src/effect_settings_window.h"
 #include "app/tessaly_app.h"
 #include "contracts/plugin_api.h"
 #include "effecttree/effect_node.h"
@@ -56,7 +57,7 @@ void CTessalyDlg::ChooseSlotEffect(int settingsId) {
         const CEffectNode* node = tree.m_Root.GetNodeByID(entry->data().toUInt());
         m_singleEffectsMenu->CheckMenuItem(entry->data().toInt(), node != nullptr && node->IsChecked());
     }
-    const int chosen = ChoosePopup(*m_singleEffectsMenu);
+    const int chosen = ChoosePopup(*m_singleEffectsMenu, settingsId);
     if (chosen <= 0) return;
     CEffectNode* node = tree.m_Root.GetNodeByID(static_cast<uint32_t>(chosen));
     if (node == nullptr) return;
@@ -103,13 +104,12 @@ void CTessalyDlg::OpenEffectSettings(CEffectNode& node) {
     m_effectSettingsNode = nullptr;
     const PFN_CreateSettingsWindow create = node.GetCreateSettingsWindow();
     if (create == nullptr || node.GetSettings() == nullptr) return;
-    QWidget* window = create(this, node.GetSettings());
-    if (window == nullptr) return;
     // The window floats beside the wizard and goes when closed; its changes reach onCommand.
-    window->setWindowFlag(Qt::Tool, true);
-    window->setAttribute(Qt::WA_DeleteOnClose, true);
-    window->setWindowTitle(QString::fromStdString(node.GetCaption()));
+    auto* window = new CEffectSettingsWnd(this, QString::fromStdString(node.GetCaption()));  // deletes itself
+    if (!window->Open(create, node.GetSettings())) {
+        delete window;
+        return;
+    }
     m_effectSettings = window;
     m_effectSettingsNode = &node;
-    window->show();
 }

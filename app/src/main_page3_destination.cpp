@@ -1,7 +1,6 @@
 // CTessalyDlg, page 3: the destination menu, a file on the computer or a Bluetooth device.
 #include "app/main_window.h"
 
-#include <QCursor>
 #include <QFileDialog>
 #include <QFileInfo>
 
@@ -43,7 +42,7 @@ void CTessalyDlg::ShowDestinationMenu() {
     CSCMenu menu(this);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationComputer, QStringLiteral("My Computer"));
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationBluetooth, QStringLiteral("Bluetooth Device"));
-    switch (menu.TrackPopupMenu(QCursor::pos())) {
+    switch (ChoosePopup(menu, IDC_PAGE3_BROWSE)) {
         case kMenuDestinationComputer: ChooseComputerDestination(); break;
         case kMenuDestinationBluetooth: ChooseBluetoothDestination(); break;
         default: break;

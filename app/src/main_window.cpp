@@ -30,6 +30,7 @@
 #include "skin/skin_base.h"
 #include "skin/sliders.h"
 #include "skin/statics.h"
+#include "skin/window_geometry.h"
 
 namespace {
 
@@ -52,6 +53,8 @@ CTessalyDlg::CTessalyDlg(CTessalyApp& app, QWidget* parent)
     const ProgramSettings settings = ReadProgramSettings();
     m_saver.normalize = settings.normalize;
     m_saver.overwrite = settings.overwrite;
+    // A main window, not a dialog: the window manager lets it be maximised.
+    setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
 }
 
 CTessalyDlg::~CTessalyDlg() = default;
@@ -78,6 +81,7 @@ std::optional<int> CTessalyDlg::OnInitDialog() {
         return IDCANCEL;
     }
     InitControls(ReadProgramSettings());
+    SetResizable(true);
     m_laidOut = true;
     LayoutPage();
     setWindowTitle(QString::fromUtf8(kApplicationName));
@@ -85,7 +89,16 @@ std::optional<int> CTessalyDlg::OnInitDialog() {
 }
 
 void CTessalyDlg::OnSkinLoaded() {
-    if (m_pages[0]) resize(m_pages[0]->GetInitialSize());
+    // Every control of every page lies inside its page's designed size, so the largest of
+    // them is the least size at which nothing is cut off; a smaller screen still gets the
+    // whole window.
+    QSize designed;
+    for (const CAutoPanelCaption* page : m_pages)
+        if (page) designed = designed.expandedTo(page->GetInitialSize());
+    const QSize screen = AvailableScreenArea(this).size();
+    const auto onScreen = [&screen](const QSize& size) { return screen.isEmpty() ? size : size.boundedTo(screen); };
+    setMinimumSize(onScreen(designed));
+    resize(onScreen(designed));
 }
 
 void CTessalyDlg::InitControls(const ProgramSettings& settings) {
@@ -292,7 +305,7 @@ void CTessalyDlg::ShowHelpMenu() {
     CSCMenu menu(this);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuOnlineHelp, QStringLiteral("Online Help"));
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuCheckForUpdate, QStringLiteral("Check for Update"));
-    switch (ChoosePopup(menu)) {
+    switch (ChoosePopup(menu, IDC_MENU_HELP)) {
         case kMenuOnlineHelp: OpenAddress(QUrl(kHelpPage)); break;
         case kMenuCheckForUpdate: CheckForUpdate(this); break;
         default: break;

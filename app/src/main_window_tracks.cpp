@@ -2,7 +2,6 @@
 // recordings, audio CDs) and the recorder.
 #include "app/main_window.h"
 
-#include <QCursor>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileIconProvider>
@@ -98,7 +97,8 @@ void CTessalyDlg::ShowTrackSourceMenu(int target) {
     m_browseTarget = target;
     CSCMenu menu(this);
     BuildTrackSourceMenu(menu);
-    if (const int chosen = menu.TrackPopupMenu(QCursor::pos())) OpenTrackSource(m_browseTarget, chosen);
+    if (const int chosen = ChoosePopup(menu, target == 1 ? IDC_PAGE1_TRACK1_BROWSE : IDC_PAGE1_TRACK2_BROWSE))
+        OpenTrackSource(m_browseTarget, chosen);
 }
 
 void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {

@@ -68,7 +68,9 @@ CMessageBoxDlg::CMessageBoxDlg(uint32_t type, const QString& caption, const QStr
     // The layout is the client area, below the caption bar.
     const int captionHeight = captionMetrics.height() + 16;
     setFixedSize(layout_.width, layout_.height + captionHeight);
-    QWidget* face = MakeFace(this, caption, captionHeight, size());
+    CAutoPanelCaption* face = MakeFace(this, caption, captionHeight, size());
+    // The card's shape is the window's: its rounded corners need no compositor.
+    SetWindowRgn(face->GetDataSource().GetFrameRgn(0, size()));
     const auto toFace = [captionHeight](const MessageBoxRect& rect) {
         return ToQRect(rect).translated(0, captionHeight);
     };

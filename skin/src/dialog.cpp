@@ -2,7 +2,11 @@
 #include "skin/dialog.h"
 
 #include <QKeyEvent>
+#include <QPainter>
 #include <QToolTip>
+
+#include "skin/src/resize_grip.h"
+#include "skin/window_geometry.h"
 
 #include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
@@ -27,8 +31,9 @@ void ApplyTooltipLook(const QFont& font) {
 }  // namespace
 
 CSCScaleDialog::CSCScaleDialog(QWidget* parent) : QDialog(parent) {
+    // Opaque, shaped by a mask: a translucent window shows black corners where no compositor
+    // runs.
     setWindowFlags(Qt::Dialog | Qt::FramelessWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
     setFont(ToQFont(SkinControlsManager()->GetSkinFont(), font()));
     ApplyTooltipLook(font());
 }
@@ -42,6 +47,37 @@ void CSCScaleDialog::SetWindowRgn(const QRegion& region) {
         clearMask();
     else
         setMask(region);
+}
+
+void CSCScaleDialog::SetResizable(bool resizable) {
+    if (resizable == m_resizable) return;
+    m_resizable = resizable;
+    if (resizable) {
+        for (const Qt::Edges edges :
+             {Qt::Edges(Qt::LeftEdge), Qt::Edges(Qt::RightEdge), Qt::Edges(Qt::TopEdge), Qt::Edges(Qt::BottomEdge),
+              Qt::LeftEdge | Qt::TopEdge, Qt::RightEdge | Qt::TopEdge, Qt::LeftEdge | Qt::BottomEdge,
+              Qt::RightEdge | Qt::BottomEdge})
+            new CResizeGrip(this, edges);  // owned by the dialog
+    } else {
+        qDeleteAll(findChildren<CResizeGrip*>(Qt::FindDirectChildrenOnly));
+    }
+}
+
+QRect CSCScaleDialog::OpeningGeometry() const {
+    const QWidget* owner = parentWidget() != nullptr ? parentWidget()->window() : nullptr;
+    const bool ownerShown = owner != nullptr && owner->isVisible() && !owner->isMinimized();
+    const QRect available = AvailableScreenArea(ownerShown ? owner : this);
+    return CentredOn(ownerShown ? owner->frameGeometry() : available, size(), available);
+}
+
+void CSCScaleDialog::setVisible(bool visible) {
+    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved) && isWindow()) move(OpeningGeometry().topLeft());
+    QDialog::setVisible(visible);
+}
+
+void CSCScaleDialog::paintEvent(QPaintEvent*) {
+    QPainter painter(this);
+    painter.fillRect(rect(), SkinPaletteColor(SKINCOLOR_SURFACE));
 }
 
 void CSCScaleDialog::reject() { done(kCancelResult); }

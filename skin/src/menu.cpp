@@ -1,13 +1,21 @@
 // CSCMenu: a popup menu in the skin's colours whose entries carry command ids.
 #include "skin/menu.h"
 
+#include <QCursor>
+
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
+#include "skin/window_geometry.h"
+
+namespace {
+
+constexpr int kCornerRadius = 8;
+
+}  // namespace
 
 CSCMenu::CSCMenu(QWidget* parent) : QMenu(parent) {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
-    setAttribute(Qt::WA_TranslucentBackground);
-    setStyleSheet(QStringLiteral("QMenu{background:%1;border:1px solid %2;border-radius:8px;padding:6px;color:%3;}"
+    setStyleSheet(QStringLiteral("QMenu{background:%1;border:1px solid %2;border-radius:%6px;padding:6px;color:%3;}"
                                  "QMenu::item{padding:7px 24px 7px 28px;border-radius:6px;}"
                                  "QMenu::item:selected{background:%4;}"
                                  "QMenu::item:disabled{color:%5;}"
@@ -16,7 +24,7 @@ CSCMenu::CSCMenu(QWidget* parent) : QMenu(parent) {
                                  "QMenu::icon{left:8px;}")
                       .arg(SkinPaletteColor(SKINCOLOR_SURFACE).name(), SkinPaletteColor(SKINCOLOR_BORDER).name(),
                            SkinPaletteColor(SKINCOLOR_TEXT).name(), SkinPaletteColor(SKINCOLOR_SELECTION).name(),
-                           SkinPaletteColor(SKINCOLOR_DISABLED_TEXT).name()));
+                           SkinPaletteColor(SKINCOLOR_DISABLED_TEXT).name(), QString::number(kCornerRadius)));
 }
 
 CSCMenu::~CSCMenu() = default;
@@ -70,4 +78,17 @@ int CSCMenu::GetMenuItemCount() const { return static_cast<int>(actions().size()
 int CSCMenu::TrackPopupMenu(const QPoint& globalPosition) {
     const QAction* chosen = exec(globalPosition);
     return chosen && !chosen->isSeparator() ? chosen->data().toInt() : 0;
+}
+
+QPoint CSCMenu::PopupPosition() const {
+    if (!m_anchor) return QCursor::pos();
+    const QRect button = GlobalRect(*m_anchor);
+    return PopupUnder(button, sizeHint(), AvailableScreenArea(m_anchor));
+}
+
+int CSCMenu::TrackPopupMenu() { return TrackPopupMenu(PopupPosition()); }
+
+void CSCMenu::resizeEvent(QResizeEvent* event) {
+    QMenu::resizeEvent(event);
+    setMask(RoundedRegion(size(), kCornerRadius));
 }

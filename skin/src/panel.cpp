@@ -2,12 +2,14 @@
 // decorations) and CAutoPanelCaption (a caption bar that moves the window).
 #include "skin/panels.h"
 
+#include <QApplication>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWindow>
 
 #include "platform/texts.h"
 #include "skin/data_source.h"
+#include "skin/dialog.h"
 #include "skin/skin_base.h"
 #include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
@@ -303,18 +305,41 @@ void CAutoPanelCaption::PaintUnderDecorations(QPainter& painter) {
 void CAutoPanelCaption::mousePressEvent(QMouseEvent* event) {
     if (event->button() != Qt::LeftButton || event->position().y() >= m_captionHeight)
         return CAutoPanel::mousePressEvent(event);
-    QWidget* top = window();
-    if (top->windowHandle() && top->windowHandle()->startSystemMove()) return;
-    m_dragging = true;
-    m_dragOffset = event->globalPosition().toPoint() - top->frameGeometry().topLeft();
+    // The move starts once the pointer leaves the press point, so that a double click
+    // reaches the bar.
+    m_pressed = true;
+    m_dragOffset = event->globalPosition().toPoint() - window()->frameGeometry().topLeft();
+    m_pressAt = event->globalPosition().toPoint();
 }
 
 void CAutoPanelCaption::mouseMoveEvent(QMouseEvent* event) {
+    QWidget* top = window();
+    if (m_pressed && !m_dragging &&
+        (event->globalPosition().toPoint() - m_pressAt).manhattanLength() >= QApplication::startDragDistance()) {
+        m_pressed = false;
+        if (top->isMaximized()) return;
+        if (top->windowHandle() && top->windowHandle()->startSystemMove()) return;
+        m_dragging = true;
+    }
     if (!m_dragging) return CAutoPanel::mouseMoveEvent(event);
-    window()->move(event->globalPosition().toPoint() - m_dragOffset);
+    top->move(event->globalPosition().toPoint() - m_dragOffset);
 }
 
 void CAutoPanelCaption::mouseReleaseEvent(QMouseEvent* event) {
     m_dragging = false;
+    m_pressed = false;
     CAutoPanel::mouseReleaseEvent(event);
+}
+
+void CAutoPanelCaption::mouseDoubleClickEvent(QMouseEvent* event) {
+    const auto* dialog = qobject_cast<const CSCScaleDialog*>(window());
+    if (event->button() != Qt::LeftButton || event->position().y() >= m_captionHeight || dialog == nullptr ||
+        !dialog->IsResizable())
+        return CAutoPanel::mouseDoubleClickEvent(event);
+    m_pressed = false;
+    QWidget* top = window();
+    if (top->isMaximized())
+        top->showNormal();
+    else
+        top->showMaximized();
 }

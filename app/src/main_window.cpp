@@ -78,6 +78,7 @@ std::optional<int> CTessalyDlg::OnInitDialog() {
         return IDCANCEL;
     }
     InitControls(ReadProgramSettings());
+    InstallPage2Keys();
     m_laidOut = true;
     LayoutPage();
     setWindowTitle(QString::fromUtf8(kApplicationName));
@@ -95,6 +96,8 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
         // A banner is a fixed strip: it never scrolls.
         banner->Browser()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         banner->Browser()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Nor does it take the focus: Tab goes past it.
+        banner->Browser()->setFocusPolicy(Qt::NoFocus);
         // Without a page to show, an empty view would only leave a blank box.
         banner->setVisible(banner->Navigate(kBannerPage, localBanner));
     }
@@ -157,6 +160,7 @@ void CTessalyDlg::LayoutPage() {
 }
 
 void CTessalyDlg::ShowPage(int page) {
+    const bool focusRing = FocusRingShowing();
     if (m_pages[m_page]) m_pages[m_page]->hide();
     m_page = page;
     CopySearchText();
@@ -173,6 +177,7 @@ void CTessalyDlg::ShowPage(int page) {
     }
     if (m_pages[m_page]) m_pages[m_page]->show();
     LayoutPage();
+    FocusPageStart(focusRing);
 }
 
 void CTessalyDlg::OnContinue() {

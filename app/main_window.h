@@ -104,6 +104,17 @@ private:
     void Search();
     void ShowHelpMenu();
     void OpenAddress(const QUrl& address);
+    // ---- keyboard (main_window_keys.cpp)
+    void InstallPage2Keys();
+    // Home and End: the play cursor to the selection's start or end (without a selection,
+    // the start or end of the audio).
+    void MovePlayCursor(bool toEnd);
+    void MovePlayCursorToStart();
+    void MovePlayCursorToEnd();
+    // Whether the focused control shows its focus ring (the user works with the keyboard).
+    bool FocusRingShowing() const;
+    // After a page change the focus goes to the new page's button that leads on.
+    void FocusPageStart(bool showRing);
     // ---- page 1 track sources (main_window_tracks.cpp)
     void SetTrackPath(int number, const QString& path);
     void RefreshTrackEdits();
@@ -198,22 +209,26 @@ public:
     CEffectNode* EffectSlot(int settingsId) const;
     // The settings window open for an effect slot; null when none.
     QWidget* EffectSettingsWindow() const { return m_effectSettings; }
-    // Milliseconds of the page's time boxes from their text; empty when the text does not
-    // match the time pattern.
+    // Milliseconds of the page's time boxes from their text, read from the right: "SS",
+    // "MM:SS" or "HH:MM:SS", each with an optional decimal fraction of a second (digits past
+    // milliseconds are dropped); empty when the text does not match the time pattern.
     static std::optional<int64_t> ParseTimeText(const QString& text);
     static QString FormatTime(int64_t ms);
     // Change notification of a plug-in's settings window (command id 0, code 0x400).
     Q_INVOKABLE void onCommand(int id, int code);
 
-protected:
-    // On page 2 Tab goes round the time boxes: start, end, length.
-    bool focusNextPrevChild(bool next) override;
-
 private:
     bool OnPage2Command(int commandId, int code);
     uint32_t TimeRate() const;
     void ShowTimes();
-    void ApplyTypedTimes();
+    // Applies the three boxes after a commit in one of them; a refused or changed entry is
+    // explained in that box's tooltip.
+    void ApplyTypedTimes(int committedId);
+    void RefuseTypedTimes(int committedId, const QString& reason);
+    void ShowTimeProblem(int commandId, const QString& reason);
+    void ClearTimeProblem();
+    int64_t FramesOfMs(int64_t ms) const;
+    // Both ends are held within the audio (the end of the last track).
     void SetSelectionMs(int64_t startMs, int64_t endMs);
     void NudgeTime(int commandId);
     void TogglePlay();

@@ -36,6 +36,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool OwnsKey(int key) const override;
 
 private:
     QRect TrackRect() const;

@@ -42,12 +42,22 @@ public:
     void NotifyParent(int code);
     // Whether the keyboard focus ring is showing (focus that came by keyboard or program).
     bool IsFocusVisible() const;
+    // Whether the control's last focus came by keyboard or program (also while its window is
+    // not active).
+    bool FocusCameByKeyboard() const { return m_keyboardFocus; }
+    // Takes the keyboard focus, with or without showing the ring (a program's move of the
+    // focus follows what the user did last: the keyboard shows the ring, a click does not).
+    void TakeFocus(bool showRing);
 
 signals:
     void command(int id, int code);
     void scroll(int id, int request, int position);
 
 protected:
+    bool event(QEvent* event) override;
+    // Keys without modifiers that the control handles itself while it has the focus, taken
+    // before the window's shortcuts (a slider's arrows, Home and End).
+    virtual bool OwnsKey(int) const { return false; }
     void focusInEvent(QFocusEvent* event) override;
     void focusOutEvent(QFocusEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
@@ -68,4 +78,5 @@ private:
     uint32_t m_style;
     bool m_skinned = false;
     bool m_keyboardFocus = false;
+    bool m_focusKnown = false;  // the control had the focus before
 };

@@ -38,6 +38,7 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
+    bool OwnsKey(int key) const override;
     // The rectangle the track picture is drawn in; the stretching slider overrides it.
     virtual QRect TrackRect() const;
     bool ApplySliderRecord(SkinHandle source, int drawAlign, int beginTrack, int endTrack);

@@ -33,7 +33,7 @@ bool CTessalyDlg::OnPage2Command(int commandId, int code) {
         case IDC_PAGE2_TIME_START:
         case IDC_PAGE2_TIME_LEN:
         case IDC_PAGE2_TIME_END:
-            if (code == SCN_COMMIT) ApplyTypedTimes();
+            if (code == SCN_COMMIT) ApplyTypedTimes(commandId);
             return true;
         case IDC_PAGE2_VOLUME_SLIDER:
             if (code == SCN_HSCROLL || code == SCN_VSCROLL) OnVolumeSlider();

@@ -2,21 +2,21 @@
 // the selection of the waveform editor they stand for.
 #include "app/main_window.h"
 
-#include <QLineEdit>
+#include <QToolTip>
 
 #include <boost/regex.hpp>
 
 #include <algorithm>
 
+#include "app/skin_holder.h"
 #include "engine/render_chain.h"
 #include "engine/track.h"
-#include "skin/edits.h"
 #include "skin/skin_base.h"
 
 namespace {
 
-// Hours and minutes are the numbers followed by a colon, seconds the plain number, and the
-// digits behind the separator a whole number of milliseconds.
+// Up to three numbers separated by colons, read from the right: seconds, minutes, hours; the
+// digits behind the separator (any character) a decimal fraction of a second.
 const boost::regex kTimePattern("(([0-9]+):)?(([0-9]+):)?([0-9]+)(.([0-9]+))?");
 constexpr int64_t kNudgeMs = 10;
 // Beyond this many digits a group could not be a time the editor can hold.
@@ -25,10 +25,30 @@ constexpr std::size_t kMaxGroupDigits = 12;
 // overflow below it.
 constexpr int64_t kMaxMs = 1'000'000'000'000;
 
+const char* const kPatternProblem = "Type a time as SS, MM:SS or HH:MM:SS, with an optional .fraction";
+const char* const kOrderProblem = "The start must be before the end";
+
 int64_t GroupValue(const boost::smatch& match, int group) {
     if (!match[group].matched) return 0;
     const std::string digits = match[group].str();
     return digits.size() > kMaxGroupDigits ? -1 : std::stoll(digits);
+}
+
+// The fraction's digits as milliseconds: "5" is 500, "25" 250; digits past the third are
+// dropped (truncated, never rounded up into the next second).
+int64_t FractionMs(const boost::smatch& match, int group) {
+    if (!match[group].matched) return 0;
+    std::string digits = match[group].str().substr(0, 3);
+    digits.resize(3, '0');
+    return std::stoll(digits);
+}
+
+// The tooltip the control table gives a control.
+QString TableTooltip(const CSkinHolder& skin, int commandId) {
+    for (const _CONTROL_INFO_STRUCT_& entry : skin.Table())
+        if (entry.name != nullptr && entry.commandId == commandId && entry.tooltip != nullptr)
+            return QString::fromUtf8(entry.tooltip);
+    return {};
 }
 
 }  // namespace
@@ -37,12 +57,18 @@ std::optional<int64_t> CTessalyDlg::ParseTimeText(const QString& text) {
     const std::string value = text.toStdString();
     boost::smatch match;
     if (!boost::regex_match(value, match, kTimePattern)) return std::nullopt;
-    const int64_t hours = GroupValue(match, 2);
-    const int64_t minutes = GroupValue(match, 4);
+    // The colon groups present, left to right; the last is minutes, the one before hours.
+    int64_t groups[2] = {0, 0};
+    int count = 0;
+    for (int group : {2, 4}) {
+        if (!match[group].matched) continue;
+        groups[count++] = GroupValue(match, group);
+    }
+    const int64_t hours = count == 2 ? groups[0] : 0;
+    const int64_t minutes = count == 2 ? groups[1] : groups[0];
     const int64_t seconds = GroupValue(match, 5);
-    const int64_t fraction = GroupValue(match, 7);
-    if (hours < 0 || minutes < 0 || seconds < 0 || fraction < 0) return std::nullopt;
-    return hours * 3600000 + minutes * 60000 + seconds * 1000 + fraction;
+    if (hours < 0 || minutes < 0 || seconds < 0) return std::nullopt;
+    return hours * 3600000 + minutes * 60000 + seconds * 1000 + FractionMs(match, 7);
 }
 
 QString CTessalyDlg::FormatTime(int64_t ms) {
@@ -77,65 +103,98 @@ void CTessalyDlg::ShowTimes() {
     SetCaption(IDC_PAGE2_TIME_LEN, FormatTime(end - start));
 }
 
-void CTessalyDlg::ApplyTypedTimes() {
+void CTessalyDlg::ApplyTypedTimes(int committedId) {
     CWaveFormKel* wave = WaveEditor();
     if (wave == nullptr) return;
-    auto typed = [this](int commandId) -> std::optional<int64_t> {
+    // A box's time: empty when the page emptied the box (no selection), none when its text
+    // is no time.
+    using BoxTime = std::optional<std::optional<int64_t>>;
+    auto typed = [this](int commandId) -> BoxTime {
         const CSkinBase* box = m_skin.GetControl(commandId);
-        return box ? ParseTimeText(box->GetWindowText()) : std::nullopt;
+        const QString text = box ? box->GetWindowText().trimmed() : QString();
+        if (text.isEmpty()) return std::optional<int64_t>();
+        const std::optional<int64_t> ms = ParseTimeText(text);
+        return ms ? BoxTime(ms) : std::nullopt;
     };
-    const std::optional<int64_t> start = typed(IDC_PAGE2_TIME_START);
-    const std::optional<int64_t> end = typed(IDC_PAGE2_TIME_END);
-    const std::optional<int64_t> length = typed(IDC_PAGE2_TIME_LEN);
-    if (!start || !end || !length) {
-        ShowTimes();
+    const BoxTime start = typed(IDC_PAGE2_TIME_START);
+    const BoxTime end = typed(IDC_PAGE2_TIME_END);
+    const BoxTime length = typed(IDC_PAGE2_TIME_LEN);
+    if (!start || !end || !length || !start->has_value()) {
+        RefuseTypedTimes(committedId, QString::fromUtf8(kPatternProblem));
         return;
     }
     const int64_t rate = TimeRate();
+    const int64_t projectEnd = wave->Timeline().TracksEnd();
+    const QString projectEndText = FormatTime((projectEnd * 1000 + rate / 2) / rate);
+    const int64_t startMs = **start;
+    if (!end->has_value() && !length->has_value()) {
+        // Without a selection the start box shows the play position: a typed time moves it.
+        wave->StopPlayback();
+        wave->SetPlayPosition(std::min(FramesOfMs(startMs), projectEnd));
+        wave->Refresh();
+        ShowTimes();
+        ClearTimeProblem();
+        return;
+    }
     int64_t currentStart = (wave->GetStartMarker() * 1000 + rate / 2) / rate;
     int64_t currentEnd = (wave->GetEndMarker() * 1000 + rate / 2) / rate;
     if (currentEnd < currentStart) std::swap(currentStart, currentEnd);
-    // The length box wins only when it is the one that changed.
-    if (currentEnd - currentStart == *length)
-        SetSelectionMs(*start, *end);
-    else
-        SetSelectionMs(*start, *start + *length);
-    // A refused entry leaves the boxes showing what the editor holds.
+    // The length box wins when it changed; otherwise the end box is taken.
+    const bool lengthWins = length->has_value() && (!end->has_value() || currentEnd - currentStart != **length);
+    const int64_t endMs = lengthWins ? startMs + **length : **end;
+    if (endMs <= startMs) {
+        RefuseTypedTimes(committedId, QString::fromUtf8(kOrderProblem));
+        return;
+    }
+    if (FramesOfMs(startMs) >= projectEnd) {
+        RefuseTypedTimes(committedId,
+                         QStringLiteral("The ringtone ends at %1: the start must be before it").arg(projectEndText));
+        return;
+    }
+    const bool moved = FramesOfMs(endMs) > projectEnd;
+    SetSelectionMs(startMs, endMs);
     ShowTimes();
+    if (moved)
+        ShowTimeProblem(committedId,
+                        QStringLiteral("The ringtone ends at %1: the end was moved there").arg(projectEndText));
+    else
+        ClearTimeProblem();
+}
+
+void CTessalyDlg::RefuseTypedTimes(int committedId, const QString& reason) {
+    ShowTimes();
+    ShowTimeProblem(committedId, reason);
+}
+
+void CTessalyDlg::ShowTimeProblem(int commandId, const QString& reason) {
+    ClearTimeProblem();
+    CSkinBase* box = m_skin.GetControl(commandId);
+    if (box == nullptr) return;
+    box->SetTooltip(TableTooltip(m_skin, commandId) + QLatin1Char('\n') + reason);
+    if (box->isVisible()) QToolTip::showText(box->mapToGlobal(QPoint(0, box->height())), reason, box);
+}
+
+void CTessalyDlg::ClearTimeProblem() {
+    for (int id : {IDC_PAGE2_TIME_START, IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN})
+        if (CSkinBase* box = m_skin.GetControl(id)) box->SetTooltip(TableTooltip(m_skin, id));
+}
+
+int64_t CTessalyDlg::FramesOfMs(int64_t ms) const {
+    return std::max<int64_t>(0, static_cast<int64_t>(TimeRate()) * std::clamp(ms, -kMaxMs, kMaxMs) / 1000);
 }
 
 void CTessalyDlg::SetSelectionMs(int64_t startMs, int64_t endMs) {
     CWaveFormKel* wave = WaveEditor();
     if (wave == nullptr) return;
-    const int64_t rate = TimeRate();
-    const int64_t viewEnd = wave->GetViewEnd();
-    auto frames = [&](int64_t ms) {
-        return std::clamp<int64_t>(rate * std::clamp(ms, -kMaxMs, kMaxMs) / 1000, 0, viewEnd);
-    };
-    const int64_t start = frames(startMs);
-    const int64_t end = frames(endMs);
+    // Both ends stay within the audio: a range past it would end the ringtone in silence.
+    const int64_t projectEnd = wave->Timeline().TracksEnd();
+    const int64_t start = std::min(FramesOfMs(startMs), projectEnd);
+    const int64_t end = std::min(FramesOfMs(endMs), projectEnd);
     if (end < start) return;
     wave->StopPlayback();
     wave->SetSelection(start, end);
     wave->SetPlayPosition(end);
     wave->Refresh();
-}
-
-bool CTessalyDlg::focusNextPrevChild(bool next) {
-    const int order[3] = {IDC_PAGE2_TIME_START, IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN};
-    const QWidget* focused = focusWidget();
-    if (m_page == 1 && next && focused != nullptr) {
-        for (int i = 0; i < 3; ++i) {
-            const CSkinBase* box = m_skin.GetControl(order[i]);
-            if (box == nullptr || (box != focused && !box->isAncestorOf(focused))) continue;
-            CSkinBase* following = m_skin.GetControl(order[(i + 1) % 3]);
-            if (following == nullptr) break;
-            const auto* edit = qobject_cast<CSCEditBox2*>(following);
-            (edit ? static_cast<QWidget*>(edit->Editor()) : following)->setFocus(Qt::TabFocusReason);
-            return true;
-        }
-    }
-    return CSkinDialog::focusNextPrevChild(next);
 }
 
 void CTessalyDlg::NudgeTime(int commandId) {

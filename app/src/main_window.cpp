@@ -82,6 +82,7 @@ std::optional<int> CTessalyDlg::OnInitDialog() {
     }
     InitControls(ReadProgramSettings());
     SetResizable(true);
+    InstallPage2Keys();
     m_laidOut = true;
     LayoutPage();
     setWindowTitle(QString::fromUtf8(kApplicationName));
@@ -108,6 +109,8 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
         // A banner is a fixed strip: it never scrolls.
         banner->Browser()->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         banner->Browser()->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        // Nor does it take the focus: Tab goes past it.
+        banner->Browser()->setFocusPolicy(Qt::NoFocus);
         // Without a page to show, an empty view would only leave a blank box.
         banner->setVisible(banner->Navigate(kBannerPage, localBanner));
     }
@@ -170,6 +173,7 @@ void CTessalyDlg::LayoutPage() {
 }
 
 void CTessalyDlg::ShowPage(int page) {
+    const bool focusRing = FocusRingShowing();
     if (m_pages[m_page]) m_pages[m_page]->hide();
     m_page = page;
     CopySearchText();
@@ -186,6 +190,7 @@ void CTessalyDlg::ShowPage(int page) {
     }
     if (m_pages[m_page]) m_pages[m_page]->show();
     LayoutPage();
+    FocusPageStart(focusRing);
 }
 
 void CTessalyDlg::OnContinue() {

@@ -4,6 +4,7 @@
 #include <QDesktopServices>
 #include <QEvent>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPainter>
 #include <QTextBrowser>
@@ -50,6 +51,7 @@ CSCHtmlStatic::CSCHtmlStatic(QWidget* parent, int windowId, uint32_t style)
     m_label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     m_label->setOpenExternalLinks(true);
     m_label->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+    m_label->setFocusPolicy(Qt::NoFocus);
     setFocusPolicy(Qt::NoFocus);
     ApplyColors();
 }
@@ -73,7 +75,12 @@ void CSCHtmlStatic::ApplyElement(const enXml& element) {
     if (skinui::ReadHorizontalAlign(element, "TextAlign", alignment)) m_label->setAlignment(alignment);
 }
 
-void CSCHtmlStatic::OnTextChanged() { m_label->setText(m_text); }
+void CSCHtmlStatic::OnTextChanged() {
+    m_label->setText(m_text);
+    // Tab stops only at text with links to follow.
+    m_label->setFocusPolicy(m_text.contains(QStringLiteral("<a "), Qt::CaseInsensitive) ? Qt::StrongFocus
+                                                                                        : Qt::NoFocus);
+}
 
 void CSCHtmlStatic::changeEvent(QEvent* event) {
     if (event->type() == QEvent::EnabledChange) ApplyColors();
@@ -145,5 +152,14 @@ void CSCHtmlBrowser::paintEvent(QPaintEvent*) {
 
 bool CSCHtmlBrowser::eventFilter(QObject* watched, QEvent* event) {
     if (watched == m_browser && (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut)) update();
+    // Tab passes the view as one stop instead of walking its links, so it never holds the
+    // focus.
+    if (watched == m_browser && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Tab || key == Qt::Key_Backtab) {
+            focusNextPrevChild(key == Qt::Key_Tab);
+            return true;
+        }
+    }
     return CSkinBase::eventFilter(watched, event);
 }

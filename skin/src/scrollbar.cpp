@@ -175,6 +175,8 @@ void CSCScrollBar::wheelEvent(QWheelEvent* event) {
     event->accept();
 }
 
+bool CSCScrollBar::OwnsKey(int key) const { return skinui::IsMoveKey(key); }
+
 void CSCScrollBar::keyPressEvent(QKeyEvent* event) {
     int request = -1;
     switch (event->key()) {

@@ -4,6 +4,7 @@
 
 #include <QEnterEvent>
 #include <QFocusEvent>
+#include <QKeyEvent>
 #include <QPainter>
 
 #include "skin/control_state.h"
@@ -48,15 +49,39 @@ void CSkinBase::NotifyParent(int code) { emit command(m_windowId, code); }
 
 bool CSkinBase::IsFocusVisible() const { return hasFocus() && m_keyboardFocus; }
 
+void CSkinBase::TakeFocus(bool showRing) {
+    setFocus(showRing ? Qt::TabFocusReason : Qt::MouseFocusReason);
+    m_keyboardFocus = showRing;
+    m_focusKnown = true;
+    update();
+}
+
+bool CSkinBase::event(QEvent* event) {
+    // Keys the control uses itself go to it before the window's shortcuts.
+    if (event->type() == QEvent::ShortcutOverride) {
+        auto* key = static_cast<QKeyEvent*>(event);
+        if ((key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier && OwnsKey(key->key())) {
+            event->accept();
+            return true;
+        }
+    }
+    return QWidget::event(event);
+}
+
 void CSkinBase::focusInEvent(QFocusEvent* event) {
+    // Coming back to the window (or from a popup) the ring shows as it did before; a focus
+    // given while the window was not active arrives with the activation and shows it.
     const Qt::FocusReason reason = event->reason();
-    m_keyboardFocus = reason != Qt::MouseFocusReason && reason != Qt::PopupFocusReason;
+    const bool returning = reason == Qt::ActiveWindowFocusReason || reason == Qt::PopupFocusReason;
+    if (!returning || !m_focusKnown) m_keyboardFocus = reason != Qt::MouseFocusReason;
+    m_focusKnown = true;
     update();
     QWidget::focusInEvent(event);
 }
 
 void CSkinBase::focusOutEvent(QFocusEvent* event) {
-    if (event->reason() != Qt::PopupFocusReason) m_keyboardFocus = false;
+    if (event->reason() != Qt::PopupFocusReason && event->reason() != Qt::ActiveWindowFocusReason)
+        m_keyboardFocus = false;
     update();
     QWidget::focusOutEvent(event);
 }

@@ -102,6 +102,20 @@ void PaintChevron(QPainter& painter, const QPointF& centre, const QColor& color)
     painter.restore();
 }
 
+bool IsMoveKey(int key) {
+    switch (key) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+        case Qt::Key_Home:
+        case Qt::Key_End: return true;
+        default: return false;
+    }
+}
+
 QString ScrollingStyleSheet(const QColor& background) {
     const QString handle = SkinPaletteColor(SKINCOLOR_BORDER).darker(115).name();
     const QString hover = SkinPaletteColor(SKINCOLOR_TEXT_SECONDARY).name();

@@ -44,6 +44,8 @@ void PaintField(QPainter& painter, const QRect& rect, const QColor& background, 
                 bool disabled);
 // A small downward chevron centred on `centre`.
 void PaintChevron(QPainter& painter, const QPointF& centre, const QColor& color);
+// Arrows, Page Up/Down, Home and End: the keys that move a slider or a scroll bar.
+bool IsMoveKey(int key);
 // A scroll bar style sheet in the palette's colours for Qt's own scrolling widgets.
 QString ScrollingStyleSheet(const QColor& background);
 

@@ -154,7 +154,11 @@ void CSCSlider::paintEvent(QPaintEvent*) {
                             1.5));
         painter.drawEllipse(QRectF(thumb).adjusted(1, 1, -1, -1));
     }
-    if (IsFocusVisible()) DrawFocusRing(painter, QRectF(thumb).adjusted(-3, -3, 3, 3), (thumb.height() + 6) / 2.0);
+    if (IsFocusVisible()) {
+        // Around the thumb, held inside the control so that no side is cut off.
+        const QRectF ring = QRectF(thumb).adjusted(-3, -3, 3, 3).intersected(QRectF(rect()));
+        DrawFocusRing(painter, ring, std::min(ring.width(), ring.height()) / 2.0);
+    }
 }
 
 void CSCSlider::UserMove(int position, int request) {
@@ -205,6 +209,8 @@ void CSCSlider::keyPressEvent(QKeyEvent* event) {
         default: QWidget::keyPressEvent(event);
     }
 }
+
+bool CSCSlider::OwnsKey(int key) const { return skinui::IsMoveKey(key); }
 
 // ---- CSCScaleSlider -----------------------------------------------------------------------
 

@@ -78,14 +78,26 @@ protected:
     }
 };
 
-TEST(Page2Times, TimeTextsParseAndFormat) {
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("00:01:30.500"), 90500);
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("1:30"), 3600000 + 30000) << "the first number with a colon is hours";
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("5.5"), 5005) << "the fraction's digits are milliseconds";
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("7"), 7000);
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("2x250"), 2250) << "any character separates the fraction";
-    EXPECT_EQ(CTessalyDlg::ParseTimeText("1:2:3:4"), 3723004);
-    for (const char* bad : {"", "abc", "-5", "12.", " 5", "99999999999999999999"})
+TEST(Page2Times, TimeTextsParseFromTheRightAndFormat) {
+    // Groups are read from the right (SS, MM:SS, HH:MM:SS), the fraction as a decimal one.
+    const std::pair<const char*, int64_t> table[] = {
+        {"00:01:30.500", 90500},
+        {"1:30", 90000},
+        {"45:30", 45 * 60000 + 30000},
+        {"5.5", 5500},
+        {"1:02.25", 62250},
+        {"7", 7000},
+        {"2x250", 2250},
+        {"0.05", 50},
+        {"1:2:3:4", 3723400},
+        {"01:00:00", 3600000},
+        {"90", 90000},
+        {"0:0.1239", 123},  // beyond milliseconds: truncated
+        {"00:00:04.000", 4000},
+        {"1:00:00:000", 3600000},
+    };
+    for (const auto& [text, ms] : table) EXPECT_EQ(CTessalyDlg::ParseTimeText(text), ms) << text;
+    for (const char* bad : {"", "abc", "-5", "12.", " 5", "1:", ":30", "1:2:3:4:5", "99999999999999999999"})
         EXPECT_FALSE(CTessalyDlg::ParseTimeText(bad).has_value()) << bad;
     EXPECT_EQ(CTessalyDlg::FormatTime(0), "00:00:00.000");
     EXPECT_EQ(CTessalyDlg::FormatTime(3723004), "01:02:03.004");
@@ -114,41 +126,70 @@ TEST_F(Page2Test, TypedTimesMoveTheMarkersAndTheMarkersShowInTheBoxes) {
         EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:01.700");
 
-        // An end before the start is refused silently, as is a text that is no time.
+        // A refused entry redraws the boxes and says why in the committed box's tooltip.
+        const auto tooltip = [&](int id) { return window.Skin().GetControl(id)->toolTip(); };
         TypeTimes(window, "5", "2", "00:00:01.200", IDC_PAGE2_TIME_END);
         EXPECT_EQ(wave->GetStartMarker(), kSecond / 2);
         EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:00.500");
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_END), "Define end point\nThe start must be before the end");
         TypeTimes(window, "soon", "2", "1", IDC_PAGE2_TIME_START);
         EXPECT_EQ(wave->GetEndMarker(), kSecond * 1700 / 1000);
         EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:00.500") << "the boxes are redrawn";
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_START),
+                  "Define start point\nType a time as SS, MM:SS or HH:MM:SS, with an optional .fraction");
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_END), "Define end point") << "one problem shows at a time";
         EXPECT_TRUE(Shown().empty());
 
-        // Both ends beyond the view end: an empty selection at the view end.
+        // An end past the audio is moved to the audio's end, and the box says so.
+        TypeTimes(window, "1", "1:00", "00:00:01.200", IDC_PAGE2_TIME_END);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond);
+        EXPECT_EQ(wave->GetEndMarker(), wave->Timeline().TracksEnd());
+        EXPECT_EQ(wave->GetEndMarker(), 4 * kSecond);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:04.000");
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:03.000");
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_END),
+                  "Define end point\nThe ringtone ends at 00:00:04.000: the end was moved there");
+        // Both ends past the audio would leave an empty range: refused, the selection stays.
         TypeTimes(window, "1:00:00", "2:00:00", "1:00:00", IDC_PAGE2_TIME_START);
-        EXPECT_EQ(wave->GetStartMarker(), wave->GetViewEnd());
-        EXPECT_EQ(wave->GetEndMarker(), wave->GetViewEnd());
-        EXPECT_TRUE(TextOf(window, IDC_PAGE2_TIME_END).isEmpty());
-        EXPECT_TRUE(TextOf(window, IDC_PAGE2_TIME_LEN).isEmpty());
-        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START),
-                  CTessalyDlg::FormatTime(wave->GetPlayPosition() * 1000 / kSecond));
-        // With the end and length boxes empty a commit only redraws.
-        const int64_t end = wave->GetEndMarker();
-        SetText(window, IDC_PAGE2_TIME_START, "1");
-        Notify(window, IDC_PAGE2_TIME_START, SCN_COMMIT);
-        EXPECT_EQ(wave->GetEndMarker(), end);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond);
+        EXPECT_EQ(wave->GetEndMarker(), 4 * kSecond);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_END), "00:00:04.000") << "the boxes never go empty";
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_START),
+                  "Define start point\nThe ringtone ends at 00:00:04.000: the start must be before it");
+        // An accepted entry clears the explanation.
+        TypeTimes(window, "2", "00:00:04.000", "00:00:03.000", IDC_PAGE2_TIME_START);
+        EXPECT_EQ(wave->GetStartMarker(), 2 * kSecond);
+        EXPECT_EQ(tooltip(IDC_PAGE2_TIME_START), "Define start point");
 
-        // Tab goes round start, end and length.
-        window.activateWindow();
-        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
-        auto editorOf = [&](int id) -> QWidget* {
-            return qobject_cast<CSCEditBox2*>(window.Skin().GetControl(id))->Editor();
-        };
-        editorOf(IDC_PAGE2_TIME_START)->setFocus(Qt::OtherFocusReason);
-        for (int id : {IDC_PAGE2_TIME_END, IDC_PAGE2_TIME_LEN, IDC_PAGE2_TIME_START}) {
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-            EXPECT_EQ(QApplication::focusWidget(), editorOf(id)) << id;
-        }
+        // Without a selection the end and length boxes are empty; typing goes on working: a
+        // start alone moves the play cursor, an end or length makes a range again.
+        wave->SetSelection(kSecond, kSecond);
+        wave->SetPlayPosition(kSecond);
+        wave->Refresh();
+        QApplication::processEvents();
+        ASSERT_TRUE(TextOf(window, IDC_PAGE2_TIME_END).isEmpty());
+        ASSERT_TRUE(TextOf(window, IDC_PAGE2_TIME_LEN).isEmpty());
+        SetText(window, IDC_PAGE2_TIME_START, "1.5");
+        Notify(window, IDC_PAGE2_TIME_START, SCN_COMMIT);
+        EXPECT_EQ(wave->GetPlayPosition(), kSecond * 3 / 2);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_START), "00:00:01.500");
+        SetText(window, IDC_PAGE2_TIME_END, "3");
+        Notify(window, IDC_PAGE2_TIME_END, SCN_COMMIT);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond * 3 / 2);
+        EXPECT_EQ(wave->GetEndMarker(), 3 * kSecond);
+        EXPECT_EQ(TextOf(window, IDC_PAGE2_TIME_LEN), "00:00:01.500");
+        wave->SetSelection(kSecond, kSecond);
+        wave->SetPlayPosition(kSecond);
+        wave->Refresh();
+        QApplication::processEvents();
+        SetText(window, IDC_PAGE2_TIME_LEN, "0:02");
+        Notify(window, IDC_PAGE2_TIME_LEN, SCN_COMMIT);
+        EXPECT_EQ(wave->GetStartMarker(), kSecond);
+        EXPECT_EQ(wave->GetEndMarker(), 3 * kSecond);
+
+        // Back to the range the next checks expect.
+        TypeTimes(window, "0.5", "1.7", "1.2", IDC_PAGE2_TIME_START);
 
         // Markers set in the editor show in the boxes on its change notification.
         wave->SetSelection(kSecond, 3 * kSecond + kSecond / 4);

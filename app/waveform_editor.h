@@ -6,6 +6,7 @@
 #include <QString>
 
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -18,8 +19,10 @@
 #include "skin/statics.h"
 
 class CEffectTree;
+class CSCMenu;
 struct WaveformEditorState;  // app/src/waveform_state.h
 struct WaveRect;
+struct ZoomAnchor;
 
 // Makes CWaveFormKel the control of kind 26. The program calls it once at start-up, before
 // the main window loads its skin.
@@ -32,9 +35,11 @@ void RegisterWaveFormEditor();
 // the play position or the view changed, and command(id, 11) when playback ended.
 //
 // Mouse: a left press in the wave area marks a point and dragging marks a range; a press in
-// a handle drags that marker; a press on a track's edge trims the track; a right press and
-// drag moves the track. Timers: 0 cursor blink (1000 ms), 1 play cursor (33 ms), 2 marker
-// drag auto-scroll (10 ms), 3 track drag auto-scroll (100 ms), 4 trim auto-scroll (10 ms).
+// a handle drags that marker; a press on a track's edge trims the track; a left drag on a
+// track's name strip (the band with its name at its top) or a right press and drag moves the
+// track; a right click on a track opens its menu (move to the start, move to the cursor). The
+// wheel scrolls the view, Ctrl+wheel zooms around the pointer. Timers: 0 cursor blink (1000 ms), 1 play cursor (33 ms),
+// 2 marker drag auto-scroll (10 ms), 3 track drag auto-scroll (100 ms), 4 trim auto-scroll (10 ms).
 //
 // Threads: the interface thread. The player's feeder thread reads the timeline under its
 // guard and reaches the editor only through queued calls.
@@ -84,6 +89,13 @@ public:
     // becomes the largest multiple of it not above it; the project length, the scroll bar
     // and the picture follow.
     void SetZoom(uint32_t zoom);
+    // The zoom one step in (direction < 0) or out (> 0) leads to: halved while above 1, doubled
+    // while width × zoom is below the project length; the zoom itself at either limit.
+    uint32_t SteppedZoom(int direction) const;
+    // Takes the zoom as SetZoom does, but keeps the selection in view (centred when it fits,
+    // else from its start) or, without one, the play cursor (at its column, or centred when
+    // it was off the view); with neither the view's middle stays.
+    void ZoomKeepingInView(uint32_t zoom);
     // Shows the selection centred at the zoom that fits it; returns the zoom. Nothing
     // changes for an empty selection or a control under 2 pixels wide.
     uint32_t ZoomFit();
@@ -106,6 +118,15 @@ public:
     QRect GetEndHandleRect() const;
     // The tooltip shown at a point; empty when none.
     QString ToolTipAt(const QPoint& point) const;
+    // A track's name strip in client pixels; empty when the track is not shown.
+    QRect GetNameStripRect(int number) const;
+    // The text on a track's name strip: its name, and its offset when it does not start at 0.
+    QString NameStripText(int number) const;
+
+    // Shows a track's menu and returns the chosen command id (0 for none); by default the
+    // menu pops up at the pointer. Tests choose without a popup.
+    using PopupChooser = std::function<int(CSCMenu& menu)>;
+    void SetPopupChooser(PopupChooser chooser);
 
 protected:
     bool event(QEvent* event) override;
@@ -114,6 +135,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
     // IPreviewClient: each only posts to the interface thread.
@@ -129,6 +151,12 @@ private:
     int TrackAt(const QPoint& point, int widen) const;
     void UpdateProjectLength();
     void UpdateScrollBar();
+    // Scrolls by columns (limited to the scroll range) and reports 10.
+    void ScrollColumns(int64_t columns);
+    // The frames that hold anything: the tracks' active ends and the selection's end.
+    int64_t ContentLength() const;
+    // Takes the zoom with the anchor's frame shown at its column; then refresh.
+    void ZoomAt(uint32_t zoom, const ZoomAnchor& anchor);
     void UpdateView();
     void ViewChanged();
     void Notify(int code);
@@ -147,6 +175,15 @@ private:
     int AutoScrollDirection() const;
     void OnMarkerScrollTimer();
     void OnTrackScrollTimer(int step);
+    void WheelScroll(const QWheelEvent& event);
+    void WheelZoom(const QWheelEvent& event);
+    // ---- moving a track (waveform_track_move.cpp)
+    std::optional<WaveRect> NameStrip(int number) const;
+    void BeginTrackDrag(Qt::MouseButton button);
+    void ShowOffsetTip();
+    void ShowTrackMenu(const QPoint& point);
+    // Places a track's start at a frame (never below 0), then refresh.
+    void PlaceTrack(int number, int64_t start);
     // ---- playback (waveform_playback.cpp)
     void OnBlinkTimer();
     void OnCursorTimer();
@@ -157,6 +194,7 @@ private:
     void PaintRuler(QPainter& painter) const;
     void PaintWaves(QPainter& painter);
     void PaintTrack(QPainter& painter, int number);
+    void PaintNameStrip(QPainter& painter, int number, const WaveRect& strip) const;
     void PaintCursor(QPainter& painter) const;
 
     std::unique_ptr<WaveformEditorState> m_state;

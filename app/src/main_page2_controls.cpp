@@ -131,17 +131,12 @@ void CTessalyDlg::OnVolumeSlider() {
 
 void CTessalyDlg::ZoomIn() {
     const CWaveFormKel* wave = WaveEditor();
-    if (wave != nullptr && wave->GetZoom() > 1) ApplyZoom(wave->GetZoom() / 2);
+    if (wave != nullptr && wave->SteppedZoom(-1) != wave->GetZoom()) ApplyZoom(wave->SteppedZoom(-1));
 }
 
 void CTessalyDlg::ZoomOut() {
     const CWaveFormKel* wave = WaveEditor();
-    if (wave == nullptr) return;
-    const uint64_t width = static_cast<uint64_t>(std::max(0, wave->width()));
-    const uint64_t zoom = wave->GetZoom();
-    // The zoom stays a 32-bit power of two.
-    if (width * zoom < static_cast<uint64_t>(wave->GetProjectLength()) && zoom <= UINT32_MAX / 2)
-        ApplyZoom(static_cast<uint32_t>(zoom * 2));
+    if (wave != nullptr && wave->SteppedZoom(1) != wave->GetZoom()) ApplyZoom(wave->SteppedZoom(1));
 }
 
 void CTessalyDlg::ZoomFit() {
@@ -169,5 +164,6 @@ void CTessalyDlg::ShowZoomMenu() {
 void CTessalyDlg::ApplyZoom(uint32_t zoom) {
     SetCaption(IDC_PAGE2_ZOOM_MENU, QStringLiteral("1:%1").arg(zoom));
     CWaveFormKel* wave = WaveEditor();
-    if (wave != nullptr && wave->GetZoom() != zoom) wave->SetZoom(zoom);
+    // The selection, or else the play cursor, stays in view.
+    if (wave != nullptr && wave->GetZoom() != zoom) wave->ZoomKeepingInView(zoom);
 }

@@ -5,6 +5,7 @@
 #include <QEvent>
 
 #include <algorithm>
+#include <bit>
 #include <climits>
 
 #include "app/skin_holder.h"
@@ -118,11 +119,18 @@ bool CWaveFormKel::OnScrollRequest(int request, int position) {
         ComputeScrollNumbers(s.timeline.ProjectLength(), s.view.Zoom(), s.view.Width(), s.view.ViewStart());
     const std::optional<int64_t> target = ScrollTarget(numbers, request, position);
     if (!target) return false;
-    s.view.SetViewStart(*target * s.view.Zoom());
+    ScrollColumns(*target - numbers.position);
+    return true;
+}
+
+void CWaveFormKel::ScrollColumns(int64_t columns) {
+    WaveformEditorState& s = *m_state;
+    const ScrollNumbers numbers =
+        ComputeScrollNumbers(s.timeline.ProjectLength(), s.view.Zoom(), s.view.Width(), s.view.ViewStart());
+    s.view.SetViewStart(numbers.Scrolled(columns) * s.view.Zoom());
     UpdateScrollBar();
     ViewChanged();
     Notify(kNotifyChanged);
-    return true;
 }
 
 void CWaveFormKel::SetTracks(TrackSlot* track1, TrackSlot* track2) {
@@ -170,6 +178,27 @@ void CWaveFormKel::SetZoom(uint32_t zoom) {
     Refresh();
 }
 
+uint32_t CWaveFormKel::SteppedZoom(int direction) const {
+    const WaveformEditorState& s = *m_state;
+    return ::SteppedZoom(s.view.Zoom(), direction, s.view.Width(), s.timeline.ProjectLength());
+}
+
+void CWaveFormKel::ZoomKeepingInView(uint32_t zoom) {
+    const WaveformEditorState& s = *m_state;
+    ZoomAt(zoom, KeepInViewAnchor(s.view, std::bit_floor(std::max(zoom, 1u)), s.timeline.StartMarker(),
+                                  s.timeline.EndMarker(), s.timeline.PlayCursor()));
+}
+
+void CWaveFormKel::ZoomAt(uint32_t zoom, const ZoomAnchor& anchor) {
+    WaveformView& view = m_state->view;
+    const uint32_t before = view.Zoom();
+    view.SetZoom(zoom);
+    if (view.Zoom() == before) return;
+    view.SetViewStart(AnchoredViewStart(anchor, view.Zoom(), view.Width(), ContentLength()));
+    view.UpdateViewEnd();
+    Refresh();
+}
+
 uint32_t CWaveFormKel::ZoomFit() {
     WaveformEditorState& s = *m_state;
     const std::optional<ZoomFitResult> fit =
@@ -212,13 +241,16 @@ int CWaveFormKel::TrackAt(const QPoint& point, int widen) const {
     return 0;
 }
 
-void CWaveFormKel::UpdateProjectLength() {
-    WaveformEditorState& s = *m_state;
+int64_t CWaveFormKel::ContentLength() const {
+    const WaveformEditorState& s = *m_state;
     const TrackSource* track1 = Track(1);
     const TrackSource* track2 = Track(2);
-    s.timeline.SetProjectLength(
-        ComputeProjectLength(s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
-                             s.timeline.StartMarker(), s.timeline.EndMarker()));
+    return ComputeProjectLength(0, {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
+                                s.timeline.StartMarker(), s.timeline.EndMarker());
+}
+
+void CWaveFormKel::UpdateProjectLength() {
+    m_state->timeline.SetProjectLength(std::max(m_state->view.ViewEnd(), ContentLength()));
 }
 
 // The scroll bar shows the project and the view; the view start is read back from it, so

@@ -1,8 +1,12 @@
 // The waveform editor's mouse: marking, dragging the markers, moving and trimming tracks,
-// automatic scrolling while the pointer is beyond the control, and the pointer's shape.
+// automatic scrolling while the pointer is beyond the control, the wheel, and the pointer's
+// shape.
 #include "app/waveform_editor.h"
 
+#include <QApplication>
 #include <QMouseEvent>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <algorithm>
 #include <cstdlib>
@@ -18,6 +22,20 @@ constexpr Qt::CursorShape kDragCursor = Qt::IBeamCursor;
 // A right press turns into a track drag beyond these distances.
 constexpr int kDragSlackX = 4;
 constexpr int kDragSlackY = 5;
+// One notch of a wheel, in eighths of a degree.
+constexpr int kWheelNotch = 120;
+
+// The axis the wheel turned most: turning forward (or to the left) counts positive.
+int LargerAxis(const QPoint& delta) { return std::abs(delta.x()) > std::abs(delta.y()) ? delta.x() : delta.y(); }
+
+// Whole notches out of the turns so far; a turn the other way starts afresh.
+int TakeNotches(int& rest, int delta) {
+    if ((rest < 0 && delta > 0) || (rest > 0 && delta < 0)) rest = 0;
+    rest += delta;
+    const int notches = rest / kWheelNotch;
+    rest -= notches * kWheelNotch;
+    return notches;
+}
 
 using Id = WaveformEditorState::TimerId;
 
@@ -59,6 +77,17 @@ void CWaveFormKel::LeftPress(const QPoint& point) {
                 setCursor(Qt::SizeHorCursor);
                 return;
             }
+        }
+    }
+
+    // A press on a track's name strip picks the track up.
+    for (int number : {1, 2}) {
+        const std::optional<WaveRect> strip = inWave ? NameStrip(number) : std::nullopt;
+        if (strip && strip->Contains(point.x(), point.y())) {
+            s.hovered = number;
+            s.pressPoint = s.lastPoint = point;
+            BeginTrackDrag(Qt::LeftButton);
+            return;
         }
     }
 
@@ -107,10 +136,8 @@ void CWaveFormKel::mouseMoveEvent(QMouseEvent* event) {
         case kRightDown:
             if ((std::abs(point.x() - s.pressPoint.x()) > kDragSlackX ||
                  std::abs(point.y() - s.pressPoint.y()) >= kDragSlackY) &&
-                s.hovered != 0) {
-                s.mode = kTrackDrag;
-                s.timers[Id::kTrackTimer].start();
-            }
+                s.hovered != 0)
+                BeginTrackDrag(Qt::RightButton);
             break;
         case kTrackDrag: MoveTrack(point); break;
         case kTrim: TrimTrack(point); break;
@@ -148,6 +175,7 @@ void CWaveFormKel::MoveTrack(const QPoint& point) {
     }
     if (moved) Refresh();
     s.lastPoint = QPoint(x, y);
+    ShowOffsetTip();
 }
 
 void CWaveFormKel::TrimTrack(const QPoint& point) {
@@ -183,6 +211,10 @@ void CWaveFormKel::UpdateCursorShape(const QPoint& point) {
     if (s.timeline.StartMarker() != s.timeline.EndMarker() &&
         (s.startHandle.contains(point) || s.endHandle.contains(point)))
         return setCursor(Qt::PointingHandCursor);
+    for (int number : {1, 2}) {
+        const std::optional<WaveRect> strip = NameStrip(number);
+        if (strip && strip->Contains(point.x(), point.y())) return setCursor(Qt::OpenHandCursor);
+    }
     unsetCursor();
 }
 
@@ -190,10 +222,16 @@ void CWaveFormKel::mouseReleaseEvent(QMouseEvent* event) {
     WaveformEditorState& s = *m_state;
     const QPoint point = event->position().toPoint();
     s.pointer = point;
+    // A right click on a track, without a drag, opens the track's menu once the click is over.
+    const bool menu = s.mode == kRightDown && event->button() == Qt::RightButton && s.hovered != 0;
     // Any release ends the action that runs, with its timer.
     switch (s.mode) {
         case kMarkerDrag: EndMarkerDrag(); break;
-        case kTrackDrag: s.timers[Id::kTrackTimer].stop(); break;
+        case kTrackDrag:
+            s.timers[Id::kTrackTimer].stop();
+            s.dragButton = Qt::NoButton;
+            QToolTip::hideText();
+            break;
         case kTrim: s.timers[Id::kTrimTimer].stop(); break;
         case kIdle:
         case kRightDown: break;
@@ -201,6 +239,46 @@ void CWaveFormKel::mouseReleaseEvent(QMouseEvent* event) {
     s.mode = kIdle;
     unsetCursor();
     UpdateCursorShape(point);
+    if (menu) ShowTrackMenu(s.pressPoint);
+}
+
+// The wheel scrolls the view by the desktop's lines per notch, each a line step of the scroll
+// bar; a touchpad's pixel distances scroll as many columns. Ctrl+wheel zooms. Nothing happens
+// while a mouse action runs.
+void CWaveFormKel::wheelEvent(QWheelEvent* event) {
+    event->accept();
+    if (m_state->mode != kIdle) return;
+    if (event->modifiers() & Qt::ControlModifier)
+        WheelZoom(*event);
+    else
+        WheelScroll(*event);
+}
+
+void CWaveFormKel::WheelScroll(const QWheelEvent& event) {
+    WaveformEditorState& s = *m_state;
+    if (!event.pixelDelta().isNull()) {
+        const int pixels = LargerAxis(event.pixelDelta());
+        if (pixels != 0) ScrollColumns(-pixels);
+        return;
+    }
+    const int notches = TakeNotches(s.wheelScrollRest, LargerAxis(event.angleDelta()));
+    if (notches == 0) return;
+    const ScrollNumbers numbers =
+        ComputeScrollNumbers(s.timeline.ProjectLength(), s.view.Zoom(), s.view.Width(), s.view.ViewStart());
+    ScrollColumns(-int64_t{notches} * QApplication::wheelScrollLines() * numbers.Line());
+}
+
+// Each notch forward halves the zoom, each notch back doubles it, within the zoom buttons'
+// limits; the frame under the pointer stays under it.
+void CWaveFormKel::WheelZoom(const QWheelEvent& event) {
+    WaveformEditorState& s = *m_state;
+    const int notches = TakeNotches(s.wheelZoomRest, LargerAxis(event.angleDelta()));
+    const int x = std::clamp(static_cast<int>(event.position().x()), 0, std::max(s.view.Width() - 1, 0));
+    for (int i = 0; i < std::abs(notches); ++i) {
+        const uint32_t zoom = SteppedZoom(notches > 0 ? -1 : 1);
+        if (zoom == s.view.Zoom()) break;
+        ZoomAt(zoom, ZoomAnchor{s.view.XToFrame(x), x});
+    }
 }
 
 // The markers end in order and inside the project: a range that starts at or beyond the
@@ -288,4 +366,5 @@ void CWaveFormKel::OnTrackScrollTimer(int columns) {
         }
     }
     Refresh();
+    if (s.mode == kTrackDrag) ShowOffsetTip();
 }

@@ -22,6 +22,8 @@ constexpr int kLongTick = 7;
 constexpr int kShortTick = 3;
 constexpr int kLabelGap = 3;
 constexpr int kNameLeft = 5;
+// The name strip's band of the border colour lets a little of the track's background through.
+constexpr int kStripAlpha = 200;
 // Waves need at least this many pixels each way.
 constexpr int kSmallestWaveArea = 3;
 
@@ -126,7 +128,7 @@ void CWaveFormKel::PaintRuler(QPainter& painter) const {
             if (!tick.labelled) continue;
             painter.setPen(s.look.timeText);
             painter.drawText(QRect(x + kLabelGap, 0, ruler.Width(), labelBottom), Qt::AlignLeft | Qt::AlignBottom,
-                             QString::fromStdString(FormatRulerTime(tick.ms)));
+                             QString::fromStdString(FormatClockTime(tick.ms)));
         }
     }
     if (s.startHandle.isNull()) return;
@@ -163,12 +165,16 @@ void CWaveFormKel::PaintWaves(QPainter& painter) {
     for (int number : {1, 2}) PaintTrack(painter, number);
 }
 
+// The track's name strip on top of its rectangle, its waves below it, and its outline.
 void CWaveFormKel::PaintTrack(QPainter& painter, int number) {
     WaveformEditorState& s = *m_state;
     TrackSource* track = Track(number);
     const std::optional<WaveRect> found = TrackRect(number);
     if (track == nullptr || !found) return;
     const WaveRect rect = *found;
+    const std::optional<WaveRect> strip = NameStrip(number);
+    WaveRect waves = rect;
+    if (strip) waves.top = strip->bottom;
     // Tracks move and change only on this thread; the player's thread only reads them, so
     // painting takes no guard that would hold playback up.
     DrawCache& cache = track->EditorDrawCache();
@@ -181,14 +187,14 @@ void CWaveFormKel::PaintTrack(QPainter& painter, int number) {
     const int64_t startMarker = s.timeline.StartMarker();
     const int64_t endMarker = s.timeline.EndMarker();
     const bool stereo = cache.channels.size() >= 2;
-    Band band{rect.top, rect.bottom, rect.left, rect.right, 0, 0};
+    Band band{waves.top, waves.bottom, waves.left, waves.right, 0, 0};
     if (stereo && startMarker != endMarker) {
         band.selLeft = s.view.FrameToX(std::min(startMarker, endMarker));
         band.selRight = s.view.FrameToX(std::max(startMarker, endMarker));
     }
     const BandColors colors{s.look.waveData, s.look.waveDataSel, s.look.waveBg, s.look.waveBgSel, s.look.waveCenter};
     if (stereo) {
-        const int middle = (rect.top + rect.bottom) / 2;
+        const int middle = (waves.top + waves.bottom) / 2;
         Band upper = band;
         upper.bottom = middle;
         Band lower = band;
@@ -196,21 +202,36 @@ void CWaveFormKel::PaintTrack(QPainter& painter, int number) {
         PaintBand(painter, upper, colors, cache.channels[0], cache.validPairs, columnX);
         PaintBand(painter, lower, colors, cache.channels[1], cache.validPairs, columnX);
         painter.setPen(s.look.waveBorder);
-        painter.drawLine(rect.left, middle, rect.right - 1, middle);
+        painter.drawLine(waves.left, middle, waves.right - 1, middle);
     } else if (!cache.channels.empty()) {
         PaintBand(painter, band, colors, cache.channels[0], cache.validPairs, columnX);
     }
 
-    painter.save();
-    painter.setClipRect(ToQRect(rect));
-    painter.setFont(s.look.titleFont);
-    painter.setPen(s.look.titleText);
-    painter.drawText(QRect(rect.left + kNameLeft, rect.top + rect.Height() / 16, rect.Width(), rect.Height()),
-                     Qt::AlignLeft | Qt::AlignTop, QString::fromStdString(track->DisplayName()));
-    painter.restore();
+    if (strip) PaintNameStrip(painter, number, *strip);
     painter.setPen(s.look.waveBorder);
     painter.setBrush(Qt::NoBrush);
     painter.drawRect(QRect(rect.left, rect.top, rect.Width() - 1, rect.Height() - 1));
+}
+
+// A band of the border colour over the track's background, parted from the waves by a line,
+// with the name (and offset) in the title font, cut short with an ellipsis when too long.
+void CWaveFormKel::PaintNameStrip(QPainter& painter, int number, const WaveRect& strip) const {
+    const WaveformLook& look = m_state->look;
+    const QRect area = ToQRect(strip);
+    painter.fillRect(area, look.waveBg);
+    QColor band = look.waveBorder;
+    band.setAlpha(kStripAlpha);
+    painter.fillRect(area, band);
+    painter.setPen(look.waveBorder);
+    painter.drawLine(strip.left, strip.bottom - 1, strip.right - 1, strip.bottom - 1);
+    painter.save();
+    painter.setClipRect(area);
+    painter.setFont(look.titleFont);
+    painter.setPen(look.titleText);
+    const QRect text = area.adjusted(kNameLeft, 0, -kNameLeft, -1);
+    painter.drawText(text, Qt::AlignLeft | Qt::AlignVCenter,
+                     painter.fontMetrics().elidedText(NameStripText(number), Qt::ElideRight, text.width()));
+    painter.restore();
 }
 
 void CWaveFormKel::PaintCursor(QPainter& painter) const {

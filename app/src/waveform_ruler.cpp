@@ -36,9 +36,9 @@ std::vector<RulerTick> ComputeRulerTicks(int64_t viewStart, uint32_t zoom, uint3
     return ticks;
 }
 
-std::string FormatRulerTime(int64_t ms) {
+std::string FormatClockTime(int64_t ms) {
     char text[48];
-    std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ",%03" PRId64, ms / 3600000,
+    std::snprintf(text, sizeof text, "%02" PRId64 ":%02" PRId64 ":%02" PRId64 ".%03" PRId64, ms / 3600000,
                   ms / 60000 % 60, ms / 1000 % 60, ms % 1000);
     return text;
 }

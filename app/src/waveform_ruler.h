@@ -19,5 +19,6 @@ int64_t RoundMicrosPerPixel(int64_t micros);
 // pixel and rate frames per second. Empty for a zero rate, zoom or width.
 std::vector<RulerTick> ComputeRulerTicks(int64_t viewStart, uint32_t zoom, uint32_t rate, int width);
 
-// "hh:mm:ss,mmm" of a time in milliseconds.
-std::string FormatRulerTime(int64_t ms);
+// "hh:mm:ss.mmm" of a time in milliseconds, with the decimal mark of the page's time boxes:
+// the ruler's labels and the tracks' offsets.
+std::string FormatClockTime(int64_t ms);

@@ -1,4 +1,4 @@
-// The waveform editor's marker handles and the tooltips over handles and tracks.
+// The waveform editor's marker handles and the tooltips over handles, tracks and name strips.
 #include "app/waveform_editor.h"
 
 #include <QHelpEvent>
@@ -19,6 +19,7 @@ constexpr int kBodyToolInset = 3;
 const char* const kStartHandleTip = "Start marker: Drag to change the start point for all tracks";
 const char* const kEndHandleTip = "End marker: Drag to change the end point for all tracks";
 const char* const kMoveTrackTip = "Right click and drag to move this track";
+const char* const kStripTip = "Drag to move this track";
 const char* const kTrimStartTip = "Drag to change the start point for this track";
 const char* const kTrimEndTip = "Drag to change the end point for this track";
 
@@ -50,20 +51,30 @@ void CWaveFormKel::PlaceHandles() {
     s.tools.push_back({kEndHandleTool, s.endHandle, QString::fromUtf8(kEndHandleTip)});
 }
 
-// Each visible track: its body (narrowed by 3 pixels each side), 6 pixels before its start
-// edge and 6 after its end edge. Tools 3, 4, 5 for track 1; 6, 7, 8 for track 2.
+// Each visible track: 6 pixels before its start edge, 6 after its end edge, its name strip
+// and the body below it (both narrowed by 3 pixels each side). Tools 3, 4, 5 and 9 for track
+// 1; 6, 7, 8 and 10 for track 2.
 void CWaveFormKel::UpdateTrackTools() {
     WaveformEditorState& s = *m_state;
     for (int number : {1, 2}) {
         const int base = number == 1 ? 3 : 6;
+        const int stripTool = number == 1 ? 9 : 10;
         RemoveTools(s.tools, base, base + 2);
+        RemoveTools(s.tools, stripTool, stripTool);
         const std::optional<WaveRect> rect = TrackRect(number);
         if (!rect) continue;
-        const QRect body(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
-        s.tools.push_back({base, QRect(body.left() - kEdgeToolWidth, body.top(), kEdgeToolWidth, body.height()),
+        const QRect whole(QPoint(rect->left, rect->top), QPoint(rect->right - 1, rect->bottom - 1));
+        s.tools.push_back({base, QRect(whole.left() - kEdgeToolWidth, whole.top(), kEdgeToolWidth, whole.height()),
                            QString::fromUtf8(kTrimStartTip)});
-        s.tools.push_back({base + 1, QRect(body.right() + 1, body.top(), kEdgeToolWidth, body.height()),
+        s.tools.push_back({base + 1, QRect(whole.right() + 1, whole.top(), kEdgeToolWidth, whole.height()),
                            QString::fromUtf8(kTrimEndTip)});
+        const QRect strip = GetNameStripRect(number);
+        QRect body = whole;
+        if (!strip.isEmpty()) {
+            body.setTop(strip.bottom() + 1);
+            s.tools.push_back(
+                {stripTool, strip.adjusted(kBodyToolInset, 0, -kBodyToolInset, 0), QString::fromUtf8(kStripTip)});
+        }
         s.tools.push_back(
             {base + 2, body.adjusted(kBodyToolInset, 0, -kBodyToolInset, 0), QString::fromUtf8(kMoveTrackTip)});
     }
@@ -77,6 +88,8 @@ QString CWaveFormKel::ToolTipAt(const QPoint& point) const {
 
 bool CWaveFormKel::event(QEvent* event) {
     if (event->type() == QEvent::ToolTip) {
+        // While a mouse action runs the tips stay away (a track drag shows its offset).
+        if (m_state->mode != kIdle) return true;
         const auto* help = static_cast<QHelpEvent*>(event);
         for (const WaveformTool& tool : m_state->tools) {
             if (tool.rect.contains(help->pos())) {

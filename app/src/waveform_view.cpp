@@ -72,6 +72,10 @@ int64_t ComputeProjectLength(int64_t floor, std::initializer_list<int64_t> track
 
 int64_t ScrollNumbers::Limit() const { return std::max<int64_t>(0, maximum - std::max<int64_t>(page, 1) + 1); }
 
+int64_t ScrollNumbers::Line() const { return std::max<int64_t>(1, page / 20); }
+
+int64_t ScrollNumbers::Scrolled(int64_t columns) const { return std::clamp<int64_t>(position + columns, 0, Limit()); }
+
 ScrollNumbers ComputeScrollNumbers(int64_t projectLength, uint32_t zoom, int width, int64_t viewStart) {
     const int64_t z = std::max<uint32_t>(zoom, 1);
     ScrollNumbers numbers;
@@ -82,20 +86,17 @@ ScrollNumbers ComputeScrollNumbers(int64_t projectLength, uint32_t zoom, int wid
 }
 
 std::optional<int64_t> ScrollTarget(const ScrollNumbers& numbers, int request, int64_t thumbPosition) {
-    const int64_t line = std::max<int64_t>(1, numbers.page / 20);
-    int64_t target = numbers.position;
     switch (request) {
-        case kLineLeft: target -= line; break;
-        case kLineRight: target += line; break;
-        case kPageLeft: target -= numbers.page; break;
-        case kPageRight: target += numbers.page; break;
+        case kLineLeft: return numbers.Scrolled(-numbers.Line());
+        case kLineRight: return numbers.Scrolled(numbers.Line());
+        case kPageLeft: return numbers.Scrolled(-numbers.page);
+        case kPageRight: return numbers.Scrolled(numbers.page);
         case kThumbPosition:
-        case kThumbTrack: target = thumbPosition; break;
-        case kHome: target = 0; break;
-        case kEnd: target = numbers.maximum; break;
+        case kThumbTrack: return numbers.Scrolled(thumbPosition - numbers.position);
+        case kHome: return 0;
+        case kEnd: return numbers.Scrolled(numbers.maximum - numbers.position);
         default: return std::nullopt;
     }
-    return std::clamp<int64_t>(target, 0, numbers.Limit());
 }
 
 std::optional<ZoomFitResult> ComputeZoomFit(int64_t startMarker, int64_t endMarker, int width, int64_t projectLength) {
@@ -110,6 +111,38 @@ std::optional<ZoomFitResult> ComputeZoomFit(int64_t startMarker, int64_t endMark
     fit.viewStart = std::max<int64_t>(start - (visible - length) / 2, 0);
     if (fit.viewStart + visible > projectLength) fit.viewStart = std::max<int64_t>(projectLength - visible - 1, 0);
     return fit;
+}
+
+uint32_t SteppedZoom(uint32_t zoom, int direction, int width, int64_t projectLength) {
+    if (direction < 0) return zoom > 1 ? zoom / 2 : zoom;
+    if (direction == 0) return zoom;
+    const uint64_t visible = static_cast<uint64_t>(std::max(width, 0)) * zoom;
+    const bool shorter = visible < static_cast<uint64_t>(std::max<int64_t>(projectLength, 0));
+    return shorter && zoom <= WaveformView::kMaxZoom / 2 ? zoom * 2 : zoom;
+}
+
+ZoomAnchor KeepInViewAnchor(const WaveformView& view, uint32_t newZoom, int64_t startMarker, int64_t endMarker,
+                            int64_t playCursor) {
+    const int middle = view.Width() / 2;
+    if (startMarker != endMarker) {
+        const int64_t start = std::min(startMarker, endMarker);
+        const int64_t end = std::max(startMarker, endMarker);
+        if (end - start <= static_cast<int64_t>(view.Width()) * newZoom) return {start + (end - start) / 2, middle};
+        return {start, 0};
+    }
+    if (playCursor >= 0) {
+        const bool shown = playCursor >= view.ViewStart() && playCursor < view.ViewEnd();
+        return {playCursor, shown ? view.FrameToX(playCursor) : middle};
+    }
+    return {view.XToFrame(middle), middle};
+}
+
+int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t contentLength) {
+    const int64_t z = std::max<uint32_t>(zoom, 1);
+    // The last start shows the content's last frame, as the scroll bar's end does.
+    const int64_t last = (std::max<int64_t>(contentLength - std::max(width, 0) * z, 0) + z - 1) / z * z;
+    const int64_t start = std::max<int64_t>(anchor.frame - static_cast<int64_t>(anchor.x) * z, 0) / z * z;
+    return std::min(start, last);
 }
 
 int64_t AutoScrolledViewStart(int64_t viewStart, int direction, int64_t step, int64_t visibleFrames,

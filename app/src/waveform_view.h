@@ -89,6 +89,10 @@ struct ScrollNumbers {
     int64_t page = 0;
     int64_t position = 0;
     int64_t Limit() const;
+    // A line step: max(1, page / 20) columns.
+    int64_t Line() const;
+    // The position moved by columns, limited to the range.
+    int64_t Scrolled(int64_t columns) const;
 };
 ScrollNumbers ComputeScrollNumbers(int64_t projectLength, uint32_t zoom, int width, int64_t viewStart);
 // The position a scroll request (SB_* code) leads to, limited to the range: lines move by
@@ -104,6 +108,27 @@ struct ZoomFitResult {
 // its length per pixel) and the view start that centres it, kept inside [0, project end).
 // Nothing for an empty selection or a control under 2 pixels wide.
 std::optional<ZoomFitResult> ComputeZoomFit(int64_t startMarker, int64_t endMarker, int width, int64_t projectLength);
+
+// The zoom one step in (direction < 0: halved while above 1) or out (direction > 0: doubled
+// while width × zoom is below the project length, up to the largest zoom); the zoom itself at
+// either limit.
+uint32_t SteppedZoom(uint32_t zoom, int direction, int width, int64_t projectLength);
+
+// A frame and the pixel column that shows it after a change of zoom.
+struct ZoomAnchor {
+    int64_t frame = 0;
+    int x = 0;
+};
+// What a new zoom keeps in view: a selection that fits in one view at the new zoom stays
+// centred, a longer one starts at the left edge; without a selection the play cursor stays at
+// its column (or comes to the middle when it is off the view); with neither the view's middle
+// stays. The view is the one before the change.
+ZoomAnchor KeepInViewAnchor(const WaveformView& view, uint32_t newZoom, int64_t startMarker, int64_t endMarker,
+                            int64_t playCursor);
+// The view start at zoom whose column x holds the anchor's frame: a whole multiple of the zoom,
+// never below 0 and, where the content (the frames that hold anything) is longer than the
+// view, no further than the first start that shows the content's last frame.
+int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t contentLength);
 
 // Automatic scrolling: the view start moved by step frames in direction (−1 left, +1 right),
 // never below 0 and never so far that the view (visible frames) passes the project end.

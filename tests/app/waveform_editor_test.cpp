@@ -2,9 +2,12 @@
 // ffmpeg, in the default skin's look.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
+#include <QWheelEvent>
 
 #include <memory>
 
@@ -17,6 +20,7 @@
 #include "engine/render_chain.h"
 #include "engine/track.h"
 #include "skin/control_records.h"
+#include "skin/menu.h"
 #include "skin/scroll_bar.h"
 #include "skin/skin_base.h"
 #include "skin/skin_file.h"
@@ -50,6 +54,11 @@ protected:
         ASSERT_NE(element, nullptr);
         ASSERT_TRUE(skinholder::ApplySkinAttributes(editor_.get(), 26, *element, files_));
         editor_->resize(kWidth, kHeight);
+        // A right click on a track opens its menu: no popup in these tests, only a count.
+        editor_->SetPopupChooser([this](CSCMenu&) {
+            ++menus_;
+            return 0;
+        });
         editor_->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(editor_.get()));
     }
@@ -84,6 +93,11 @@ protected:
     void Press(Qt::MouseButton button, QPoint point) { QTest::mousePress(editor_.get(), button, {}, point); }
     void Release(Qt::MouseButton button, QPoint point) { QTest::mouseRelease(editor_.get(), button, {}, point); }
     void Move(QPoint point) { QTest::mouseMove(editor_.get(), point); }
+    void Wheel(QPoint point, QPoint angle, Qt::KeyboardModifiers modifiers = {}, QPoint pixels = {}) {
+        QWheelEvent event(point, editor_->mapToGlobal(point), pixels, angle, Qt::NoButton, modifiers, Qt::NoScrollPhase,
+                          false);
+        QApplication::sendEvent(editor_.get(), &event);
+    }
 
     // The chain and the player outlive the editor, as the application's do.
     CEffectTree tree_;
@@ -94,6 +108,7 @@ protected:
     TrackSlot track2_;
     std::vector<CSkinFile> files_;
     std::unique_ptr<CWaveFormKel> editor_;
+    int menus_ = 0;
 };
 
 int CountCode(const QSignalSpy& spy, int code) {
@@ -230,6 +245,8 @@ TEST_F(WaveformEditorTest, RightPressMovesTheTrackOnlyPastTheSlack) {
     Release(Qt::RightButton, QPoint(0, 45));
     EXPECT_EQ(track1_.source.ActiveStart(), 0);
     EXPECT_EQ(track1_.source.PlacementEnd(), 10 * kSecond);
+    // Only the click without a drag asked for the track's menu.
+    EXPECT_EQ(menus_, 1);
 }
 
 TEST_F(WaveformEditorTest, TrackDraggedBeyondTheRightEdgeScrollsTwentyColumnsPerTick) {
@@ -436,11 +453,13 @@ TEST_F(WaveformEditorTest, RegisteredAsTheControlOfKind26) {
 
 TEST_F(WaveformEditorTest, IdleCursorBlinks) {
     OpenTracks();
-    const int x = 258;  // 1.5 s at zoom 256, over track 2's white background
+    // 1.5 s at zoom 256, over track 2's white background just below its name strip.
+    const int x = 258;
+    const int y = editor_->GetNameStripRect(2).bottom() + 2;
     editor_->SetPlayPosition(3 * kSecond / 2);
     auto column = [&] {
         const QImage picture = editor_->grab().toImage().convertToFormat(QImage::Format_RGB32);
-        return QColor(picture.pixel(int(x * picture.devicePixelRatio()), int(140 * picture.devicePixelRatio())));
+        return QColor(picture.pixel(int(x * picture.devicePixelRatio()), int(y * picture.devicePixelRatio())));
     };
     // Shown at once, then hidden and shown again by timer 0.
     EXPECT_EQ(column(), QColor(Qt::black));
@@ -463,17 +482,257 @@ TEST_F(WaveformEditorTest, PictureWithTwoTracksASelectionAndTheCursor) {
     for (int x = 0; x < kWidth && !tick; ++x) tick = pixel(x, 20) == QColor(100, 100, 100);
     EXPECT_TRUE(tick);
     // The stereo track's selected part on the selection background, the rest on the plain one
-    // (just below the track's outline, above the waves).
-    EXPECT_EQ(pixel(300, 24), QColor("#EEF0FC"));
-    EXPECT_EQ(pixel(600, 24), QColor("#FFFFFF"));
+    // (just below the name strip, above the waves).
+    const int belowStrip1 = editor_->GetNameStripRect(1).bottom() + 2;
+    const int belowStrip2 = editor_->GetNameStripRect(2).bottom() + 2;
+    EXPECT_EQ(pixel(300, belowStrip1), QColor("#EEF0FC"));
+    EXPECT_EQ(pixel(600, belowStrip1), QColor("#FFFFFF"));
     // The mono track is not highlighted.
-    EXPECT_EQ(pixel(300, 97), QColor("#FFFFFF"));
+    EXPECT_EQ(pixel(300, belowStrip2), QColor("#FFFFFF"));
     // The two tracks' caches were built at the editor's zoom.
     EXPECT_TRUE(track1_.source.EditorDrawCache().valid);
     EXPECT_EQ(track1_.source.EditorDrawCache().zoom, 256u);
     // The cursor column is inverted: on the white background it turns black.
     const int cursorX = static_cast<int>(3 * kSecond / 2 / 256);
-    EXPECT_EQ(pixel(cursorX, 97), QColor(Qt::black));
+    EXPECT_EQ(pixel(cursorX, belowStrip2), QColor(Qt::black));
+}
+
+int64_t ExpectedWheelColumns(int notches) {
+    return int64_t{notches} * QApplication::wheelScrollLines() * (kWidth / 20);
+}
+
+TEST_F(WaveformEditorTest, WheelScrollsTheViewInLineSteps) {
+    OpenTracks();
+    CSCScrollBar bar(nullptr, IDC_PAGE2_SCROLLBAR + 1);
+    editor_->SetScrollBar(&bar);
+    editor_->Refresh();
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+    // One notch back: the desktop's lines per notch, each a twentieth of the width.
+    Wheel(QPoint(300, 60), QPoint(0, -120));
+    const int64_t columns = ExpectedWheelColumns(1);
+    EXPECT_EQ(editor_->GetViewStart(), columns * 256);
+    EXPECT_EQ(editor_->GetViewEnd(), (columns + kWidth) * 256);
+    EXPECT_EQ(bar.GetScrollPos(), columns);
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+    // A horizontal wheel (or a touchpad swipe) scrolls the same way.
+    Wheel(QPoint(300, 60), QPoint(-120, 10));
+    EXPECT_EQ(editor_->GetViewStart(), 2 * columns * 256);
+    // Half notches add up: the first does nothing, the second scrolls back one notch.
+    Wheel(QPoint(300, 60), QPoint(0, 60));
+    EXPECT_EQ(editor_->GetViewStart(), 2 * columns * 256);
+    Wheel(QPoint(300, 60), QPoint(0, 60));
+    EXPECT_EQ(editor_->GetViewStart(), columns * 256);
+    // Pixel distances scroll as many columns.
+    Wheel(QPoint(300, 60), QPoint(0, -120), {}, QPoint(0, -7));
+    EXPECT_EQ(editor_->GetViewStart(), (columns + 7) * 256);
+    // Never before the start or past the project's end (ceil(441000 / 256) − 688 columns).
+    Wheel(QPoint(300, 60), QPoint(0, 120 * 50));
+    EXPECT_EQ(editor_->GetViewStart(), 0);
+    Wheel(QPoint(300, 60), QPoint(0, -120 * 50));
+    EXPECT_EQ(editor_->GetViewStart(), int64_t{1723 - kWidth} * 256);
+    EXPECT_EQ(editor_->GetZoom(), 256u);
+    editor_->SetScrollBar(nullptr);
+}
+
+TEST_F(WaveformEditorTest, CtrlWheelZoomsAroundThePointer) {
+    OpenTracks();
+    CSCScrollBar bar(nullptr, IDC_PAGE2_SCROLLBAR + 1);
+    editor_->SetScrollBar(&bar);
+    editor_->Refresh();
+    Wheel(QPoint(300, 60), QPoint(0, -120));
+    const int64_t start = ExpectedWheelColumns(1) * 256;
+    ASSERT_EQ(editor_->GetViewStart(), start);
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+
+    // Forward zooms in: the frame at pixel 300 stays at pixel 300.
+    const int64_t at300 = start + 300 * 256;
+    Wheel(QPoint(300, 60), QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 128u);
+    EXPECT_EQ(editor_->GetViewStart(), at300 - 300 * 128);
+    EXPECT_EQ(editor_->GetViewEnd(), at300 - 300 * 128 + kWidth * 128);
+    EXPECT_EQ(bar.GetScrollPos() * int64_t{128}, editor_->GetViewStart());
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+    // Back zooms out to where it was.
+    Wheel(QPoint(300, 60), QPoint(0, -120), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 256u);
+    EXPECT_EQ(editor_->GetViewStart(), start);
+    // Zooming out around pixel 100: the column there still holds the frame it showed.
+    const int64_t at100 = start + 100 * 256;
+    Wheel(QPoint(100, 60), QPoint(0, -120), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 512u);
+    EXPECT_EQ(editor_->GetViewStart(), (at100 - 100 * 512) / 512 * 512);
+    EXPECT_LE(editor_->GetViewStart() + 100 * 512, at100);
+    EXPECT_GT(editor_->GetViewStart() + 101 * 512, at100);
+    // Zoom out stops once the width shows the whole project: at 1024 (688 × 1024 ≥ 10 s).
+    Wheel(QPoint(100, 60), QPoint(0, -120 * 5), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 1024u);
+    EXPECT_EQ(editor_->GetViewStart(), 0);
+    // Zoom in stops at 1.
+    Wheel(QPoint(100, 60), QPoint(0, 120 * 15), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 1u);
+    editor_->SetScrollBar(nullptr);
+}
+
+TEST_F(WaveformEditorTest, ZoomKeepsTheSelectionOrTheCursorInView) {
+    OpenTracks();
+    // A selection that fits stays centred: 6 s to 6.5 s.
+    editor_->SetSelection(6 * kSecond, 6 * kSecond + kSecond / 2);
+    editor_->Refresh();
+    editor_->ZoomKeepingInView(128);
+    const int64_t middle = 6 * kSecond + kSecond / 4;
+    EXPECT_EQ(editor_->GetZoom(), 128u);
+    EXPECT_EQ(editor_->GetViewStart(), (middle - 344 * 128) / 128 * 128);
+    EXPECT_LE(editor_->GetViewStart(), 6 * kSecond);
+    EXPECT_GE(editor_->GetViewEnd(), 6 * kSecond + kSecond / 2);
+    // One longer than the view shows from its start: 1 s to 9 s at 64 frames a pixel.
+    editor_->SetSelection(kSecond, 9 * kSecond);
+    editor_->Refresh();
+    editor_->ZoomKeepingInView(64);
+    EXPECT_EQ(editor_->GetViewStart(), kSecond / 64 * 64);
+    // The play cursor keeps its column: at 8 s, shown at column (8 s − view start) / 64.
+    editor_->SetSelection(0, 0);
+    editor_->SetPlayPosition(editor_->GetViewStart() + 200 * 64);
+    const int64_t cursor = editor_->GetPlayPosition();
+    editor_->ZoomKeepingInView(256);
+    EXPECT_EQ(editor_->GetViewStart(), (cursor - 200 * 256) / 256 * 256);
+    // Near the project's end the view stops at the end instead.
+    editor_->SetPlayPosition(10 * kSecond - 10);
+    editor_->ZoomKeepingInView(512);
+    // The scroll bar's last position: ceil(441000 / 512) − 688 columns.
+    EXPECT_EQ(editor_->GetViewStart(), (862 - kWidth) * 512);
+    EXPECT_GE(editor_->GetViewEnd(), editor_->GetPlayPosition());
+}
+
+TEST_F(WaveformEditorTest, LeftDragOnTheNameStripMovesTheTrack) {
+    OpenTracks();
+    // Track 2 starts at 1 s: pixel 172 of the lower lane.
+    const QRect strip = editor_->GetNameStripRect(2);
+    ASSERT_FALSE(strip.isEmpty());
+    EXPECT_EQ(strip.left(), 172);
+    EXPECT_EQ(strip.top(), 94);
+    EXPECT_GE(strip.height(), 12);
+    EXPECT_LE(strip.height(), 72 / 3);
+    const int y = strip.center().y();
+    const QString name = QString::fromStdString(track2_.source.DisplayName());
+    EXPECT_EQ(editor_->NameStripText(2), name + "  +00:00:01.000");
+    EXPECT_EQ(editor_->NameStripText(1), QString::fromStdString(track1_.source.DisplayName()));
+    // The strip says what it does; the body keeps its own tip.
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(300, y)), "Drag to move this track");
+    EXPECT_EQ(editor_->ToolTipAt(QPoint(300, strip.bottom() + 10)), "Right click and drag to move this track");
+    Move(QPoint(300, y));
+    EXPECT_EQ(editor_->cursor().shape(), Qt::OpenHandCursor);
+
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+    Press(Qt::LeftButton, QPoint(300, y));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    EXPECT_EQ(editor_->cursor().shape(), Qt::ClosedHandCursor);
+    EXPECT_EQ(QToolTip::text(), "Offset: 00:00:01.000");
+    // 40 columns to the right: 10240 frames, 1.232 s in all.
+    Move(QPoint(340, y + 20));
+    EXPECT_EQ(track2_.source.PlacementStart(), kSecond + 40 * 256);
+    EXPECT_EQ(QToolTip::text(), "Offset: 00:00:01.232");
+    Release(Qt::LeftButton, QPoint(340, y + 20));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+    EXPECT_EQ(track2_.source.PlacementStart(), kSecond + 40 * 256);
+    EXPECT_EQ(track1_.source.PlacementStart(), 0);
+    EXPECT_EQ(editor_->NameStripText(2), name + "  +00:00:01.232");
+    // A move, not a mark: the markers and the cursor stay.
+    EXPECT_EQ(editor_->GetStartMarker(), editor_->GetEndMarker());
+    EXPECT_EQ(editor_->GetPlayPosition(), -1);
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+
+    // Track 1's strip, dragged beyond the right edge: the view scrolls and the track follows.
+    const QRect strip1 = editor_->GetNameStripRect(1);
+    Press(Qt::LeftButton, QPoint(300, strip1.center().y()));
+    ASSERT_EQ(editor_->GetMode(), CWaveFormKel::kTrackDrag);
+    Move(QPoint(kWidth + 50, 50));
+    const int64_t placed = track1_.source.PlacementStart();
+    EXPECT_EQ(placed, (kWidth - 1 - 300) * 256);
+    ASSERT_TRUE(WaitUntil([&] { return editor_->GetViewStart() > 0; }));
+    EXPECT_EQ(editor_->GetViewStart(), 20 * 256);
+    EXPECT_EQ(track1_.source.PlacementStart(), placed + 20 * 256);
+    Release(Qt::LeftButton, QPoint(kWidth + 50, 50));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kIdle);
+
+    // A left press in a track's body still marks.
+    editor_->SetZoom(1024);
+    Press(Qt::LeftButton, QPoint(400, 140));
+    EXPECT_EQ(editor_->GetMode(), CWaveFormKel::kMarkerDrag);
+    Release(Qt::LeftButton, QPoint(400, 140));
+    EXPECT_EQ(editor_->GetPlayPosition(), editor_->GetViewStart() + 400 * 1024);
+}
+
+TEST_F(WaveformEditorTest, TrackMenuMovesToTheStartOrTheCursor) {
+    OpenTracks();
+    std::vector<QString> entries;
+    std::vector<bool> enabled;
+    QString choice;
+    editor_->SetPopupChooser([&](CSCMenu& menu) {
+        entries.clear();
+        enabled.clear();
+        int id = 0;
+        for (QAction* action : menu.actions()) {
+            entries.push_back(action->text());
+            enabled.push_back(action->isEnabled());
+            if (action->text() == choice) id = action->data().toInt();
+        }
+        return id;
+    });
+    QSignalSpy spy(editor_.get(), &CSkinBase::command);
+    // No cursor yet: "Move to cursor" is greyed; "Move to start" puts track 2 at frame 0.
+    choice = "Move to start";
+    Press(Qt::RightButton, QPoint(400, 140));
+    Release(Qt::RightButton, QPoint(401, 141));
+    ASSERT_EQ(entries, (std::vector<QString>{"Move to start", "Move to cursor"}));
+    EXPECT_EQ(enabled, (std::vector<bool>{true, false}));
+    EXPECT_EQ(track2_.source.PlacementStart(), 0);
+    EXPECT_EQ(track2_.source.ActiveEnd(), 6 * kSecond);
+    EXPECT_GE(CountCode(spy, CWaveFormKel::kNotifyChanged), 1);
+    EXPECT_EQ(editor_->NameStripText(2), QString::fromStdString(track2_.source.DisplayName()));
+
+    // With the cursor at 5 s: track 2 starts there, and the project grows to its end.
+    editor_->SetPlayPosition(5 * kSecond);
+    choice = "Move to cursor";
+    entries.clear();
+    Press(Qt::RightButton, QPoint(400, 140));
+    Release(Qt::RightButton, QPoint(400, 140));
+    ASSERT_EQ(entries.size(), 2u);
+    EXPECT_EQ(enabled, (std::vector<bool>{true, true}));
+    EXPECT_EQ(track2_.source.PlacementStart(), 5 * kSecond);
+    EXPECT_EQ(editor_->GetProjectLength(), 11 * kSecond);
+    EXPECT_EQ(editor_->NameStripText(2), QString::fromStdString(track2_.source.DisplayName()) + "  +00:00:05.000");
+    EXPECT_EQ(track1_.source.PlacementStart(), 0);
+
+    // Dismissed: nothing moves. Off every track (left of track 2's start): no menu.
+    choice.clear();
+    Press(Qt::RightButton, QPoint(30, 50));
+    Release(Qt::RightButton, QPoint(30, 50));
+    EXPECT_EQ(track1_.source.PlacementStart(), 0);
+    entries.clear();
+    editor_->SetZoom(128);  // track 2 now starts at pixel 1722, beyond the view
+    Press(Qt::RightButton, QPoint(100, 140));
+    Release(Qt::RightButton, QPoint(100, 140));
+    EXPECT_TRUE(entries.empty());
+}
+
+TEST_F(WaveformEditorTest, NameStripsKeepTheirBandAboveTheWaves) {
+    OpenTracks();
+    editor_->Refresh();
+    const QImage picture = editor_->grab().toImage().convertToFormat(QImage::Format_RGB32);
+    const qreal ratio = picture.devicePixelRatio();
+    auto pixel = [&](int x, int y) { return QColor(picture.pixel(int(x * ratio), int(y * ratio))); };
+    // The band is the border colour (#DDE1E8) laid over the white background, a little
+    // transparent; the same all along where no letter is.
+    for (int number : {1, 2}) {
+        const QRect strip = editor_->GetNameStripRect(number);
+        const QColor band = pixel(650, strip.top() + 2);
+        EXPECT_LT(band.lightness(), QColor("#FFFFFF").lightness());
+        EXPECT_GE(band.lightness(), QColor("#DDE1E8").lightness());
+        EXPECT_EQ(pixel(600, strip.top() + 2), band);
+        // No wave colour inside the band.
+        for (int y = strip.top() + 1; y < strip.bottom(); ++y)
+            for (int x = 400; x < 680; ++x) ASSERT_NE(pixel(x, y), QColor("#A7AEBC")) << x << "," << y;
+    }
 }
 
 }  // namespace

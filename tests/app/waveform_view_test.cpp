@@ -197,10 +197,76 @@ TEST(WaveformRuler, DegenerateScalesEnd) {
     EXPECT_EQ(fast[1].ms - fast[0].ms, 1);
 }
 
-TEST(WaveformRuler, LabelText) {
-    EXPECT_EQ(FormatRulerTime(0), "00:00:00,000");
-    EXPECT_EQ(FormatRulerTime(3723004), "01:02:03,004");
-    EXPECT_EQ(FormatRulerTime(12000), "00:00:12,000");
+TEST(WaveformRuler, LabelTextUsesTheTimeBoxesDecimalMark) {
+    EXPECT_EQ(FormatClockTime(0), "00:00:00.000");
+    EXPECT_EQ(FormatClockTime(3723004), "01:02:03.004");
+    EXPECT_EQ(FormatClockTime(90500), "00:01:30.500");
+}
+
+TEST(WaveformScroll, WheelColumnsStayInsideTheRange) {
+    const ScrollNumbers numbers = ComputeScrollNumbers(1323000, 1024, 688, 300 * 1024);
+    EXPECT_EQ(numbers.Line(), 34);
+    EXPECT_EQ(numbers.Scrolled(-102), 198);
+    EXPECT_EQ(numbers.Scrolled(102), 402);
+    EXPECT_EQ(numbers.Scrolled(-1000), 0);
+    EXPECT_EQ(numbers.Scrolled(1000), numbers.Limit());
+}
+
+TEST(WaveformZoomStep, WithinTheButtonsLimits) {
+    EXPECT_EQ(SteppedZoom(1, -1, 688, 441000), 1u);
+    EXPECT_EQ(SteppedZoom(256, -1, 688, 441000), 128u);
+    EXPECT_EQ(SteppedZoom(256, 1, 688, 441000), 512u);  // 688 × 256 < 441000
+    // 688 × 1024 reaches ten seconds: no further.
+    EXPECT_EQ(SteppedZoom(1024, 1, 688, 441000), 1024u);
+    EXPECT_EQ(SteppedZoom(512, 1, 688, 688 * 512), 512u);
+    EXPECT_EQ(SteppedZoom(512, 1, 688, 688 * 512 + 1), 1024u);
+    EXPECT_EQ(SteppedZoom(WaveformView::kMaxZoom, 1, 1, int64_t{1} << 62), WaveformView::kMaxZoom);
+    EXPECT_EQ(SteppedZoom(64, 0, 688, 441000), 64u);
+}
+
+TEST(WaveformZoomKeep, AnchorsTheSelectionOrTheCursor) {
+    WaveformView view;
+    view.SetClientSize(688, 166);
+    view.SetZoom(256);
+    view.SetViewStart(256 * 100);
+    view.UpdateViewEnd();
+    // A selection that fits at the new zoom: its middle at the control's middle.
+    const ZoomAnchor fits = KeepInViewAnchor(view, 128, 100000, 140000, 5);
+    EXPECT_EQ(fits.frame, 120000);
+    EXPECT_EQ(fits.x, 344);
+    // Markers in either order give the same.
+    EXPECT_EQ(KeepInViewAnchor(view, 128, 140000, 100000, 5).frame, 120000);
+    // Longer than the view at the new zoom (688 × 64 = 44032 frames): its start at the left.
+    const ZoomAnchor longer = KeepInViewAnchor(view, 64, 100000, 150000, 5);
+    EXPECT_EQ(longer.frame, 100000);
+    EXPECT_EQ(longer.x, 0);
+    // No selection: a shown cursor keeps its column, one off the view comes to the middle.
+    const ZoomAnchor shown = KeepInViewAnchor(view, 512, 7, 7, 256 * 150 + 3);
+    EXPECT_EQ(shown.frame, 256 * 150 + 3);
+    EXPECT_EQ(shown.x, 50);
+    const ZoomAnchor hidden = KeepInViewAnchor(view, 512, 7, 7, 10);
+    EXPECT_EQ(hidden.frame, 10);
+    EXPECT_EQ(hidden.x, 344);
+    // Neither: the view's middle stays.
+    const ZoomAnchor middle = KeepInViewAnchor(view, 512, 7, 7, -1);
+    EXPECT_EQ(middle.frame, 256 * (100 + 344));
+    EXPECT_EQ(middle.x, 344);
+}
+
+TEST(WaveformZoomKeep, ViewStartHoldsTheAnchorsFrameInItsColumn) {
+    // Zooming in: the frame lies on a column's first frame.
+    EXPECT_EQ(AnchoredViewStart({256 * 400, 300}, 128, 688, 10000000), 256 * 400 - 300 * 128);
+    // Zooming out: the column that holds the frame, the start a multiple of the zoom.
+    const int64_t start = AnchoredViewStart({256 * 1001, 300}, 512, 688, 10000000);
+    EXPECT_EQ(start % 512, 0);
+    EXPECT_EQ(start, 200 * 512);
+    EXPECT_LE(start + 300 * 512, 256 * 1001);
+    EXPECT_GT(start + 301 * 512, 256 * 1001);
+    // Never below 0, never past the content's end, 0 for content shorter than the view.
+    EXPECT_EQ(AnchoredViewStart({1000, 300}, 128, 688, 10000000), 0);
+    // The last start is the scroll bar's: ceil(441000 / 256) − 688 columns.
+    EXPECT_EQ(AnchoredViewStart({440000, 0}, 256, 688, 441000), (1723 - 688) * 256);
+    EXPECT_EQ(AnchoredViewStart({440000, 0}, 1024, 688, 441000), 0);
 }
 
 }  // namespace

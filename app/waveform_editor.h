@@ -153,8 +153,6 @@ private:
     void UpdateScrollBar();
     // Scrolls by columns (limited to the scroll range) and reports 10.
     void ScrollColumns(int64_t columns);
-    // The frames that hold anything: the tracks' active ends and the selection's end.
-    int64_t ContentLength() const;
     // Takes the zoom with the anchor's frame shown at its column; then refresh.
     void ZoomAt(uint32_t zoom, const ZoomAnchor& anchor);
     void UpdateView();
@@ -181,7 +179,7 @@ private:
     std::optional<WaveRect> NameStrip(int number) const;
     void BeginTrackDrag(Qt::MouseButton button);
     void ShowOffsetTip();
-    void ShowTrackMenu(const QPoint& point);
+    void ShowTrackMenu();
     // Places a track's start at a frame (never below 0), then refresh.
     void PlaceTrack(int number, int64_t start);
     // ---- playback (waveform_playback.cpp)

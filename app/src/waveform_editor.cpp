@@ -194,7 +194,9 @@ void CWaveFormKel::ZoomAt(uint32_t zoom, const ZoomAnchor& anchor) {
     const uint32_t before = view.Zoom();
     view.SetZoom(zoom);
     if (view.Zoom() == before) return;
-    view.SetViewStart(AnchoredViewStart(anchor, view.Zoom(), view.Width(), ContentLength()));
+    // Held inside the project as it was: a zoom in keeps the anchor's frame even where the old
+    // view went past the tracks' ends.
+    view.SetViewStart(AnchoredViewStart(anchor, view.Zoom(), view.Width(), m_state->timeline.ProjectLength()));
     view.UpdateViewEnd();
     Refresh();
 }
@@ -241,16 +243,13 @@ int CWaveFormKel::TrackAt(const QPoint& point, int widen) const {
     return 0;
 }
 
-int64_t CWaveFormKel::ContentLength() const {
-    const WaveformEditorState& s = *m_state;
+void CWaveFormKel::UpdateProjectLength() {
+    WaveformEditorState& s = *m_state;
     const TrackSource* track1 = Track(1);
     const TrackSource* track2 = Track(2);
-    return ComputeProjectLength(0, {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
-                                s.timeline.StartMarker(), s.timeline.EndMarker());
-}
-
-void CWaveFormKel::UpdateProjectLength() {
-    m_state->timeline.SetProjectLength(std::max(m_state->view.ViewEnd(), ContentLength()));
+    s.timeline.SetProjectLength(
+        ComputeProjectLength(s.view.ViewEnd(), {track1 ? track1->ActiveEnd() : 0, track2 ? track2->ActiveEnd() : 0},
+                             s.timeline.StartMarker(), s.timeline.EndMarker()));
 }
 
 // The scroll bar shows the project and the view; the view start is read back from it, so

@@ -239,7 +239,7 @@ void CWaveFormKel::mouseReleaseEvent(QMouseEvent* event) {
     s.mode = kIdle;
     unsetCursor();
     UpdateCursorShape(point);
-    if (menu) ShowTrackMenu(s.pressPoint);
+    if (menu) ShowTrackMenu();
 }
 
 // The wheel scrolls the view by the desktop's lines per notch, each a line step of the scroll

@@ -2,6 +2,7 @@
 // track up by, the offset shown while dragging and on the strip, and the track's menu.
 #include "app/waveform_editor.h"
 
+#include <QCursor>
 #include <QFontMetrics>
 #include <QToolTip>
 
@@ -69,11 +70,10 @@ void CWaveFormKel::BeginTrackDrag(Qt::MouseButton button) {
 void CWaveFormKel::ShowOffsetTip() {
     const TrackSource* track = Track(m_state->hovered);
     if (track == nullptr) return;
-    QToolTip::showText(mapToGlobal(m_state->pointer),
-                       QStringLiteral("Offset: ") + OffsetText(track->PlacementStart(), false), this);
+    QToolTip::showText(QCursor::pos(), QStringLiteral("Offset: ") + OffsetText(track->PlacementStart(), false), this);
 }
 
-void CWaveFormKel::ShowTrackMenu(const QPoint& point) {
+void CWaveFormKel::ShowTrackMenu() {
     WaveformEditorState& s = *m_state;
     const int number = s.hovered;
     if (Track(number) == nullptr) return;
@@ -81,7 +81,7 @@ void CWaveFormKel::ShowTrackMenu(const QPoint& point) {
     menu.AppendMenu(CSCMenu::MF_STRING, kMoveToStart, QStringLiteral("Move to start"));
     menu.AppendMenu(s.timeline.PlayCursor() < 0 ? CSCMenu::MF_GRAYED : CSCMenu::MF_STRING, kMoveToCursor,
                     QStringLiteral("Move to cursor"));
-    const int chosen = s.popupChooser ? s.popupChooser(menu) : menu.TrackPopupMenu(mapToGlobal(point));
+    const int chosen = s.popupChooser ? s.popupChooser(menu) : menu.TrackPopupMenu(QCursor::pos());
     if (chosen == kMoveToStart)
         PlaceTrack(number, 0);
     else if (chosen == kMoveToCursor && s.timeline.PlayCursor() >= 0)

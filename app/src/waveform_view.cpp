@@ -137,10 +137,9 @@ ZoomAnchor KeepInViewAnchor(const WaveformView& view, uint32_t newZoom, int64_t 
     return {view.XToFrame(middle), middle};
 }
 
-int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t contentLength) {
+int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t projectLength) {
     const int64_t z = std::max<uint32_t>(zoom, 1);
-    // The last start shows the content's last frame, as the scroll bar's end does.
-    const int64_t last = (std::max<int64_t>(contentLength - std::max(width, 0) * z, 0) + z - 1) / z * z;
+    const int64_t last = (std::max<int64_t>(projectLength - std::max(width, 0) * z, 0) + z - 1) / z * z;
     const int64_t start = std::max<int64_t>(anchor.frame - static_cast<int64_t>(anchor.x) * z, 0) / z * z;
     return std::min(start, last);
 }

@@ -126,9 +126,9 @@ struct ZoomAnchor {
 ZoomAnchor KeepInViewAnchor(const WaveformView& view, uint32_t newZoom, int64_t startMarker, int64_t endMarker,
                             int64_t playCursor);
 // The view start at zoom whose column x holds the anchor's frame: a whole multiple of the zoom,
-// never below 0 and, where the content (the frames that hold anything) is longer than the
-// view, no further than the first start that shows the content's last frame.
-int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t contentLength);
+// never below 0 and, where the project is longer than the view, no further than the first
+// start that shows the project's last frame (the scroll bar's end).
+int64_t AnchoredViewStart(const ZoomAnchor& anchor, uint32_t zoom, int width, int64_t projectLength);
 
 // Automatic scrolling: the view start moved by step frames in direction (−1 left, +1 right),
 // never below 0 and never so far that the view (visible frames) passes the project end.

@@ -567,6 +567,11 @@ TEST_F(WaveformEditorTest, CtrlWheelZoomsAroundThePointer) {
     Wheel(QPoint(100, 60), QPoint(0, -120 * 5), Qt::ControlModifier);
     EXPECT_EQ(editor_->GetZoom(), 1024u);
     EXPECT_EQ(editor_->GetViewStart(), 0);
+    // Zooming in past the tracks' end (pixel 600 shows 13.9 s of a 10 s project) keeps the
+    // pointer's frame too.
+    Wheel(QPoint(600, 60), QPoint(0, 120), Qt::ControlModifier);
+    EXPECT_EQ(editor_->GetZoom(), 512u);
+    EXPECT_EQ(editor_->GetViewStart(), 600 * 1024 - 600 * 512);
     // Zoom in stops at 1.
     Wheel(QPoint(100, 60), QPoint(0, 120 * 15), Qt::ControlModifier);
     EXPECT_EQ(editor_->GetZoom(), 1u);

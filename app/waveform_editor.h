@@ -38,8 +38,9 @@ void RegisterWaveFormEditor();
 // a handle drags that marker; a press on a track's edge trims the track; a left drag on a
 // track's name strip (the band with its name at its top) or a right press and drag moves the
 // track; a right click on a track opens its menu (move to the start, move to the cursor). The
-// wheel scrolls the view, Ctrl+wheel zooms around the pointer. Timers: 0 cursor blink (1000 ms), 1 play cursor (33 ms),
-// 2 marker drag auto-scroll (10 ms), 3 track drag auto-scroll (100 ms), 4 trim auto-scroll (10 ms).
+// wheel scrolls the view, Ctrl+wheel zooms around the pointer. Timers: 0 cursor blink
+// (1000 ms), 1 play cursor (33 ms), 2 marker drag auto-scroll (10 ms), 3 track drag
+// auto-scroll (100 ms), 4 trim auto-scroll (10 ms).
 //
 // Threads: the interface thread. The player's feeder thread reads the timeline under its
 // guard and reaches the editor only through queued calls.
@@ -123,8 +124,8 @@ public:
     // The text on a track's name strip: its name, and its offset when it does not start at 0.
     QString NameStripText(int number) const;
 
-    // Shows a track's menu and returns the chosen command id (0 for none); by default the
-    // menu pops up at the pointer. Tests choose without a popup.
+    // Chooses from a track's menu: returns the chosen command id, 0 for none. Without one the
+    // menu pops up at the pointer; tests choose without a popup.
     using PopupChooser = std::function<int(CSCMenu& menu)>;
     void SetPopupChooser(PopupChooser chooser);
 
@@ -180,7 +181,8 @@ private:
     void BeginTrackDrag(Qt::MouseButton button);
     void ShowOffsetTip();
     void ShowTrackMenu();
-    // Places a track's start at a frame (never below 0), then refresh.
+    // Moves a track so that it starts at a frame (its active start never below frame 0), then
+    // refresh.
     void PlaceTrack(int number, int64_t start);
     // ---- playback (waveform_playback.cpp)
     void OnBlinkTimer();

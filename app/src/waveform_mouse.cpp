@@ -229,7 +229,6 @@ void CWaveFormKel::mouseReleaseEvent(QMouseEvent* event) {
         case kMarkerDrag: EndMarkerDrag(); break;
         case kTrackDrag:
             s.timers[Id::kTrackTimer].stop();
-            s.dragButton = Qt::NoButton;
             QToolTip::hideText();
             break;
         case kTrim: s.timers[Id::kTrimTimer].stop(); break;

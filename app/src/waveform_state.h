@@ -70,9 +70,8 @@ struct WaveformEditorState {
     TrimEdge trimEdge = TrimEdge::Start;
     QPoint pressPoint;
     QPoint lastPoint;
-    QPoint pointer;                             // where the pointer was last seen, for the auto-scroll timers
-    int hovered = 0;                            // track number under the pointer, 0 for none
-    Qt::MouseButton dragButton = Qt::NoButton;  // the button that drags a track
+    QPoint pointer;   // where the pointer was last seen, for the auto-scroll timers
+    int hovered = 0;  // track number under the pointer, 0 for none
     // Wheel turns not yet a whole step (in eighths of a degree), kept for fine-grained wheels.
     int wheelScrollRest = 0;
     int wheelZoomRest = 0;

@@ -60,7 +60,6 @@ QString CWaveFormKel::NameStripText(int number) const {
 void CWaveFormKel::BeginTrackDrag(Qt::MouseButton button) {
     WaveformEditorState& s = *m_state;
     s.mode = kTrackDrag;
-    s.dragButton = button;
     s.timers[WaveformEditorState::kTrackTimer].start();
     if (button == Qt::LeftButton) setCursor(Qt::ClosedHandCursor);
     ShowOffsetTip();

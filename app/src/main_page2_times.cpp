@@ -9,6 +9,7 @@
 #include <algorithm>
 
 #include "app/skin_holder.h"
+#include "app/src/waveform_ruler.h"
 #include "engine/render_chain.h"
 #include "engine/track.h"
 #include "skin/skin_base.h"
@@ -71,10 +72,7 @@ std::optional<int64_t> CTessalyDlg::ParseTimeText(const QString& text) {
     return hours * 3600000 + minutes * 60000 + seconds * 1000 + FractionMs(match, 7);
 }
 
-QString CTessalyDlg::FormatTime(int64_t ms) {
-    return QString::asprintf("%02d:%02d:%02d.%03d", static_cast<int>(ms / 3600000), static_cast<int>(ms / 60000 % 60),
-                             static_cast<int>(ms / 1000 % 60), static_cast<int>(ms % 1000));
-}
+QString CTessalyDlg::FormatTime(int64_t ms) { return QString::fromStdString(FormatClockTime(ms)); }
 
 uint32_t CTessalyDlg::TimeRate() const {
     const TrackSlot& slot = m_track1.path.empty() ? m_track2 : m_track1;

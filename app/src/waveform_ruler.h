@@ -20,5 +20,5 @@ int64_t RoundMicrosPerPixel(int64_t micros);
 std::vector<RulerTick> ComputeRulerTicks(int64_t viewStart, uint32_t zoom, uint32_t rate, int width);
 
 // "hh:mm:ss.mmm" of a time in milliseconds, with the decimal mark of the page's time boxes:
-// the ruler's labels and the tracks' offsets.
+// the time boxes, the ruler's labels and the tracks' offsets.
 std::string FormatClockTime(int64_t ms);

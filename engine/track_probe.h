@@ -38,5 +38,6 @@ const char* TrackFileProblemText(TrackFileProblem problem);
 // What opening the file as a track says about the problem: the first line is the opening's
 // own text ("Error opening <display name>", or "Multi-channel sound can not be added to a
 // track"), the second names the file and the reason ("song.mp3: not an audio file").
+// Without a display name the track's own is used (its title tag, else its file name).
 // Empty for None.
-std::string TrackProbeMessage(const std::string& path, const std::string& displayName, TrackFileProblem problem);
+std::string TrackProbeMessage(const std::string& path, TrackFileProblem problem, const std::string& displayName = {});

@@ -34,7 +34,7 @@ bool TrackSource::Open(const std::string& path, const std::string& givenName, IP
     // The early checks are the ones a file gets when it is chosen.
     const TrackProbe probe = ProbeTrackFile(path);
     if (!probe.Ok()) {
-        ShowTrackMessage(TrackProbeMessage(path, name, probe.problem));
+        ShowTrackMessage(TrackProbeMessage(path, probe.problem, name));
         return false;
     }
     if (!IsOpen() && !Decode(path, name, probe.format.Format.nSamplesPerSec, probe.length, progress)) return false;

@@ -9,6 +9,7 @@
 #include <filesystem>
 
 #include "engine/provider_handles.h"
+#include "engine/src/track_jobs.h"
 
 namespace {
 
@@ -70,11 +71,11 @@ const char* TrackFileProblemText(TrackFileProblem problem) {
     return "";
 }
 
-std::string TrackProbeMessage(const std::string& path, const std::string& displayName, TrackFileProblem problem) {
+std::string TrackProbeMessage(const std::string& path, TrackFileProblem problem, const std::string& displayName) {
     if (problem == TrackFileProblem::None) return {};
     const std::string first = problem == TrackFileProblem::TooManyChannels
                                   ? "Multi-channel sound can not be added to a track"
-                                  : "Error opening " + displayName;
+                                  : "Error opening " + (displayName.empty() ? TrackDisplayName(path) : displayName);
     std::filesystem::path file(path);
     // A folder given with a trailing slash is still named.
     if (file.filename().empty()) file = file.parent_path();

@@ -69,17 +69,20 @@ TEST_F(TrackProbeTest, AFileThisUserMayNotReadHasNoPermission) {
 }
 
 TEST_F(TrackProbeTest, TheMessageKeepsTheOpeningsTextAndNamesFileAndReason) {
-    EXPECT_EQ(TrackProbeMessage("/music/letter.mp3", "letter", TrackFileProblem::NotAudio),
+    EXPECT_EQ(TrackProbeMessage("/music/letter.mp3", TrackFileProblem::NotAudio, "letter"),
               "Error opening letter\nletter.mp3: not an audio file");
-    EXPECT_EQ(TrackProbeMessage("/music/six.wav", "Six", TrackFileProblem::TooManyChannels),
+    EXPECT_EQ(TrackProbeMessage("/music/six.wav", TrackFileProblem::TooManyChannels, "Six"),
               "Multi-channel sound can not be added to a track\nsix.wav: more than two channels");
-    EXPECT_EQ(TrackProbeMessage("/music/Albums/", "Albums", TrackFileProblem::Folder),
+    EXPECT_EQ(TrackProbeMessage("/music/Albums/", TrackFileProblem::Folder, "Albums"),
               "Error opening Albums\nAlbums: is a folder");
-    EXPECT_EQ(TrackProbeMessage("/a/b.wav", "b", TrackFileProblem::Missing), "Error opening b\nb.wav: does not exist");
-    EXPECT_EQ(TrackProbeMessage("/a/b.wav", "b", TrackFileProblem::Empty), "Error opening b\nb.wav: empty file");
-    EXPECT_EQ(TrackProbeMessage("/a/b.wav", "b", TrackFileProblem::NoPermission),
+    EXPECT_EQ(TrackProbeMessage("/a/b.wav", TrackFileProblem::Missing, "b"), "Error opening b\nb.wav: does not exist");
+    EXPECT_EQ(TrackProbeMessage("/a/b.wav", TrackFileProblem::Empty, "b"), "Error opening b\nb.wav: empty file");
+    EXPECT_EQ(TrackProbeMessage("/a/b.wav", TrackFileProblem::NoPermission, "b"),
               "Error opening b\nb.wav: no permission");
-    EXPECT_EQ(TrackProbeMessage("/a/b.wav", "b", TrackFileProblem::None), "");
+    EXPECT_EQ(TrackProbeMessage("/a/b.wav", TrackFileProblem::None, "b"), "");
+    // Without a given name the track's own name: here the file name without extension.
+    EXPECT_EQ(TrackProbeMessage("/a/old.take.wav", TrackFileProblem::Missing),
+              "Error opening old.take\nold.take.wav: does not exist");
 }
 
 TEST_F(TrackProbeTest, OpeningATrackReportsTheSameReason) {

@@ -302,7 +302,7 @@ TEST_F(MainWindowPage3Test, SavesMp3AndAacAsChosen) {
             Choose(window, IDC_PAGE3_BITRATE, c.bitrateRow);
             ChooseFile(window, c.name);
             Shown().clear();
-            Answer() = IDCANCEL;  // "Ok", not "Open Folder"
+            Answer() = IDCANCEL;  // "OK", not "Open Folder"
             window.SaveOrSend();
             ASSERT_EQ(Shown().size(), 1u);
             EXPECT_EQ(Shown()[0].text, "File successfully saved!");

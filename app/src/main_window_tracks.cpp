@@ -5,7 +5,6 @@
 #include <QCursor>
 #include <QDir>
 #include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
@@ -190,14 +189,16 @@ void CTessalyDlg::ShowTrackSourceMenu(int target) {
 }
 
 void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {
-    const QFileIconProvider icons;
-    const QIcon folderIcon = icons.icon(QFileInfo(m_recordingsFolder));
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuLibrary, QStringLiteral("My Library"));
     menu.AppendMenu(CSCMenu::MF_SEPARATOR);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuComputer, QStringLiteral("My Computer"));
     menu.AppendMenu(CSCMenu::MF_SEPARATOR);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuRecording, QStringLiteral("My Recording"));
-    for (int id : {kMenuLibrary, kMenuComputer, kMenuRecording}) menu.SetMenuItemIcon(id, folderIcon);
+    // Line icons in the skin's style and colours.
+    menu.SetMenuItemIcon(kMenuLibrary, LoadMenuIcon(IDI_MENU_LIBRARY));
+    menu.SetMenuItemIcon(kMenuComputer, LoadMenuIcon(IDI_MENU_COMPUTER));
+    menu.SetMenuItemIcon(kMenuRecording, LoadMenuIcon(IDI_MENU_RECORDING));
+    const QIcon driveIcon = LoadMenuIcon(IDI_MENU_CD_DRIVE);
 
     m_cdDrives.clear();
     int id = kMenuFirstCd;
@@ -211,7 +212,7 @@ void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {
                             QStringLiteral("CD Drive %1 [%2 Audio Track(s)]").arg(number).arg(tracks));
         else
             menu.AppendMenu(CSCMenu::MF_GRAYED, id, QStringLiteral("CD Drive %1 [No Audio Tracks]").arg(number));
-        menu.SetMenuItemIcon(id, icons.icon(QFileIconProvider::Drive));
+        menu.SetMenuItemIcon(id, driveIcon);
         m_cdDrives.push_back(drive.toStdString());
         ++id;
     }

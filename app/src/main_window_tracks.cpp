@@ -8,7 +8,6 @@
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QLineEdit>
-#include <QTimer>
 
 #include <array>
 #include <mutex>

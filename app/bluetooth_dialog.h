@@ -23,7 +23,9 @@ struct BtDeviceRecord {
 
 // Searches for nearby Bluetooth devices (btlink), lets the user choose one and the name the
 // file gets there; a run returns 1 with a device chosen. SendFile then sends the file to it
-// with a progress dialog and tells the user how it went.
+// with a progress dialog and tells the user how it went. When the computer has no Bluetooth
+// service, no adapter or only a switched-off one, the dialog says so as it opens and after
+// a search, instead of listing no devices.
 //
 // Threads: btlink calls the search callbacks on its own thread; they touch no control and
 // hand everything to the user-interface thread as queued calls, which are dropped when they
@@ -31,7 +33,8 @@ struct BtDeviceRecord {
 // upload thread: while an upload runs, ReadData alone uses m_file, m_bytesRead and
 // m_progress (the user-interface thread sets them up before the upload and releases them
 // after its end); m_result is written once by the end callbacks and polled by the sender
-// thread. Everything else belongs to the user-interface thread.
+// thread. m_checkRunning is set by the user-interface thread before a check and cleared by
+// the check's callback. Everything else belongs to the user-interface thread.
 class CBluetoothDlg : public CSkinDialog, public IBtSearchCb, public IBtUploadCb {
     Q_OBJECT
 public:
@@ -53,6 +56,7 @@ public:
 
     void OnDeviceFound(const char* name, uint32_t addressLow, uint32_t addressHigh) override;
     void OnSearchFinished(bool stopped) override;
+    void OnBluetoothChecked(int state) override;
     void OnUploadFinished(bool cancelled) override;
     void OnUploadError() override;
     bool ReadData(void* buffer, uint32_t count, uint32_t* bytesRead) override;
@@ -71,7 +75,10 @@ private:
     };
 
     void StartSearch();
+    void StartCheck();
     void StopOwnSearch();
+    // "Bluetooth is not available on this computer" and the reason (m_bluetoothState).
+    void ShowUnavailable();
     void AddDevice(const QString& name, BtDeviceRecord record);
     void ShowSearchEnd(bool stopped);
     void ClearDevices();
@@ -86,7 +93,10 @@ private:
     std::vector<std::unique_ptr<BtDeviceRecord>> m_records;  // the list's item data
     std::atomic<uint32_t> m_searchStart{0};                  // tick count of the search's start
     std::atomic<int> m_searchGeneration{0};
-    std::atomic<int> m_searchesRunning{0};  // searches of this dialog whose finish has not returned
+    std::atomic<int> m_searchesRunning{0};  // searches and checks of this dialog whose end has not returned
+    std::atomic<bool> m_checkRunning{false};
+    int m_bluetoothState = kBtReady;  // what the last search or check found (a BtState)
+    bool m_searching = false;         // a search runs: its end shows what it found
     std::unique_ptr<std::FILE, FileCloser> m_file;
     uint64_t m_bytesRead = 0;
     uint64_t m_fileSize = 0;

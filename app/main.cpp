@@ -19,6 +19,7 @@ int main(int argc, char** argv) {
     qInstallMessageHandler(KeepHardFailuresOnly);
     QApplication application(argc, argv);
     CTessalyApp program;
+    program.SetStartFiles(CTessalyApp::StartFilesFrom(QCoreApplication::arguments()));
     program.InitInstance();
     return program.ExitInstance();
 }

@@ -24,6 +24,7 @@ class CBluetoothDlg;
 class CEffectNode;
 class CSCMenu;
 class CTessalyApp;
+class QPoint;
 class QUrl;
 struct ProgramSettings;
 
@@ -80,6 +81,22 @@ public:
     // Closing the window asks whether to exit; Escape does the same.
     void reject() override;
 
+    // ---- files chosen for page 1 (main_window_tracks.cpp, main_window_drop.cpp)
+    // Puts a chosen file into a track slot and its edit when the quick check accepts it;
+    // otherwise shows why and leaves the slot alone. True when the file was taken.
+    bool ChooseTrackFile(int number, const QString& path);
+    // Files named on the command line: the first into track 1, a second into track 2.
+    void OpenStartFiles(const QStringList& paths);
+    // Files dropped on page 1: onto a track's box (target 1 or 2) the first file fills that
+    // track and a second the other; elsewhere (target 0) the first fills track 1 and a
+    // second track 2. Files after the second are left out.
+    void TakeDroppedFiles(const QStringList& paths, int target);
+    // The track (1 or 2) whose box, its edit and browse button, holds the window point; 0
+    // for none.
+    int TrackBoxAt(const QPoint& windowPoint);
+    // The problem shown on a track edit whose typed file was refused; empty when none.
+    QString TrackEditProblem(int number) const;
+
 protected:
     std::optional<int> OnInitDialog() override;
     void OnSkinLoaded() override;
@@ -119,6 +136,11 @@ private:
     void SetTrackPath(int number, const QString& path);
     void RefreshTrackEdits();
     void Record();
+    // A typed track file, on the edit's commit: checked at once, the edit flagged if refused.
+    void CheckTypedTrack(int number);
+    void FlagTrackEdit(int number, const QString& problem);
+    // Lets page 1 take dropped files, also over its text fields (each run of the window).
+    void SetUpFileDrops();
 
     CTessalyApp& m_app;
     int m_page = 0;
@@ -134,6 +156,8 @@ private:
     bool m_laidOut = false;                            // the skin laid the controls out at initialisation
     OpenFileDialog m_openFileDialog;
     CdTrackDialog m_cdTrackDialog;
+    QPointer<QObject> m_fileDrops;  // the drop filter on the window and its text fields
+    QString m_trackEditProblems[2];
 
     // ---- page 3: output settings, destination, save and send (main_page3*.cpp)
 public:

@@ -13,7 +13,7 @@
 
 // The message dialog, the program's replacement of the system message box. Types 0 (OK) use
 // the MESSAGEBOX_1BTN section; 1 (OK/Cancel), 4 (Yes/No), 5 (Retry/Cancel), 9 (Open
-// Folder/Ok) and 10 (Open Page/Ok) MESSAGEBOX_2BTN; any other type is shown by the system
+// Folder/OK) and 10 (Open Page/OK) MESSAGEBOX_2BTN; any other type is shown by the system
 // message box. The dialog grows with its text.
 class CMessageDlg : public CSkinDialog {
     Q_OBJECT

@@ -38,3 +38,9 @@ QString LoadString(int id);
 enum IconId : int { IDI_WARNING = 143, IDI_INFORMATION = 144 };
 // A null icon for an unknown id.
 QIcon LoadIconResource(int id);
+
+// The track source menu's line icons, in the skin's line style.
+enum MenuIconId : int { IDI_MENU_LIBRARY = 150, IDI_MENU_COMPUTER, IDI_MENU_RECORDING, IDI_MENU_CD_DRIVE };
+// The icon drawn in the current skin's colours: secondary text, text when the entry is
+// selected, disabled text when greyed. A null icon for an unknown id.
+QIcon LoadMenuIcon(int id);

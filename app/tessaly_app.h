@@ -1,6 +1,10 @@
 // The application object.
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
+#include <functional>
 #include <string>
 
 #include "app/program.h"
@@ -26,10 +30,22 @@ public:
     // runs no window when the selected skin cannot be loaded. Always false: the process
     // ends after it.
     bool InitInstance();
-    // The end of the run: starts the program anew when a new project was asked for.
+    // The end of the run: starts the program anew, without files, when a new project was
+    // asked for.
     // Returns the process's exit code: 1 when the skin could not be loaded or laid out, or
     // the new process could not be started; else 0.
     int ExitInstance();
+
+    // The files named on the command line (after the program), as absolute paths: relative
+    // ones are taken from the working folder, file: addresses as their local files.
+    static QStringList StartFilesFrom(const QStringList& arguments);
+    // Files the main window opens into page 1 once it shows.
+    void SetStartFiles(const QStringList& files) { m_startFiles = files; }
+    const QStringList& StartFiles() const { return m_startFiles; }
+    // Starts the program anew: (program file, arguments) → started. QProcess::startDetached
+    // by default.
+    using Relaunch = std::function<bool(const QString& program, const QStringList& arguments)>;
+    void SetRelaunch(Relaunch relaunch) { m_relaunch = std::move(relaunch); }
 
     // Loads the effect plug-ins and builds the tree from the single-effects description,
     // attached to the volume stage; the first call only. False when the description could
@@ -61,4 +77,6 @@ private:
     bool m_startFailed = false;
     bool m_effectTreeBuilt = false;
     bool m_effectTreeLoaded = false;
+    QStringList m_startFiles;
+    Relaunch m_relaunch;
 };

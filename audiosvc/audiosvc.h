@@ -139,7 +139,7 @@ struct MessageBoxMeasure {
 
 struct MessageBoxButton {
     int id = 0;             // IDC_MB_*
-    const char* text = "";  // "Ok", "Cancel", ...
+    const char* text = "";  // "OK", "Cancel", ...
     int result = 0;         // IDOK ... IDCLOSE
     MessageBoxRect rect;    // final position, in pixels
 };
@@ -161,7 +161,7 @@ struct MessageBoxLayout {
 MessageBoxRect DialogUnitsToPixels(const MessageBoxRect& units, DialogBaseUnits base);
 // The icon a message of this type shows when the caller gives none.
 MessageBoxIcon MessageBoxIconForType(uint32_t type);
-// The result of Enter and of "Ok" for this type; 0 for a button set without buttons.
+// The result of Enter and of "OK" for this type; 0 for a button set without buttons.
 int MessageBoxDefaultResult(uint32_t type);
 // The whole dialog geometry for a message of this type.
 MessageBoxLayout LayoutMessageBox(uint32_t type, const MessageBoxMeasure& measure, DialogBaseUnits base);

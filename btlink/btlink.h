@@ -14,12 +14,24 @@
 
 #pragma GCC visibility push(default)
 
+// Whether this computer can search for devices: the Bluetooth service (org.bluez on the
+// system bus) runs and has an adapter that is switched on.
+enum BtState : int {
+    kBtReady = 0,
+    kBtNoService = 1,   // no system bus, or no org.bluez on it
+    kBtNoAdapter = 2,   // the service knows no adapter
+    kBtAdapterOff = 3,  // no adapter is powered
+};
+
 class IBtSearchCb {
 public:
     // Once per device; name may be empty when the device does not tell one.
     virtual void OnDeviceFound(const char* name, uint32_t addressLow, uint32_t addressHigh) = 0;
     // Exactly once per StartSearch; stopped is set when StopSearch (or a new search) ended it.
     virtual void OnSearchFinished(bool stopped) = 0;
+    // A BtState: exactly once per CheckBluetooth (kBtReady also when it was stopped), and
+    // for a StartSearch that could not search, before its OnSearchFinished(false).
+    virtual void OnBluetoothChecked(int state) { (void)state; }
 
 protected:
     ~IBtSearchCb() = default;
@@ -48,6 +60,10 @@ public:
     virtual void StopSearch() = 0;
     // How long a search lasts (10 s unless changed).
     virtual void SetSearchTime(uint32_t milliseconds) = 0;
+    // Looks whether a search could run, without searching, and tells the callback's
+    // OnBluetoothChecked. Runs in turn with the searches: StopSearch ends it too, and a
+    // StartSearch stops it first. A null callback does nothing.
+    virtual void CheckBluetooth(IBtSearchCb* callback) = 0;
 
 protected:
     ~IBtSearch() = default;

@@ -14,3 +14,4 @@
 #include "engine/saver.h"
 #include "engine/temp_files.h"
 #include "engine/track.h"
+#include "engine/track_probe.h"

@@ -19,6 +19,15 @@ namespace {
 // The search's progress text stays at least this long, so that it can be read.
 constexpr uint32_t kMinimumSearchShowMs = 300;
 
+QString UnavailableReason(int state) {
+    switch (state) {
+        case kBtNoService: return QStringLiteral("The Bluetooth service is not running.");
+        case kBtNoAdapter: return QStringLiteral("No Bluetooth adapter was found.");
+        case kBtAdapterOff: return QStringLiteral("The Bluetooth adapter is switched off.");
+        default: return {};
+    }
+}
+
 }  // namespace
 
 CBluetoothDlg::CBluetoothDlg(QWidget* parent, const QString& filePath, uint32_t addressLow, uint32_t addressHigh,
@@ -40,6 +49,8 @@ std::optional<int> CBluetoothDlg::OnInitDialog() {
     if (CSkinBase* list = m_skin.GetControl(IDC_BT_DEV_LIST)) list->setEnabled(false);
     if (CSkinBase* name = m_skin.GetControl(IDC_BT_EDIT_NAME)) name->SetWindowText(m_fileName);
     SetDefaultButton(Control<CSCButton>(IDC_BT_SELECT));
+    // Whether there is Bluetooth to search with at all, told as soon as it is known.
+    StartCheck();
     // The hint about switching Bluetooth on comes once the dialog shows (message 1044).
     QMetaObject::invokeMethod(
         this,
@@ -75,6 +86,8 @@ void CBluetoothDlg::StartSearch() {
     // The end of an earlier search must not touch the new one's controls.
     StopOwnSearch();
     ++m_searchGeneration;
+    m_bluetoothState = kBtReady;
+    m_searching = true;
     ClearDevices();
     if (CSkinBase* select = m_skin.GetControl(IDC_BT_SELECT)) select->setEnabled(false);
     if (CSkinBase* refresh = m_skin.GetControl(IDC_BT_REFRESH)) refresh->setEnabled(false);
@@ -84,6 +97,14 @@ void CBluetoothDlg::StartSearch() {
     m_searchStart = TickCountMs();
     ++m_searchesRunning;
     GetBtSearchSingleton()->StartSearch(this);
+}
+
+void CBluetoothDlg::StartCheck() {
+    StopOwnSearch();
+    ++m_searchGeneration;
+    m_checkRunning = true;
+    ++m_searchesRunning;
+    GetBtSearchSingleton()->CheckBluetooth(this);
 }
 
 void CBluetoothDlg::StopOwnSearch() {
@@ -115,6 +136,31 @@ void CBluetoothDlg::OnSearchFinished(bool stopped) {
     --m_searchesRunning;  // last: from here on the search no longer touches the dialog
 }
 
+void CBluetoothDlg::OnBluetoothChecked(int state) {
+    const int generation = m_searchGeneration.load();
+    if (state != kBtReady)
+        QMetaObject::invokeMethod(
+            this,
+            [this, state, generation] {
+                if (generation != m_searchGeneration.load()) return;
+                m_bluetoothState = state;
+                // A search shows it at its end, after its progress text.
+                if (!m_searching) ShowUnavailable();
+            },
+            Qt::QueuedConnection);
+    // The end of a check (a search ends with OnSearchFinished): last, as there.
+    if (m_checkRunning.exchange(false)) --m_searchesRunning;
+}
+
+void CBluetoothDlg::ShowUnavailable() {
+    ClearDevices();
+    if (CSkinBase* list = m_skin.GetControl(IDC_BT_DEV_LIST)) list->setEnabled(false);
+    if (CSkinBase* select = m_skin.GetControl(IDC_BT_SELECT)) select->setEnabled(false);
+    if (CSkinBase* info = m_skin.GetControl(IDC_BT_SEARCH_INFO))
+        info->SetWindowText(QStringLiteral("Bluetooth is not available on this computer\n") +
+                            UnavailableReason(m_bluetoothState));
+}
+
 void CBluetoothDlg::AddDevice(const QString& name, BtDeviceRecord record) {
     auto* list = Control<CSCComboBox>(IDC_BT_DEV_LIST);
     if (list == nullptr) return;
@@ -128,7 +174,10 @@ void CBluetoothDlg::AddDevice(const QString& name, BtDeviceRecord record) {
 }
 
 void CBluetoothDlg::ShowSearchEnd(bool stopped) {
+    m_searching = false;
     if (CSkinBase* refresh = m_skin.GetControl(IDC_BT_REFRESH)) refresh->setEnabled(true);
+    // The search could not search: the dialog says why.
+    if (m_bluetoothState != kBtReady) return ShowUnavailable();
     if (CSkinBase* info = m_skin.GetControl(IDC_BT_SEARCH_INFO))
         info->SetWindowText(stopped ? QStringLiteral("Search stopped") : QStringLiteral("Search done"));
     auto* list = Control<CSCComboBox>(IDC_BT_DEV_LIST);

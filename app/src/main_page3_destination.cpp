@@ -5,6 +5,8 @@
 #include <QFileInfo>
 
 #include "app/bluetooth_dialog.h"
+#include "app/program.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
 #include "engine/track.h"
@@ -14,6 +16,8 @@ namespace {
 
 // The provider's capacity for a format description.
 constexpr uint32_t kDescriptionCapacity = 128;
+// "Save" setting: the folder the last ringtone was saved to on the computer.
+constexpr char kLastSaveFolderEntry[] = "LastFolder";
 
 QString SaveFileWithQt(QWidget* parent, const QString& initialPath, const QString& filter, const QString& suffix,
                        bool confirmOverwrite) {
@@ -26,10 +30,28 @@ QString SaveFileWithQt(QWidget* parent, const QString& initialPath, const QStrin
     return dialog.selectedFiles().front();
 }
 
-// The name a track is known by: its given name, else its file's name, without extension.
+// The name a track is known by, as a file name without extension: once open its display
+// name (the title tag, else the file's name), before that its given name or file name.
 QString TrackName(const TrackSlot& slot) {
+    if (slot.source.IsOpen()) {
+        QString name = QString::fromStdString(slot.source.DisplayName()).trimmed();
+        // A title may hold what a file name cannot.
+        name.replace(QLatin1Char('/'), QLatin1Char('-'));
+        name.remove(QChar(0));
+        if (!name.isEmpty()) return name;
+    }
     const std::string& name = slot.givenName.empty() ? slot.path : slot.givenName;
     return QFileInfo(QString::fromStdString(name)).completeBaseName();
+}
+
+// Where the save dialog starts: the folder of the last ringtone saved, else the last folder
+// a track came from, else the documents folder; ends in a folder separator.
+QString SaveFolder() {
+    QString folder = QString::fromStdString(GetProfileString("Save", kLastSaveFolderEntry, ""));
+    if (folder.isEmpty()) folder = QString::fromStdString(GetProfileString("General", "LastComputerFolder", ""));
+    if (folder.isEmpty()) folder = DocumentsFolder();
+    if (!folder.endsWith(QLatin1Char('/'))) folder += QLatin1Char('/');
+    return folder;
 }
 
 }  // namespace
@@ -55,7 +77,12 @@ void CTessalyDlg::ChooseComputerDestination() {
     char description[kDescriptionCapacity] = {};
     QoGetFormatDescription(extension.toUtf8().constData(), description, kDescriptionCapacity);
     const QString filter = QStringLiteral("%1 (*%2)").arg(QString::fromUtf8(description), extension);
-    const QString initialPath = m_destination.folder + m_destination.fileName;
+    // A name to start from: the one chosen before, else the first track's.
+    const QString fileName = m_destination.fileName.isEmpty()
+                                 ? TrackName(m_track1.source.IsOpen() ? m_track1 : m_track2)
+                                 : m_destination.fileName;
+    const QString folder = m_destination.folder.isEmpty() ? SaveFolder() : m_destination.folder;
+    const QString initialPath = folder + fileName + extension;
     const SaveFileDialog& ask = m_saveFileDialog ? m_saveFileDialog : SaveFileDialog(SaveFileWithQt);
     const QString chosen = ask(this, initialPath, filter, extension.mid(1), !m_saver.overwrite);
     if (chosen.isEmpty()) return;
@@ -67,6 +94,7 @@ void CTessalyDlg::ChooseComputerDestination() {
         file.suffix().compare(extension.mid(1), Qt::CaseInsensitive) == 0 ? file.completeBaseName() : file.fileName();
     m_destination.folder = file.absolutePath();
     if (!m_destination.folder.endsWith(QLatin1Char('/'))) m_destination.folder += QLatin1Char('/');
+    WriteProfileString("Save", kLastSaveFolderEntry, file.absolutePath().toStdString());
     RefreshPage3();
 }
 

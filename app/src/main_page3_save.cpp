@@ -17,7 +17,7 @@
 
 namespace {
 
-// The message box's answer for "Open Folder" in its "Open Folder"/"Ok" pair.
+// The message box's answer for "Open Folder" in its "Open Folder"/"OK" pair.
 constexpr uint32_t kOpenFolderOk = 0x9;
 
 int ShowMessage(QWidget* parent, const char* text, uint32_t type) {

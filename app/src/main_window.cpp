@@ -83,6 +83,7 @@ std::optional<int> CTessalyDlg::OnInitDialog() {
     InitControls(ReadProgramSettings());
     SetResizable(true);
     InstallPage2Keys();
+    SetUpFileDrops();
     m_laidOut = true;
     LayoutPage();
     setWindowTitle(QString::fromUtf8(kApplicationName));
@@ -351,6 +352,7 @@ bool CTessalyDlg::OnCommand(int commandId, int code) {
                 CSkinBase* edit = m_skin.GetControl(commandId);
                 if (edit) SetTrackPath(commandId == IDC_PAGE1_TRACK1_EDIT ? 1 : 2, edit->GetWindowText());
             }
+            if (code == SCN_COMMIT) CheckTypedTrack(commandId == IDC_PAGE1_TRACK1_EDIT ? 1 : 2);
             return true;
         case IDC_PAGE1_RECORD:
             if (code == SCN_CLICKED) Record();

@@ -1,24 +1,29 @@
 // CTessalyDlg, page 1: the track edits, the track source menu (library, computer,
-// recordings, audio CDs) and the recorder.
+// recordings, audio CDs), the recorder, and the quick check of every file chosen.
 #include "app/main_window.h"
 
 #include <QDir>
 #include <QFileDialog>
-#include <QFileIconProvider>
 #include <QFileInfo>
 #include <QInputDialog>
+#include <QLineEdit>
 
 #include <array>
 #include <mutex>
 
 #include "app/program.h"
 #include "app/recorder_dialog.h"
+#include "app/resources.h"
 #include "app/settings.h"
 #include "app/tessaly_app.h"
+#include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
 #include "engine/track.h"
+#include "engine/track_probe.h"
+#include "skin/edits.h"
 #include "skin/menu.h"
 #include "skin/skin_base.h"
+#include "skin/skin_qt.h"
 
 namespace {
 
@@ -49,6 +54,15 @@ QString SupportedFilesFilter() {
     return QString::fromUtf8(buffer.data());
 }
 
+int EditId(int number) { return number == 2 ? IDC_PAGE1_TRACK2_EDIT : IDC_PAGE1_TRACK1_EDIT; }
+int BrowseId(int number) { return number == 2 ? IDC_PAGE1_TRACK2_BROWSE : IDC_PAGE1_TRACK1_BROWSE; }
+
+// The quick check's verdict as the user reads it; empty when the file is fine.
+QString ProblemMessage(const QString& path) {
+    const std::string file = path.toStdString();
+    return QString::fromStdString(TrackProbeMessage(file, ProbeTrackFile(file).problem));
+}
+
 QString OpenWithQt(QWidget* parent, const QString& folder, const QString& filter) {
     return QFileDialog::getOpenFileName(parent, {}, folder, filter);
 }
@@ -69,6 +83,8 @@ void CTessalyDlg::SetOpenFileDialog(OpenFileDialog dialog) { m_openFileDialog = 
 void CTessalyDlg::SetCdTrackDialog(CdTrackDialog dialog) { m_cdTrackDialog = std::move(dialog); }
 
 void CTessalyDlg::SetTrackPath(int number, const QString& path) {
+    // A changed text is checked again when it is committed.
+    if (!TrackEditProblem(number).isEmpty()) FlagTrackEdit(number, {});
     TrackSlot& slot = Track(number);
     const std::string text = path.toStdString();
     // The program's own refresh of an edit shows what the slot already holds.
@@ -88,9 +104,79 @@ void CTessalyDlg::RefreshTrackEdits() {
         const TrackSlot& slot = Track(number);
         const std::string& shown = slot.givenName.empty() ? slot.path : slot.givenName;
         if (shown.empty()) continue;
-        if (CSkinBase* edit = m_skin.GetControl(number == 1 ? IDC_PAGE1_TRACK1_EDIT : IDC_PAGE1_TRACK2_EDIT))
-            edit->SetWindowText(QString::fromStdString(shown));
+        if (CSkinBase* edit = m_skin.GetControl(EditId(number))) edit->SetWindowText(QString::fromStdString(shown));
     }
+}
+
+bool CTessalyDlg::ChooseTrackFile(int number, const QString& path) {
+    const QString problem = ProblemMessage(path);
+    if (!problem.isEmpty()) {
+        AfxSCMessageBox(problem.toUtf8().constData(), MB_OK, nullptr, this);
+        return false;
+    }
+    SetTrackPath(number, path);
+    RefreshTrackEdits();
+    return true;
+}
+
+void CTessalyDlg::OpenStartFiles(const QStringList& paths) { TakeDroppedFiles(paths, 0); }
+
+void CTessalyDlg::TakeDroppedFiles(const QStringList& paths, int target) {
+    const int first = target == 2 ? 2 : 1;
+    for (qsizetype i = 0; i < std::min<qsizetype>(paths.size(), 2); ++i)
+        ChooseTrackFile(i == 0 ? first : 3 - first, paths[i]);
+}
+
+int CTessalyDlg::TrackBoxAt(const QPoint& windowPoint) {
+    // A little room around the box, so that a drop just beside it still counts.
+    constexpr int kMargin = 6;
+    for (int number : {1, 2}) {
+        QRect box;
+        for (int id : {EditId(number), BrowseId(number)}) {
+            CSkinBase* control = m_skin.GetControl(id);
+            if (control != nullptr && control->isVisible())
+                box |= QRect(control->mapTo(this, QPoint(0, 0)), control->size());
+        }
+        if (box.adjusted(-kMargin, -kMargin, kMargin, kMargin).contains(windowPoint)) return number;
+    }
+    return 0;
+}
+
+QString CTessalyDlg::TrackEditProblem(int number) const { return m_trackEditProblems[number == 2 ? 1 : 0]; }
+
+void CTessalyDlg::CheckTypedTrack(int number) {
+    const CSkinBase* edit = m_skin.GetControl(EditId(number));
+    if (edit == nullptr || Track(number).temporary) return;
+    const QString text = edit->GetWindowText();
+    const QString problem = text.isEmpty() ? QString() : ProblemMessage(text);
+    FlagTrackEdit(number, problem);
+    if (!problem.isEmpty()) AfxSCMessageBox(problem.toUtf8().constData(), MB_OK, nullptr, this);
+}
+
+void CTessalyDlg::FlagTrackEdit(int number, const QString& problem) {
+    m_trackEditProblems[number == 2 ? 1 : 0] = problem;
+    auto* edit = qobject_cast<CSCEditBox2*>(m_skin.GetControl(EditId(number)));
+    if (edit == nullptr) return;
+    // The refused text stays as typed, in the skin's danger colour, with the reason as its
+    // tooltip; the table's tooltip comes back once the text changes.
+    static constexpr char kPlainStyle[] = "morvanePlainStyle";
+    static constexpr char kPlainTooltip[] = "morvanePlainTooltip";
+    QLineEdit* field = edit->Editor();
+    if (!problem.isEmpty()) {
+        if (!edit->property(kPlainStyle).isValid()) {
+            edit->setProperty(kPlainStyle, field->styleSheet());
+            edit->setProperty(kPlainTooltip, edit->toolTip());
+        }
+        field->setStyleSheet(edit->property(kPlainStyle).toString() +
+                             QStringLiteral("QLineEdit{color:%1;}").arg(SkinPaletteColor(SKINCOLOR_DANGER).name()));
+        edit->setToolTip(problem);
+        return;
+    }
+    if (!edit->property(kPlainStyle).isValid()) return;
+    field->setStyleSheet(edit->property(kPlainStyle).toString());
+    edit->setToolTip(edit->property(kPlainTooltip).toString());
+    edit->setProperty(kPlainStyle, QVariant());
+    edit->setProperty(kPlainTooltip, QVariant());
 }
 
 void CTessalyDlg::ShowTrackSourceMenu(int target) {
@@ -102,14 +188,16 @@ void CTessalyDlg::ShowTrackSourceMenu(int target) {
 }
 
 void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {
-    const QFileIconProvider icons;
-    const QIcon folderIcon = icons.icon(QFileInfo(m_recordingsFolder));
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuLibrary, QStringLiteral("My Library"));
     menu.AppendMenu(CSCMenu::MF_SEPARATOR);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuComputer, QStringLiteral("My Computer"));
     menu.AppendMenu(CSCMenu::MF_SEPARATOR);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuRecording, QStringLiteral("My Recording"));
-    for (int id : {kMenuLibrary, kMenuComputer, kMenuRecording}) menu.SetMenuItemIcon(id, folderIcon);
+    // Line icons in the skin's style and colours.
+    menu.SetMenuItemIcon(kMenuLibrary, LoadMenuIcon(IDI_MENU_LIBRARY));
+    menu.SetMenuItemIcon(kMenuComputer, LoadMenuIcon(IDI_MENU_COMPUTER));
+    menu.SetMenuItemIcon(kMenuRecording, LoadMenuIcon(IDI_MENU_RECORDING));
+    const QIcon driveIcon = LoadMenuIcon(IDI_MENU_CD_DRIVE);
 
     m_cdDrives.clear();
     int id = kMenuFirstCd;
@@ -123,7 +211,7 @@ void CTessalyDlg::BuildTrackSourceMenu(CSCMenu& menu) {
                             QStringLiteral("CD Drive %1 [%2 Audio Track(s)]").arg(number).arg(tracks));
         else
             menu.AppendMenu(CSCMenu::MF_GRAYED, id, QStringLiteral("CD Drive %1 [No Audio Tracks]").arg(number));
-        menu.SetMenuItemIcon(id, icons.icon(QFileIconProvider::Drive));
+        menu.SetMenuItemIcon(id, driveIcon);
         m_cdDrives.push_back(drive.toStdString());
         ++id;
     }
@@ -161,8 +249,7 @@ void CTessalyDlg::OpenTrackSource(int target, int menuId) {
         if (menuId == kMenuComputer)
             WriteProfileString("General", "LastComputerFolder", QFileInfo(path).absolutePath().toStdString());
     }
-    SetTrackPath(target, path);
-    RefreshTrackEdits();
+    ChooseTrackFile(target, path);
 }
 
 void CTessalyDlg::Record() {

@@ -68,8 +68,8 @@ std::pair<const char*, const char*> TwoButtonCaptions(uint32_t type) {
     switch (ButtonSet(type)) {
         case MB_OKCANCEL: return {"OK", "Cancel"};
         case MB_RETRYCANCEL: return {"Retry", "Cancel"};
-        case kSetOpenFolderOk: return {"Open Folder", "Ok"};
-        case kSetOpenPageOk: return {"Open Page", "Ok"};
+        case kSetOpenFolderOk: return {"Open Folder", "OK"};
+        case kSetOpenPageOk: return {"Open Page", "OK"};
         default: return {nullptr, nullptr};
     }
 }

@@ -3,8 +3,11 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QProcess>
 #include <QTimer>
+#include <QUrl>
 
 #include <cstdlib>
 
@@ -55,6 +58,9 @@ bool CTessalyApp::InitInstance() {
     InstallSkinnedMessageBox();
 
     CTessalyDlg window(*this);
+    // The files open once the window runs, so that a refused one is reported over it.
+    if (!m_startFiles.isEmpty())
+        QTimer::singleShot(0, &window, [&window, files = m_startFiles] { window.OpenStartFiles(files); });
     if (CloseAfterStart()) QTimer::singleShot(0, &window, [&window] { window.done(1); });
     if (window.exec() == kResultNewProject) m_restart = true;
     m_startFailed = !window.LaidOut();
@@ -63,8 +69,25 @@ bool CTessalyApp::InitInstance() {
 
 int CTessalyApp::ExitInstance() {
     if (m_startFailed) return 1;
-    if (m_restart && !QProcess::startDetached(QCoreApplication::applicationFilePath(), {})) return 1;
-    return 0;
+    if (!m_restart) return 0;
+    // A new project starts empty: the files of this run's command line are not passed on.
+    const QString program = QCoreApplication::applicationFilePath();
+    const bool started = m_relaunch ? m_relaunch(program, {}) : QProcess::startDetached(program, {});
+    return started ? 0 : 1;
+}
+
+QStringList CTessalyApp::StartFilesFrom(const QStringList& arguments) {
+    QStringList files;
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (argument.isEmpty()) continue;
+        const QUrl address(argument);
+        if (address.isLocalFile())
+            files.push_back(address.toLocalFile());
+        else
+            files.push_back(QFileInfo(QDir::current(), argument).absoluteFilePath());
+    }
+    return files;
 }
 
 bool CTessalyApp::BuildEffectTree() {

@@ -21,7 +21,7 @@ struct ButtonPlacement {
     int slot;  // x of the resource slot it is shown at
 };
 
-constexpr ButtonPlacement kOk{IDC_MB_OK, "Ok", IDOK, kSlotMiddle};
+constexpr ButtonPlacement kOk{IDC_MB_OK, "OK", IDOK, kSlotMiddle};
 constexpr ButtonPlacement kCancel{IDC_MB_CANCEL, "Cancel", IDCANCEL, kSlotRight};
 constexpr ButtonPlacement kAbort{IDC_MB_ABORT, "Abort", IDABORT, kSlotLeft};
 constexpr ButtonPlacement kRetry{IDC_MB_RETRY, "Retry", IDRETRY, kSlotMiddle};

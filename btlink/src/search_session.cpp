@@ -41,8 +41,8 @@ QString DeviceName(const QVariantMap& device, const QString& address) {
 
 }  // namespace
 
-SearchSession::SearchSession(IBtSearchCb& callback, std::chrono::milliseconds searchTime)
-    : m_callback(callback), m_bus(QDBusConnection::SystemBus, QStringLiteral("search")) {
+SearchSession::SearchSession(IBtSearchCb& callback, std::chrono::milliseconds searchTime, Mode mode)
+    : m_callback(callback), m_mode(mode), m_bus(QDBusConnection::SystemBus, QStringLiteral("search")) {
     RegisterBusTypes();
     m_searchTimer.setSingleShot(true);
     m_searchTimer.setInterval(searchTime);
@@ -69,7 +69,7 @@ void SearchSession::RequestStop() {
 
 void SearchSession::Begin() {
     if (m_finished) return;
-    if (!m_bus.IsConnected()) return Finish();
+    if (!m_bus.IsConnected()) return EndWith(kBtNoService);
     // Listen before asking, so that nothing added in between is missed (duplicates are
     // dropped by path).
     m_bus.Connection().connect(kBluez, QString(), kObjectManagerInterface, QStringLiteral("InterfacesAdded"), this,
@@ -83,7 +83,7 @@ void SearchSession::Begin() {
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         const QDBusPendingReply<ManagedObjects> reply = *call;
-        if (reply.isError()) return Finish();  // no Bluetooth service
+        if (reply.isError()) return EndWith(kBtNoService);
         OnManagedObjects(reply.value());
     });
 }
@@ -91,13 +91,17 @@ void SearchSession::Begin() {
 void SearchSession::OnManagedObjects(const ManagedObjects& objects) {
     if (m_finished) return;
     // The first powered adapter, else the first one.
+    bool adapterPowered = false;
     for (auto it = objects.cbegin(); it != objects.cend(); ++it) {
         const auto adapter = it.value().find(kAdapterInterface);
         if (adapter == it.value().cend()) continue;
-        if (m_adapter.isEmpty() || adapter->value(QStringLiteral("Powered")).toBool()) m_adapter = it.key().path();
-        if (adapter->value(QStringLiteral("Powered")).toBool()) break;
+        adapterPowered = adapter->value(QStringLiteral("Powered")).toBool();
+        if (m_adapter.isEmpty() || adapterPowered) m_adapter = it.key().path();
+        if (adapterPowered) break;
     }
-    if (m_adapter.isEmpty()) return Finish();
+    if (m_adapter.isEmpty()) return EndWith(kBtNoAdapter);
+    if (!adapterPowered) return EndWith(kBtAdapterOff);
+    if (m_mode == Mode::CheckOnly) return Finish();
     for (auto it = objects.cbegin(); it != objects.cend(); ++it)
         if (const auto device = it.value().find(kDeviceInterface); device != it.value().cend())
             Consider(it.key().path(), *device);
@@ -126,7 +130,8 @@ void SearchSession::StartDiscovery() {
     connect(watcher, &QDBusPendingCallWatcher::finished, this, [this](QDBusPendingCallWatcher* call) {
         call->deleteLater();
         if (call->isError()) {
-            // A switched-off adapter cannot discover: the known devices are all there is.
+            // An adapter that cannot discover (switched off meanwhile): the known devices
+            // are all there is.
             m_discovering = false;
             Finish();
         }
@@ -172,6 +177,12 @@ void SearchSession::Report(const QString& path, const QString& name, const QStri
     if (!parsed) return;
     m_reported.insert(path);
     m_callback.OnDeviceFound(name.toUtf8().constData(), parsed->low, parsed->high);
+}
+
+void SearchSession::EndWith(BtState state) {
+    if (m_finished) return;
+    m_state = state;
+    Finish();
 }
 
 void SearchSession::Finish() {

@@ -1,6 +1,8 @@
 // One device search: finds the first Bluetooth adapter on org.bluez, reports the devices it
 // already knows and those discovery adds, and ends after the search time or on a stop
-// request. Everything but RequestStop runs on the thread that made the session.
+// request. Without a service or a switched-on adapter it ends at once with the state; a
+// check-only session ends once it knows the state. Everything but RequestStop runs on the
+// thread that made the session.
 #pragma once
 
 #include <QDBusMessage>
@@ -19,13 +21,16 @@
 class SearchSession : public QObject, public Stoppable {
     Q_OBJECT
 public:
-    SearchSession(IBtSearchCb& callback, std::chrono::milliseconds searchTime);
+    enum class Mode { Search, CheckOnly };
+    SearchSession(IBtSearchCb& callback, std::chrono::milliseconds searchTime, Mode mode = Mode::Search);
     ~SearchSession() override;
 
     // Searches until the time is up or a stop request comes; calls OnDeviceFound on the way
     // (OnSearchFinished is the caller's, after the session is gone). Returns the stopped flag.
     bool Run();
     void RequestStop() override;
+    // What Run found out about the service and its adapters (kBtReady until it knows).
+    BtState State() const { return m_state; }
 
 private Q_SLOTS:
     void OnInterfacesAdded(const QDBusMessage& message);
@@ -39,7 +44,11 @@ private:
     void Report(const QString& path, const QString& name, const QString& address);
     void Finish();
 
+    void EndWith(BtState state);
+
     IBtSearchCb& m_callback;
+    const Mode m_mode;
+    BtState m_state = kBtReady;
     PrivateBus m_bus;
     QEventLoop m_loop;
     QTimer m_searchTimer;

@@ -30,17 +30,31 @@ public:
         }
         StopSearch();
         const std::chrono::milliseconds searchTime(m_searchTimeMs.load());
-        auto stopped = std::make_shared<bool>(false);
-        const bool started = m_thread.Start(
-            [this, callback, searchTime, stopped] {
-                if (QCoreApplication::instance() == nullptr) return;
-                SearchSession session(*callback, searchTime);
-                m_thread.Attach(session);
-                *stopped = session.Run();
-                m_thread.Detach();
-            },
-            [callback, stopped] { callback->OnSearchFinished(*stopped); });
+        auto outcome = std::make_shared<Outcome>();
+        const bool started =
+            m_thread.Start([this, callback, searchTime,
+                            outcome] { Run(*callback, searchTime, SearchSession::Mode::Search, *outcome); },
+                           [callback, outcome] {
+                               if (outcome->state != kBtReady) callback->OnBluetoothChecked(outcome->state);
+                               callback->OnSearchFinished(outcome->stopped);
+                           });
         if (!started) callback->OnSearchFinished(false);
+    }
+
+    void CheckBluetooth(IBtSearchCb* callback) override {
+        if (callback == nullptr) return;
+        if (m_thread.OnOperationThread()) {
+            callback->OnBluetoothChecked(kBtReady);
+            return;
+        }
+        StopSearch();
+        auto outcome = std::make_shared<Outcome>();
+        const bool started = m_thread.Start(
+            [this, callback, outcome] {
+                Run(*callback, std::chrono::milliseconds(0), SearchSession::Mode::CheckOnly, *outcome);
+            },
+            [callback, outcome] { callback->OnBluetoothChecked(outcome->state); });
+        if (!started) callback->OnBluetoothChecked(kBtReady);
     }
 
     void StopSearch() override {
@@ -53,6 +67,21 @@ public:
     void Shutdown() { StopSearch(); }
 
 private:
+    struct Outcome {
+        bool stopped = false;
+        BtState state = kBtReady;
+    };
+
+    // The operation's body on its thread.
+    void Run(IBtSearchCb& callback, std::chrono::milliseconds searchTime, SearchSession::Mode mode, Outcome& outcome) {
+        if (QCoreApplication::instance() == nullptr) return;
+        SearchSession session(callback, searchTime, mode);
+        m_thread.Attach(session);
+        outcome.stopped = session.Run();
+        outcome.state = session.State();
+        m_thread.Detach();
+    }
+
     std::atomic<uint32_t> m_searchTimeMs{kDefaultSearchTimeMs};
     OperationThread m_thread;
 };

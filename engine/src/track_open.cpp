@@ -9,12 +9,10 @@
 #include "engine/progress.h"
 #include "engine/provider_handles.h"
 #include "engine/src/track_jobs.h"
-#include "platform/files.h"
+#include "engine/track_probe.h"
 
 namespace {
 
-constexpr uint32_t kMaxTrackChannels = 2;
-const char* const kMultiChannelText = "Multi-channel sound can not be added to a track";
 const char* const kPeakCacheText = "Creating Draw Cache...";
 
 bool IsWorkingPcm(const WAVEFORMATEX& format) {
@@ -33,26 +31,13 @@ void ShowTrackMessage(const std::string& text) { AfxSCMessageBox(text.c_str(), M
 
 bool TrackSource::Open(const std::string& path, const std::string& givenName, IProgressFactory& progress) {
     const std::string name = givenName.empty() ? TrackDisplayName(path) : givenName;
-    const std::string failureText = "Error opening " + name;
-
-    if (!FileExists(path)) {
-        ShowTrackMessage(failureText);
+    // The early checks are the ones a file gets when it is chosen.
+    const TrackProbe probe = ProbeTrackFile(path);
+    if (!probe.Ok()) {
+        ShowTrackMessage(TrackProbeMessage(path, probe.problem, name));
         return false;
     }
-    WAVEFORMATEXTENSIBLE probed{};
-    uint32_t probedLength = 0;
-    {
-        ProviderReader probe;
-        if (!probe.Open(path, probed, probedLength, QoModeProbe)) {
-            ShowTrackMessage(failureText);
-            return false;
-        }
-    }
-    if (probed.Format.nChannels > kMaxTrackChannels) {
-        ShowTrackMessage(kMultiChannelText);
-        return false;
-    }
-    if (!IsOpen() && !Decode(path, name, probed.Format.nSamplesPerSec, probedLength, progress)) return false;
+    if (!IsOpen() && !Decode(path, name, probe.format.Format.nSamplesPerSec, probe.length, progress)) return false;
 
     drawCache_.Reset(Channels());
     placementStart_ = 0;

@@ -1,7 +1,7 @@
 // The Bluetooth send dialog against BlueZ from python-dbusmock and the object-push
 // stand-in: the search with its texts, devices, minimum display time and "No devices
-// found", the choice and its empty-name message, cancelling, the one-time hint, and
-// sending with its progress dialog and closing messages.
+// found", a computer without Bluetooth (no service, no adapter, adapter off), the choice and its empty-name message,
+// cancelling, the one-time hint, and sending with its progress dialog and closing messages.
 #include <gtest/gtest.h>
 
 #include <QAbstractItemView>
@@ -153,21 +153,77 @@ TEST_F(BluetoothDialogTest, AShortSearchShowsItsProgressForAtLeast300MsThenNoDev
     EXPECT_GE(shownFor, 295);
 }
 
-TEST_F(BluetoothDialogTest, WithoutBluetoothTheSearchEndsWithNoDevicesFound) {
+// What the dialog shows on a computer without Bluetooth to search with, as it opens and
+// after a search; the texts are checked by the caller.
+void ExpectUnavailable(CBluetoothDlg& dialog, const QString& reason, const char* screenshot) {
+    const QString text = QStringLiteral("Bluetooth is not available on this computer\n") + reason;
+    auto info = [&] { return dialog.Skin().GetControl(IDC_BT_SEARCH_INFO)->GetWindowText(); };
+    auto* list = qobject_cast<CSCComboBox*>(dialog.Skin().GetControl(IDC_BT_DEV_LIST));
+    auto* refresh = qobject_cast<CSCButton*>(dialog.Skin().GetControl(IDC_BT_REFRESH));
+    ASSERT_TRUE(WaitUntil([&] { return info() == text; })) << info().toStdString();
+    EXPECT_EQ(list->GetCount(), 0);
+    EXPECT_FALSE(list->isEnabled());
+    EXPECT_FALSE(dialog.Skin().GetControl(IDC_BT_SELECT)->isEnabled());
+    EXPECT_TRUE(refresh->isEnabled()) << "the user may look again after switching Bluetooth on";
+    if (screenshot != nullptr) SaveScreenshot(dialog, screenshot);
+
+    // A search tells the same instead of "No devices found".
+    refresh->Click();
+    EXPECT_EQ(info(), "Search in progress...");
+    ASSERT_TRUE(WaitUntil([&] { return info() != "Search in progress..."; }));
+    EXPECT_EQ(info(), text);
+    EXPECT_EQ(list->GetCount(), 0);
+    EXPECT_FALSE(list->isEnabled());
+    EXPECT_TRUE(refresh->isEnabled());
+}
+
+TEST_F(BluetoothDialogTest, WithoutTheBluetoothServiceTheDialogSaysSo) {
     CBluetoothDlg dialog(nullptr, "/nowhere/tone.mp3", 0, 0, "tone.mp3");
     EXPECT_EQ(Run(dialog,
                   [&](CBluetoothDlg& d) {
-                      Button(d, IDC_BT_REFRESH)->Click();
-                      ASSERT_TRUE(WaitUntil([&] { return Info(d) == "Search done"; }));
-                      EXPECT_EQ(Lines(d), QStringList{"No devices found"});
-                      // A second search empties the list first.
-                      Button(d, IDC_BT_REFRESH)->Click();
-                      EXPECT_EQ(List(d)->GetCount(), 0);
-                      ASSERT_TRUE(WaitUntil([&] { return Info(d) == "Search done"; }));
-                      EXPECT_EQ(Lines(d), QStringList{"No devices found"});
+                      ExpectUnavailable(d, QStringLiteral("The Bluetooth service is not running."),
+                                        "bluetooth_dialog_no_service.png");
                       Button(d, IDC_BT_CLOSE)->Click();
                   }),
               IDCANCEL);
+}
+
+TEST_F(BluetoothDialogTest, WithoutASystemBusTheDialogSaysTheServiceIsNotRunning) {
+    const QByteArray saved = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/morvane-no-bus");
+    CBluetoothDlg dialog(nullptr, "/nowhere/tone.mp3", 0, 0, "tone.mp3");
+    Run(dialog, [&](CBluetoothDlg& d) {
+        ExpectUnavailable(d, QStringLiteral("The Bluetooth service is not running."), nullptr);
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", saved);
+}
+
+TEST_F(BluetoothDialogTest, WithoutAnAdapterOrWithItSwitchedOffTheDialogSaysSo) {
+    bluez = std::make_unique<BluezMock>();
+    ASSERT_TRUE(bluez->Running());
+    {
+        CBluetoothDlg dialog(nullptr, "/nowhere/tone.mp3", 0, 0, "tone.mp3");
+        Run(dialog, [&](CBluetoothDlg& d) {
+            ExpectUnavailable(d, QStringLiteral("No Bluetooth adapter was found."), "bluetooth_dialog_no_adapter.png");
+            QTest::keyClick(&d, Qt::Key_Escape);
+        });
+    }
+    ASSERT_TRUE(bluez->AddAdapter("hci0", "Desk computer"));
+    ASSERT_FALSE(bluez->AddDevice("hci0", "AA:BB:CC:DD:EE:01", "Pixel 7").isEmpty());
+    ASSERT_TRUE(bluez->PowerAdapter("hci0", false));
+    CBluetoothDlg dialog(nullptr, "/nowhere/tone.mp3", 0, 0, "tone.mp3");
+    Run(dialog, [&](CBluetoothDlg& d) {
+        ExpectUnavailable(d, QStringLiteral("The Bluetooth adapter is switched off."),
+                          "bluetooth_dialog_adapter_off.png");
+        // Switched on, the next search lists the device.
+        ASSERT_TRUE(bluez->PowerAdapter("hci0", true));
+        Button(d, IDC_BT_REFRESH)->Click();
+        ASSERT_TRUE(WaitUntil([&] { return Info(d) == "Search done"; }));
+        EXPECT_EQ(Lines(d), QStringList{"Pixel 7"});
+        EXPECT_TRUE(Control(d, IDC_BT_SELECT)->isEnabled());
+        QTest::keyClick(&d, Qt::Key_Escape);
+    });
 }
 
 TEST_F(BluetoothDialogTest, AnEmptyFileNameIsRefusedWithAMessageAndTheDialogStays) {

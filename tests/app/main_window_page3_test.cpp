@@ -302,7 +302,7 @@ TEST_F(MainWindowPage3Test, SavesMp3AndAacAsChosen) {
             Choose(window, IDC_PAGE3_BITRATE, c.bitrateRow);
             ChooseFile(window, c.name);
             Shown().clear();
-            Answer() = IDCANCEL;  // "Ok", not "Open Folder"
+            Answer() = IDCANCEL;  // "OK", not "Open Folder"
             window.SaveOrSend();
             ASSERT_EQ(Shown().size(), 1u);
             EXPECT_EQ(Shown()[0].text, "File successfully saved!");
@@ -468,6 +468,49 @@ TEST_F(MainWindowPage3Test, CreateAnotherAsksFirst) {
         Button(window, IDC_PAGE3_CREATE_ANOTHER)->Click();
     });
     EXPECT_EQ(result, CTessalyApp::kResultNewProject);
+}
+
+TEST_F(MainWindowPage3Test, SaveAsSuggestsTheTracksTitleOrFileNameInTheLastFolderUsed) {
+    const std::string titled = Tone("take 3.mp3", 2.0, "-metadata title='AC/DC Bell'");
+    const std::string plain = Tone("Morning.wav", 2.0, "-c:a pcm_s16le");
+    CTessalyDlg window(app_);
+    std::vector<QString> offered;
+    QString answer;
+    window.SetSaveFileDialog([&](QWidget*, const QString& initialPath, const QString&, const QString&, bool) {
+        offered.push_back(initialPath);
+        return answer;
+    });
+    RunWindow(window, [&] {
+        SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(titled));
+        window.OnContinue();
+        window.OnContinue();
+        ASSERT_EQ(window.Page(), 2);
+        const QString extension = window.OutputExtension();
+        ASSERT_FALSE(extension.isEmpty());
+        // Nothing saved yet: the documents folder, and the title, made fit for a file name.
+        window.ChooseComputerDestination();
+        ASSERT_EQ(offered.size(), 1u);
+        EXPECT_EQ(offered[0].toStdString(), documents_ + "/AC-DC Bell" + extension.toStdString());
+        EXPECT_EQ(window.GetDestination().kind, CTessalyDlg::kDestinationNone) << "cancelled";
+
+        answer = QString::fromStdString(target_ + "/ring" + extension.toStdString());
+        window.ChooseComputerDestination();
+        EXPECT_EQ(GetProfileString("Save", "LastFolder", ""), target_);
+        // The choice made stays the suggestion while on the page.
+        answer.clear();
+        window.ChooseComputerDestination();
+        EXPECT_EQ(offered.back().toStdString(), target_ + "/ring" + extension.toStdString());
+
+        // A track without a title: its file name, in the folder used last.
+        window.OnGoBack();
+        window.OnGoBack();
+        SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(plain));
+        window.OnContinue();
+        window.OnContinue();
+        ASSERT_EQ(window.Page(), 2);
+        window.ChooseComputerDestination();
+        EXPECT_EQ(offered.back().toStdString(), target_ + "/Morning" + extension.toStdString());
+    });
 }
 
 }  // namespace

@@ -5,12 +5,17 @@
 #include <QFileInfo>
 
 #include <filesystem>
+#include <set>
 
 #include "app/control_tables.h"
 #include "app/main_window.h"
+#include "app/resources.h"
 #include "app/settings.h"
 #include "skin/menu.h"
+#include "skin/skin_qt.h"
+#include "skin/skin_values.h"
 #include "tests/app/main_window_fixture.h"
+#include "tests/app/ui_test_support.h"
 
 namespace fs = std::filesystem;
 
@@ -109,6 +114,47 @@ TEST_F(MainWindowTest, ChoosingAFileAgainResetsTheOpenTrack) {
         EXPECT_EQ(window.Track(1).source.Frames(), 2u * 44100u);
         EXPECT_EQ(window.WaveEditor()->GetEndMarker(), 2 * 44100);
     });
+}
+
+// The colours of the icon's opaque pixels at the size.
+std::set<QRgb> IconColours(const QIcon& icon, int size, QIcon::Mode mode) {
+    std::set<QRgb> colours;
+    const QImage image = icon.pixmap(QSize(size, size), 1.0, mode).toImage().convertToFormat(QImage::Format_ARGB32);
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qAlpha(image.pixel(x, y)) == 255) colours.insert(image.pixel(x, y) & 0xFFFFFF);
+    return colours;
+}
+
+TEST_F(MainWindowTest, TheSourceMenusIconsAreLineIconsInTheSkinsColours) {
+    CTessalyDlg window(app_);
+    CSCMenu menu;
+    window.BuildTrackSourceMenu(menu);
+    const QRgb secondary = SkinPaletteColor(SKINCOLOR_TEXT_SECONDARY).rgb() & 0xFFFFFF;
+    const QRgb disabled = SkinPaletteColor(SKINCOLOR_DISABLED_TEXT).rgb() & 0xFFFFFF;
+    std::set<QByteArray> pictures;
+    for (int id : {CTessalyDlg::kMenuLibrary, CTessalyDlg::kMenuComputer, CTessalyDlg::kMenuRecording}) {
+        const QIcon icon = menu.FindItem(id)->icon();
+        ASSERT_FALSE(icon.isNull()) << id;
+        for (int size : {16, 32}) {
+            EXPECT_EQ(IconColours(icon, size, QIcon::Normal), std::set<QRgb>{secondary}) << id << " at " << size;
+            EXPECT_EQ(IconColours(icon, size, QIcon::Disabled), std::set<QRgb>{disabled}) << id << " at " << size;
+        }
+        // Thin lines: a small part of the square is drawn.
+        const QImage image = icon.pixmap(QSize(32, 32), 1.0).toImage().convertToFormat(QImage::Format_ARGB32);
+        int drawn = 0;
+        for (int y = 0; y < 32; ++y)
+            for (int x = 0; x < 32; ++x) drawn += qAlpha(image.pixel(x, y)) > 0;
+        EXPECT_GT(drawn, 40) << id;
+        EXPECT_LT(drawn, 32 * 32 / 2) << id << " is no line icon";
+        pictures.insert(QByteArray(reinterpret_cast<const char*>(image.constBits()), image.sizeInBytes()));
+    }
+    EXPECT_EQ(pictures.size(), 3u) << "each entry has its own icon";
+    EXPECT_FALSE(LoadMenuIcon(IDI_MENU_CD_DRIVE).isNull());
+    EXPECT_TRUE(LoadMenuIcon(0).isNull());
+    menu.popup(QPoint(40, 40));
+    if (WaitUntil([&] { return menu.isVisible(); }, 2000)) SaveScreenshot(menu, "track_source_menu.png");
+    menu.hide();
 }
 
 }  // namespace

@@ -130,7 +130,7 @@ TEST_F(MessageDialogTest, TwoButtonSetsGetTheirCaptionsAndAnswers) {
     for (const Case& c :
          {Case{MB_OKCANCEL, {"OK", "Cancel"}, IDOK, IDCANCEL},
           Case{MB_RETRYCANCEL, {"Retry", "Cancel"}, IDRETRY, IDCANCEL},
-          Case{0x09, {"Open Folder", "Ok"}, IDOK, IDCANCEL}, Case{0x0A, {"Open Page", "Ok"}, IDOK, IDCANCEL},
+          Case{0x09, {"Open Folder", "OK"}, IDOK, IDCANCEL}, Case{0x0A, {"Open Page", "OK"}, IDOK, IDCANCEL},
           Case{MB_YESNO, {"Yes", "No"}, IDYES, IDNO}}) {
         SCOPED_TRACE(c.type);
         EXPECT_EQ(Show(c.type, "Which?",

@@ -239,12 +239,12 @@ TEST_F(UpdateCheckTest, ANewerVersionOffersItsPageAndOpenPageOpensIt) {
     Configure(server.Address("/morvane/notice.txt"));
     OpenedAddresses opened;
 
-    Answer() = IDCANCEL;  // "Ok"
+    Answer() = IDCANCEL;  // "OK"
     std::vector<ShownMessage> shown = CheckFromMenu();
     ASSERT_EQ(shown.size(), 1u);
     EXPECT_EQ(shown[0].text, "Morvane 1.10.0 is available.");
     EXPECT_EQ(shown[0].type & MB_TYPEMASK, kOpenPageOk);
-    EXPECT_TRUE(opened.urls.empty()) << "Ok opens nothing";
+    EXPECT_TRUE(opened.urls.empty()) << "OK opens nothing";
     EXPECT_EQ(server.RequestLines(), (std::vector<QByteArray>{"GET /morvane/notice.txt HTTP/1.1"}));
 
     Shown().clear();

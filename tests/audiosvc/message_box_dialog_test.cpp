@@ -125,7 +125,7 @@ TEST_F(MessageBoxDialog, QuestionYesNoShowsTheQuestionIconAndEnterAnswersYes) {
 TEST_F(MessageBoxDialog, PlainMessageShowsTheExclamationIconAndOkAnswersOne) {
     const int result = Show(MB_OK, "The file was saved.", [](QDialog& dialog) {
         const auto buttons = Buttons(dialog);
-        ASSERT_EQ(Texts(buttons), (QStringList{"Ok"}));
+        ASSERT_EQ(Texts(buttons), (QStringList{"OK"}));
         const QImage icon = IconImage(dialog);
         EXPECT_EQ(icon, StandardIconImage(dialog, QStyle::SP_MessageBoxWarning, icon.size() / icon.devicePixelRatio()));
         QTest::mouseClick(buttons[0], Qt::LeftButton);

@@ -51,8 +51,8 @@ TEST(MessageBoxLayout, ButtonSetsAndTheirPositions) {
         std::vector<int> results;
         int enter;
     } sets[] = {
-        {MB_OK, {"Ok"}, {kSlotRight}, {IDOK}, IDOK},
-        {MB_OKCANCEL, {"Ok", "Cancel"}, {kSlotMiddle, kSlotRight}, {IDOK, IDCANCEL}, IDOK},
+        {MB_OK, {"OK"}, {kSlotRight}, {IDOK}, IDOK},
+        {MB_OKCANCEL, {"OK", "Cancel"}, {kSlotMiddle, kSlotRight}, {IDOK, IDCANCEL}, IDOK},
         {MB_ABORTRETRYIGNORE,
          {"Abort", "Retry", "Ignore"},
          {kSlotLeft, kSlotMiddle, kSlotRight},

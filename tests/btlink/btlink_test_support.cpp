@@ -55,6 +55,30 @@ void SearchRecorder::OnSearchFinished(bool stopped) {
     m_changed.notify_all();
 }
 
+void SearchRecorder::OnBluetoothChecked(int state) {
+    {
+        std::lock_guard lock(m_mutex);
+        m_checkedStates.push_back(state);
+        if (m_finishCount > 0) m_checkAfterFinish = true;
+    }
+    m_changed.notify_all();
+}
+
+bool SearchRecorder::WaitForCheck(int timeoutMs) {
+    std::unique_lock lock(m_mutex);
+    return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return !m_checkedStates.empty(); });
+}
+
+std::vector<int> SearchRecorder::CheckedStates() {
+    std::lock_guard lock(m_mutex);
+    return m_checkedStates;
+}
+
+bool SearchRecorder::CheckAfterFinish() {
+    std::lock_guard lock(m_mutex);
+    return m_checkAfterFinish;
+}
+
 bool SearchRecorder::WaitForDevices(size_t count, int timeoutMs) {
     std::unique_lock lock(m_mutex);
     return m_changed.wait_for(lock, std::chrono::milliseconds(timeoutMs), [&] { return m_devices.size() >= count; });

@@ -26,6 +26,7 @@ class SearchRecorder : public IBtSearchCb {
 public:
     void OnDeviceFound(const char* name, uint32_t addressLow, uint32_t addressHigh) override;
     void OnSearchFinished(bool stopped) override;
+    void OnBluetoothChecked(int state) override;
     // Called (outside the lock) after a device was recorded.
     std::function<void()> onDevice;
 
@@ -35,11 +36,17 @@ public:
     int FinishCount();
     bool Stopped();
     bool DeviceAfterFinish();
+    // The states OnBluetoothChecked told, in order; whether one came after the finish.
+    bool WaitForCheck(int timeoutMs = 10000);
+    std::vector<int> CheckedStates();
+    bool CheckAfterFinish();
 
 private:
     std::mutex m_mutex;
     std::condition_variable m_changed;
     std::vector<FoundDevice> m_devices;
+    std::vector<int> m_checkedStates;
+    bool m_checkAfterFinish = false;
     int m_finishCount = 0;
     bool m_stopped = false;
     bool m_deviceAfterFinish = false;

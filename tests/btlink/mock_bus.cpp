@@ -171,6 +171,14 @@ bool BluezMock::NameDevice(const QString& path, const QString& name) {
                .type() == QDBusMessage::ReplyMessage;
 }
 
+bool BluezMock::PowerAdapter(const QString& device, bool powered) {
+    const QVariantMap changed{{QStringLiteral("Powered"), powered}};
+    return Call(true, QStringLiteral("org.bluez"), QStringLiteral("/org/bluez/") + device,
+                QStringLiteral("org.freedesktop.DBus.Mock"), QStringLiteral("UpdateProperties"),
+                {QStringLiteral("org.bluez.Adapter1"), changed})
+               .type() == QDBusMessage::ReplyMessage;
+}
+
 bool BluezMock::Discovering(const QString& adapterDevice) {
     const QDBusMessage reply = Call(true, QStringLiteral("org.bluez"), QStringLiteral("/org/bluez/") + adapterDevice,
                                     QStringLiteral("org.freedesktop.DBus.Properties"), QStringLiteral("Get"),

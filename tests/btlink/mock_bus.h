@@ -65,6 +65,8 @@ public:
     QString AddDevice(const QString& adapterDevice, const QString& address, const QString& name);
     // Gives a device a name later (PropertiesChanged as discovery would send it).
     bool NameDevice(const QString& path, const QString& name);
+    // Switches the adapter on or off (its Powered property).
+    bool PowerAdapter(const QString& device, bool powered);
     // Whether the adapter is discovering now.
     bool Discovering(const QString& adapterDevice);
 

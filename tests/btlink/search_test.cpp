@@ -1,5 +1,6 @@
 // Device search against BlueZ from python-dbusmock: known and discovered devices with their
-// names and addresses, nameless devices, no adapter or no BlueZ at all, the time limit, stop
+// names and addresses, nameless devices, no adapter, a switched-off one or no BlueZ at all
+// (with the state the search and the check tell), the time limit, stop
 // requests from outside and from a callback, and a new search replacing a running one.
 #include <gtest/gtest.h>
 
@@ -89,26 +90,88 @@ TEST_F(SearchTest, ANamelessDeviceIsReportedByNameWhenItComesElseNamelessAtTheEn
     EXPECT_EQ(recorder.FinishCount(), 1);
 }
 
-TEST_F(SearchTest, WithoutAdapterOrWithoutBluezTheSearchFinishesAtOnce) {
+// A search and a check on this computer as it is now: the states told, the finish at once.
+struct Outcome {
+    std::vector<int> searchStates;
+    std::vector<int> checkStates;
+};
+
+Outcome SearchAndCheck(IBtSearch& search) {
+    Outcome outcome;
+    SearchRecorder searching;
+    const auto started = Clock::now();
+    search.StartSearch(&searching);
+    EXPECT_TRUE(searching.WaitForFinish(5000));
+    EXPECT_LT(Clock::now() - started, 5s);
+    EXPECT_FALSE(searching.Stopped());
+    EXPECT_TRUE(searching.Devices().empty());
+    EXPECT_EQ(searching.FinishCount(), 1);
+    EXPECT_FALSE(searching.CheckAfterFinish()) << "the state comes before the finish";
+    outcome.searchStates = searching.CheckedStates();
+
+    SearchRecorder checking;
+    search.CheckBluetooth(&checking);
+    EXPECT_TRUE(checking.WaitForCheck(5000));
+    search.StopSearch();
+    EXPECT_EQ(checking.FinishCount(), 0) << "a check is no search";
+    outcome.checkStates = checking.CheckedStates();
+    return outcome;
+}
+
+TEST_F(SearchTest, WithoutBluezOrAdapterOrWithTheAdapterOffTheSearchSaysWhyAtOnce) {
     search->SetSearchTime(60000);
-    {
-        SearchRecorder recorder;
-        const auto started = Clock::now();
-        search->StartSearch(&recorder);  // no BlueZ on the bus
-        ASSERT_TRUE(recorder.WaitForFinish(5000));
-        EXPECT_LT(Clock::now() - started, 5s);
-        EXPECT_FALSE(recorder.Stopped());
-        EXPECT_TRUE(recorder.Devices().empty());
-    }
+    Outcome outcome = SearchAndCheck(*search);  // no BlueZ on the bus
+    EXPECT_EQ(outcome.searchStates, std::vector<int>{kBtNoService});
+    EXPECT_EQ(outcome.checkStates, std::vector<int>{kBtNoService});
+
     bluez = std::make_unique<BluezMock>();
     ASSERT_TRUE(bluez->Running());
-    SearchRecorder recorder;
-    const auto started = Clock::now();
-    search->StartSearch(&recorder);  // BlueZ without an adapter
-    ASSERT_TRUE(recorder.WaitForFinish(5000));
-    EXPECT_LT(Clock::now() - started, 5s);
-    EXPECT_TRUE(recorder.Devices().empty());
-    EXPECT_EQ(recorder.FinishCount(), 1);
+    outcome = SearchAndCheck(*search);  // BlueZ without an adapter
+    EXPECT_EQ(outcome.searchStates, std::vector<int>{kBtNoAdapter});
+    EXPECT_EQ(outcome.checkStates, std::vector<int>{kBtNoAdapter});
+
+    ASSERT_TRUE(bluez->AddAdapter("hci0", "Desk computer"));
+    ASSERT_FALSE(bluez->AddDevice("hci0", "AA:BB:CC:DD:EE:01", "Pixel 7").isEmpty());
+    ASSERT_TRUE(bluez->PowerAdapter("hci0", false));
+    outcome = SearchAndCheck(*search);  // the only adapter switched off: not even known devices
+    EXPECT_EQ(outcome.searchStates, std::vector<int>{kBtAdapterOff});
+    EXPECT_EQ(outcome.checkStates, std::vector<int>{kBtAdapterOff});
+    EXPECT_FALSE(bluez->Discovering("hci0"));
+}
+
+TEST_F(SearchTest, WithoutASystemBusTheServiceIsNotThere) {
+    const QByteArray saved = qgetenv("DBUS_SYSTEM_BUS_ADDRESS");
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/morvane-no-bus");
+    const Outcome outcome = SearchAndCheck(*search);
+    qputenv("DBUS_SYSTEM_BUS_ADDRESS", saved);
+    EXPECT_EQ(outcome.searchStates, std::vector<int>{kBtNoService});
+    EXPECT_EQ(outcome.checkStates, std::vector<int>{kBtNoService});
+}
+
+TEST_F(SearchTest, ACheckWithASwitchedOnAdapterSaysReadyAndSearchesNothing) {
+    StartBluez();
+    ASSERT_FALSE(bluez->AddDevice("hci0", "AA:BB:CC:DD:EE:01", "Pixel 7").isEmpty());
+    SearchRecorder checking;
+    search->CheckBluetooth(&checking);
+    ASSERT_TRUE(checking.WaitForCheck(5000));
+    EXPECT_EQ(checking.CheckedStates(), std::vector<int>{kBtReady});
+    EXPECT_TRUE(checking.Devices().empty());
+    EXPECT_FALSE(bluez->Discovering("hci0"));
+
+    // The search that follows finds the device and tells no state.
+    search->SetSearchTime(300);
+    SearchRecorder searching;
+    search->StartSearch(&searching);
+    ASSERT_TRUE(searching.WaitForFinish());
+    EXPECT_EQ(searching.Devices().size(), 1u);
+    EXPECT_TRUE(searching.CheckedStates().empty());
+
+    // A check stopped at once still answers, once.
+    SearchRecorder stopped;
+    search->CheckBluetooth(&stopped);
+    search->StopSearch();
+    QThread::msleep(50);
+    EXPECT_EQ(stopped.CheckedStates().size(), 1u);
 }
 
 TEST_F(SearchTest, StopSearchReturnsAfterTheFinishWithTheStoppedFlag) {

@@ -125,8 +125,8 @@ TEST_F(CliMake, AnExistingOutputIsKeptUnlessForced) {
 TEST_F(CliMake, BadInputsAndRangesFailWithTheProgramsMessages) {
     Tone("song.wav", 5, "");
     std::ofstream(inputs_ + "/notes.txt") << "not audio at all";
-    MakeFails({"missing.mp3", "-o", "a.mp3"}, "morvane-cli: Error opening missing\n");
-    MakeFails({"notes.txt", "-o", "a.mp3"}, "Error opening notes");
+    MakeFails({"missing.mp3", "-o", "a.mp3"}, "morvane-cli: Error opening missing\nmissing.mp3: does not exist\n");
+    MakeFails({"notes.txt", "-o", "a.mp3"}, "Error opening notes\nnotes.txt: not an audio file");
     MakeFails({"song.wav", "--length", "0.5", "-o", "a.mp3"},
               "Please select a minimum of one\nsecond length track to proceed");
     MakeFails({"song.wav", "--end", "6", "-o", "a.mp3"}, "the range ends after the end of the project (00:05.000)");

@@ -115,7 +115,7 @@ TEST_F(TrackOpen, MultiChannelFileIsRefused) {
     slot.SetPath(path);
     EXPECT_FALSE(slot.Open(progress_));
     ASSERT_EQ(Messages().size(), 1u);
-    EXPECT_EQ(Messages()[0].text, "Multi-channel sound can not be added to a track");
+    EXPECT_EQ(Messages()[0].text, "Multi-channel sound can not be added to a track\nsix.wav: more than two channels");
     EXPECT_FALSE(slot.source.IsOpen());
     EXPECT_EQ(slot.path, path);
     EXPECT_TRUE(progress_.Records().empty());
@@ -147,10 +147,10 @@ TEST_F(TrackOpen, UnreadableInputsShowTheErrorAndLeaveTheSlotClosed) {
         std::string path;
         std::string text;
     } cases[] = {
-        {inputs_ + "/missing.wav", "Error opening missing"},
-        {inputs_, "Error opening in"},
-        {inputs_ + "/noise.mp3", "Error opening noise"},
-        {inputs_ + "/empty.wav", "Error opening empty"},
+        {inputs_ + "/missing.wav", "Error opening missing\nmissing.wav: does not exist"},
+        {inputs_, "Error opening in\nin: is a folder"},
+        {inputs_ + "/noise.mp3", "Error opening noise\nnoise.mp3: not an audio file"},
+        {inputs_ + "/empty.wav", "Error opening empty\nempty.wav: not an audio file"},
     };
     for (const auto& c : cases) {
         TrackSlot slot;

@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <regex>
 #include <set>
+#include <sstream>
 
 #include "tests/install/installed_tree.h"
 
@@ -103,13 +104,30 @@ TEST_F(InstalledTree, DesktopEntryIsValidAndStartsTheProgramWithItsIcon) {
     EXPECT_EQ(validate.out + validate.err, "") << "the validator has remarks";
 
     const std::string text = ReadFileText(entry);
-    for (const char* line : {"Name=Morvane\n", "Exec=Morvane\n", "Icon=morvane\n", "Terminal=false\n",
-                             "Categories=AudioVideo;Audio;\n", "Type=Application\n"})
+    for (const char* line : {"Name=Morvane\n", "Icon=morvane\n", "Terminal=false\n", "Categories=AudioVideo;Audio;\n",
+                             "Type=Application\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     for (const char* key : {"\nGenericName=", "\nComment="}) EXPECT_NE(text.find(key), std::string::npos) << key;
-    // The program opens no files given on its command line, so it claims no file types.
-    EXPECT_EQ(text.find("MimeType="), std::string::npos);
-    EXPECT_EQ(text.find("%F"), std::string::npos);
+    // File managers hand the chosen files to the program, which opens them into its tracks.
+    EXPECT_NE(text.find("\nExec=Morvane %F\n"), std::string::npos);
+    std::smatch mimeLine;
+    ASSERT_TRUE(std::regex_search(text, mimeLine, std::regex("\nMimeType=([^\n]*)\n"))) << "no MimeType line";
+    std::set<std::string> types;
+    std::istringstream typeList(mimeLine[1].str());
+    for (std::string type; std::getline(typeList, type, ';');) types.insert(type);
+    for (const char* type : {"audio/mpeg", "audio/x-wav", "audio/flac", "audio/ogg", "audio/mp4", "audio/aac",
+                             "audio/x-ms-wma", "audio/x-aiff"})
+        EXPECT_TRUE(types.count(type)) << type;
+    for (const std::string& type : types) EXPECT_EQ(type.rfind("audio/", 0), 0u) << type << " is no audio type";
+    // Each type is one the system's MIME database knows (a type or an alias: the first word
+    // of a line of these files), so that files are matched to it.
+    std::set<std::string> known;
+    for (const char* file : {"/usr/share/mime/types", "/usr/share/mime/aliases"}) {
+        std::istringstream lines(ReadFileText(file));
+        for (std::string line; std::getline(lines, line);) known.insert(line.substr(0, line.find(' ')));
+    }
+    for (const std::string& type : types)
+        EXPECT_TRUE(known.empty() || known.count(type)) << type << " is unknown to the MIME database";
     EXPECT_NE(text.find("ringtone"), std::string::npos);
     const std::string icon = ReadFileText(Prefix() + "/share/icons/hicolor/scalable/apps/morvane.svg");
     EXPECT_EQ(icon.rfind("<svg", 0), 0u);

@@ -3,13 +3,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cerrno>
 #include <filesystem>
 
 #include "engine/provider_handles.h"
 #include "engine/src/track_jobs.h"
+#include "platform/unique_fd.h"
 
 namespace {
 
@@ -48,10 +48,8 @@ TrackProbe ProbeTrackFile(const std::string& path) {
     }
     if (S_ISDIR(info.st_mode)) return Problem(TrackFileProblem::Folder);
     // Opening tells whether this user may read it; without blocking on a pipe or device.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (!UniqueFd(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_CLOEXEC)))
         return Problem(errno == EACCES || errno == EPERM ? TrackFileProblem::NoPermission : TrackFileProblem::Missing);
-    ::close(fd);
     // Pipes, sockets and character devices hold no audio file the provider could seek in.
     if (!S_ISREG(info.st_mode) && !S_ISBLK(info.st_mode)) return Problem(TrackFileProblem::NotAudio);
     if (S_ISREG(info.st_mode) && info.st_size == 0) return Problem(TrackFileProblem::Empty);

@@ -5,12 +5,11 @@
 #include <QPainter>
 #include <QToolTip>
 
-#include "skin/src/resize_grip.h"
-#include "skin/window_geometry.h"
-
 #include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
+#include "skin/src/resize_grip.h"
+#include "skin/window_geometry.h"
 
 namespace {
 

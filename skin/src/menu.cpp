@@ -3,6 +3,7 @@
 
 #include <QCursor>
 
+#include "skin/skin_manager.h"
 #include "skin/skin_qt.h"
 #include "skin/skin_values.h"
 #include "skin/window_geometry.h"
@@ -15,6 +16,9 @@ constexpr int kCornerRadius = 8;
 
 CSCMenu::CSCMenu(QWidget* parent) : QMenu(parent) {
     setWindowFlags(windowFlags() | Qt::FramelessWindowHint | Qt::NoDropShadowWindowHint);
+    // A popup is a window of its own and takes no font from its parent: the skin's, as the
+    // dialogs have.
+    setFont(ToQFont(SkinControlsManager()->GetSkinFont(), font()));
     setStyleSheet(QStringLiteral("QMenu{background:%1;border:1px solid %2;border-radius:%6px;padding:6px;color:%3;}"
                                  "QMenu::item{padding:7px 24px 7px 28px;border-radius:6px;}"
                                  "QMenu::item:selected{background:%4;}"

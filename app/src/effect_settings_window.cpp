@@ -69,6 +69,11 @@ bool CEffectSettingsWnd::Open(PFN_CreateSettingsWindow create, void* settings) {
     move(PlaceBeside(owner, frameGeometry().size(), AvailableScreenArea(m_owner), kGap).topLeft());
     content->show();
     show();
+    // The keyboard goes on in the window just opened: Tab walks the effect's controls and
+    // Escape closes it.
+    activateWindow();
+    content->setFocus(Qt::ActiveWindowFocusReason);
+    focusNextChild();
     return true;
 }
 

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <QPointer>
+#include <QSize>
 #include <QString>
 #include <QStringList>
 
@@ -132,6 +133,11 @@ private:
     bool FocusRingShowing() const;
     // After a page change the focus goes to the new page's button that leads on.
     void FocusPageStart(bool showRing);
+    // ---- the window's size between runs (main_window_size.cpp)
+    // The size of the last run ("Window": Width, Height, Maximized), held between the least
+    // size and the screen; the least size when none is stored.
+    void RestoreWindowSize(const QSize& least);
+    void StoreWindowSize() const;
     // ---- page 1 track sources (main_window_tracks.cpp)
     void SetTrackPath(int number, const QString& path);
     void RefreshTrackEdits();

@@ -100,7 +100,7 @@ void CTessalyDlg::OnSkinLoaded() {
     const QSize screen = AvailableScreenArea(this).size();
     const auto onScreen = [&screen](const QSize& size) { return screen.isEmpty() ? size : size.boundedTo(screen); };
     setMinimumSize(onScreen(designed));
-    resize(onScreen(designed));
+    RestoreWindowSize(onScreen(designed));
 }
 
 void CTessalyDlg::InitControls(const ProgramSettings& settings) {
@@ -376,6 +376,7 @@ void CTessalyDlg::reject() {
 }
 
 void CTessalyDlg::OnDestroy() {
+    if (m_laidOut) StoreWindowSize();
     if (CWaveFormKel* wave = WaveEditor()) {
         wave->StopPlayback();
         wave->AttachPlayer(nullptr);

@@ -70,7 +70,9 @@ QRect CSCScaleDialog::OpeningGeometry() const {
 }
 
 void CSCScaleDialog::setVisible(bool visible) {
-    if (visible && !isVisible() && !testAttribute(Qt::WA_Moved) && isWindow()) move(OpeningGeometry().topLeft());
+    // A maximised window is placed by the window system; a move would make it normal again.
+    const bool placed = testAttribute(Qt::WA_Moved) || (windowState() & (Qt::WindowMaximized | Qt::WindowFullScreen));
+    if (visible && !isVisible() && !placed && isWindow()) move(OpeningGeometry().topLeft());
     QDialog::setVisible(visible);
 }
 

@@ -19,6 +19,7 @@
 #include "app/control_tables.h"
 #include "app/main_window.h"
 #include "app/message_dialog.h"
+#include "app/settings.h"
 #include "audiosvc/audiosvc.h"
 #include "skin/buttons.h"
 #include "skin/menu.h"
@@ -124,6 +125,42 @@ TEST_F(WindowFitTest, AtItsLeastSizeNoControlOfAnyPageIsCutOff) {
         QApplication::processEvents();
         ExpectControlsInside(window, 3);
     });
+}
+
+TEST_F(WindowFitTest, TheWindowOpensAtTheSizeOfTheLastRunHeldBetweenItsLeastSizeAndTheScreen) {
+    const QSize least = QSize(800, 600).boundedTo(Available().size());
+    const QSize larger = (least + QSize(150, 90)).boundedTo(Available().size());
+    ASSERT_NE(larger, least) << "the test screen has no room beyond the least size";
+    {
+        CTessalyDlg window(app_);
+        RunWindow(window, [&] {
+            EXPECT_EQ(window.size(), least) << "nothing stored: the least size";
+            window.resize(larger);
+        });
+    }
+    EXPECT_EQ(GetProfileInt("Window", "Width", 0), larger.width());
+    EXPECT_EQ(GetProfileInt("Window", "Height", 0), larger.height());
+    EXPECT_EQ(GetProfileInt("Window", "Maximized", -1), 0);
+    {
+        CTessalyDlg window(app_);
+        RunWindow(window, [&] {
+            EXPECT_EQ(window.size(), larger);
+            EXPECT_TRUE(Available().contains(window.frameGeometry()));
+        });
+    }
+    // A stored size wider than the screen and lower than the least size.
+    WriteProfileInt("Window", "Width", Available().width() + 500);
+    WriteProfileInt("Window", "Height", 10);
+    WriteProfileInt("Window", "Maximized", 1);
+    {
+        CTessalyDlg window(app_);
+        RunWindow(window, [&] {
+            EXPECT_TRUE(window.isMaximized());
+            EXPECT_EQ(window.normalGeometry().size(), QSize(Available().width(), least.height()));
+        });
+    }
+    EXPECT_EQ(GetProfileInt("Window", "Maximized", 0), 1);
+    EXPECT_EQ(GetProfileInt("Window", "Width", 0), Available().width()) << "the size it comes back to";
 }
 
 TEST_F(WindowFitTest, ALargerWindowGivesTheEditorTheRoomAndMovesWhatLiesRightAndBelow) {

@@ -63,11 +63,13 @@ bool CTessalyDlg::FocusRingShowing() const {
 }
 
 void CTessalyDlg::FocusPageStart(bool showRing) {
-    // The page's way on: Continue, or Save on the last page; never the logo or a text.
-    const int primary = m_page == 2 ? IDC_PAGE3_SEND : IDC_COMMON_CONTINUE;
-    for (CSCButton* button : Instances<CSCButton>(primary))
-        if (button->parentWidget() == m_pages[m_page] && button->isVisibleTo(this)) {
-            button->TakeFocus(showRing);
-            return;
-        }
+    // The page's way on: Continue, or Save on the last page; while Save waits for a
+    // destination, the button that chooses one. Never the logo or a text.
+    const int ways[] = {m_page == 2 ? IDC_PAGE3_SEND : IDC_COMMON_CONTINUE, IDC_PAGE3_BROWSE};
+    for (const int way : ways)
+        for (CSCButton* button : Instances<CSCButton>(way))
+            if (button->parentWidget() == m_pages[m_page] && button->isVisibleTo(this) && button->isEnabled()) {
+                button->TakeFocus(showRing);
+                return;
+            }
 }

@@ -303,6 +303,23 @@ TEST_F(KeysTest, APageChangeFocusesTheWayOnNeverTheLogo) {
             if (IdOf(window, link) == IDC_TITLE_LINK) {
                 EXPECT_FALSE(link->hasFocus());
             }
+        // Onto the last page by keyboard: Save waits for a destination, so the button that
+        // chooses one takes the focus, not the logo.
+        OnPage(window, IDC_COMMON_CONTINUE)->TakeFocus(true);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ASSERT_EQ(window.Page(), 2);
+        window.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+        QApplication::processEvents();
+        ASSERT_FALSE(OnPage(window, IDC_PAGE3_SEND)->isEnabled());
+        focused = FocusedControl();
+        EXPECT_EQ(IdOf(window, focused), IDC_PAGE3_BROWSE);
+        for (CSkinBase* link : window.findChildren<CSkinBase*>())
+            if (IdOf(window, link) == IDC_TITLE_LINK) {
+                EXPECT_FALSE(link->hasFocus());
+            }
+        window.OnGoBack();
+        ASSERT_EQ(window.Page(), 1);
         // By mouse: a click on Go back; the focus moves on without a ring.
         CSkinBase* back = OnPage(window, IDC_COMMON_GO_BACK);
         ASSERT_NE(back, nullptr);

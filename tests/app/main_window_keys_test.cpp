@@ -280,14 +280,23 @@ TEST_F(KeysTest, HomeEndAndTheZoomKeysOnPage2) {
 
 TEST_F(KeysTest, APageChangeFocusesTheWayOnNeverTheLogo) {
     CTessalyDlg window(app_);
+    // Enter on the focused Continue.
+    const auto ContinueByKeyboard = [&] {
+        OnPage(window, IDC_COMMON_CONTINUE)->TakeFocus(true);
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    };
+    const auto LogoHasFocus = [&] {
+        for (CSkinBase* link : window.findChildren<CSkinBase*>())
+            if (IdOf(window, link) == IDC_TITLE_LINK && link->hasFocus()) return true;
+        return false;
+    };
     RunWindow(window, [&] {
         const std::string tone = Tone("tone.wav", 2.0, "-c:a pcm_s16le");
         SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(tone));
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
         // By keyboard: Enter on Continue; the next page's Continue takes the focus with its ring.
-        OnPage(window, IDC_COMMON_CONTINUE)->TakeFocus(true);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ContinueByKeyboard();
         ASSERT_EQ(window.Page(), 1);
         // The progress window of the opening took the activation for a while.
         window.activateWindow();
@@ -299,14 +308,10 @@ TEST_F(KeysTest, APageChangeFocusesTheWayOnNeverTheLogo) {
         ASSERT_NE(focused, nullptr);
         EXPECT_TRUE(focused->isVisible());
         EXPECT_TRUE(focused->IsFocusVisible());
-        for (CSkinBase* link : window.findChildren<CSkinBase*>())
-            if (IdOf(window, link) == IDC_TITLE_LINK) {
-                EXPECT_FALSE(link->hasFocus());
-            }
+        EXPECT_FALSE(LogoHasFocus());
         // Onto the last page by keyboard: Save waits for a destination, so the button that
         // chooses one takes the focus, not the logo.
-        OnPage(window, IDC_COMMON_CONTINUE)->TakeFocus(true);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+        ContinueByKeyboard();
         ASSERT_EQ(window.Page(), 2);
         window.activateWindow();
         ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
@@ -314,10 +319,7 @@ TEST_F(KeysTest, APageChangeFocusesTheWayOnNeverTheLogo) {
         ASSERT_FALSE(OnPage(window, IDC_PAGE3_SEND)->isEnabled());
         focused = FocusedControl();
         EXPECT_EQ(IdOf(window, focused), IDC_PAGE3_BROWSE);
-        for (CSkinBase* link : window.findChildren<CSkinBase*>())
-            if (IdOf(window, link) == IDC_TITLE_LINK) {
-                EXPECT_FALSE(link->hasFocus());
-            }
+        EXPECT_FALSE(LogoHasFocus());
         window.OnGoBack();
         ASSERT_EQ(window.Page(), 1);
         // By mouse: a click on Go back; the focus moves on without a ring.

@@ -30,6 +30,18 @@ enum QoOpenMode : int { QoModeDecode = 0, QoModeProbe = 1 };
 // Encoder record tags (the first 32-bit field of an encoder record).
 inline constexpr uint32_t QoEncoderMp3 = 0xBEEF1003;
 inline constexpr uint32_t QoEncoderAac = 0xBEEF3006;
+// Records of five 32-bit fields: tag, channels (1 or 2), sample rate, bit rate in bit/s (the
+// nominal rate; 0 for the lossless ones), options.
+inline constexpr uint32_t QoEncoderM4r = 0xBEEF4001;   // AAC-LC in MP4, brand "M4A ", moov first
+inline constexpr uint32_t QoEncoderM4a = 0xBEEF4002;   // AAC-LC in MP4
+inline constexpr uint32_t QoEncoderOgg = 0xBEEF5001;   // Vorbis in Ogg
+inline constexpr uint32_t QoEncoderFlac = 0xBEEF6001;  // FLAC, 16 bits
+inline constexpr uint32_t QoEncoderWav = 0xBEEF7001;   // PCM, 16 bits
+// Options field: an ANDROID_LOOP=true comment (Ogg).
+inline constexpr uint32_t QoRecordLoopTag = 1;
+// QoCoderCreateFile's reserved argument: the record is followed by a tag block of UTF-8 texts,
+// each a 32-bit byte count and the bytes: the title, then the artist (empty ones are not written).
+inline constexpr uint32_t QoCoderTagsFollow = 1;
 
 extern "C" {
 uint32_t QoOpenFile(const char* path, WAVEFORMATEXTENSIBLE* fmt, uint32_t* length, int mode);

@@ -35,9 +35,12 @@
 //   (UTF-8 bytes) with the terminator, or -1 for an absent entry. Second pass: each
 //   non-null text gets at most capacity - 1 chars (never half a character) and a
 //   terminator; absent entries give "". QoTagGetInfo returns 1, or 0 for a bad handle.
-// QoCoderCreateFile(path, pcm, record, 0, totalFrames)
+// QoCoderCreateFile(path, pcm, record, flags, totalFrames)
 //   pcm: 16-bit PCM, 1 or 2 channels, any rate. record: see provider/src/encoder_plan.h;
 //   null chooses by extension (.wav, .mp3, .aac, .m4a, .m4r, .flac, .ogg, .opus).
+//   flags 0, or QoCoderTagsFollow: the record is followed by a title and an artist, written
+//   as ID3v2 (MP3), MP4 tags (M4R, M4A), Vorbis comments (Ogg, FLAC) or RIFF INFO (WAV);
+//   raw ADTS AAC has no tags.
 //   totalFrames is not needed (containers are completed on close) and may be null.
 // QoCoderAddFileData returns 1 when the data was taken, 0 when bytes is not frames × block
 //   align, or the encoder or the disk failed (then every later call returns 0 too).

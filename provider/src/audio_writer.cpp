@@ -82,6 +82,7 @@ bool AudioWriter::OpenEncoder(const EncoderPlan& plan) {
     av_channel_layout_default(&encoder_->ch_layout, plan.channels);
     encoder_->time_base = AVRational{1, encoder_->sample_rate};
     if (plan.bitRate > 0) encoder_->bit_rate = plan.bitRate;
+    if (plan.cutoff > 0) encoder_->cutoff = plan.cutoff;
     const AVOutputFormat* muxer = av_guess_format(plan.muxer.c_str(), nullptr, nullptr);
     if (!muxer) return false;
     if (muxer->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
@@ -111,8 +112,13 @@ bool AudioWriter::OpenOutput(const std::string& path, const EncoderPlan& plan) {
     if (!stream_ || avcodec_parameters_from_context(stream_->codecpar, encoder_.get()) < 0) return false;
     stream_->time_base = encoder_->time_base;
     const std::string url = "file:" + path;
+    for (const auto& [key, value] : plan.metadata)
+        if (av_dict_set(&raw->metadata, key.c_str(), value.c_str(), 0) < 0) return false;
+    Dictionary options;
+    for (const auto& [key, value] : plan.muxerOptions)
+        if (av_dict_set(options.get(), key.c_str(), value.c_str(), 0) < 0) return false;
     if (avio_open(&raw->pb, url.c_str(), AVIO_FLAG_WRITE) < 0) return false;
-    if (avformat_write_header(raw, nullptr) >= 0) return true;
+    if (avformat_write_header(raw, options.get()) >= 0) return true;
     // The file was begun here and is of no use.
     output_.reset();
     std::remove(path.c_str());

@@ -1,5 +1,6 @@
 #include "provider/src/encoder_plan.h"
 
+#include <algorithm>
 #include <array>
 #include <cctype>
 #include <cstring>
@@ -11,6 +12,12 @@ namespace {
 constexpr int64_t kMinBitRate = 8000;
 constexpr int64_t kMaxMp3BitRate = 320000;
 constexpr int64_t kMaxAacBitRate = 512000;
+// libvorbis has no managed mode above this for one channel at 44.1 kHz.
+constexpr int64_t kMaxMonoVorbisBitRate = 240000;
+// From this bit rate per channel the AAC encoder's own low-pass leaves the bit budget
+// unspent (about 20 % under the rate); a full-band cutoff keeps it to the rate.
+constexpr int64_t kAacFullBandPerChannel = 128000;
+constexpr int kAacFullBandCutoff = 20000;
 
 uint32_t Field(const uint8_t* record, size_t index) {
     const uint8_t* p = record + index * 4;
@@ -33,6 +40,10 @@ std::string AacMuxer(const std::string& path) {
     if (extension == ".m4a" || extension == ".m4r" || extension == ".m4b") return "ipod";
     if (extension == ".mp4") return "mp4";
     return "adts";
+}
+
+void SetAacCutoff(EncoderPlan& plan) {
+    if (plan.bitRate >= kAacFullBandPerChannel * plan.channels) plan.cutoff = kAacFullBandCutoff;
 }
 
 std::optional<EncoderPlan> Mp3Plan(const uint8_t* record) {
@@ -62,7 +73,61 @@ std::optional<EncoderPlan> AacPlan(const uint8_t* record, const WAVEFORMATEXTENS
     const uint32_t bitRate = Field(rest, 0);
     plan.bitRate = bitRate ? bitRate : AacBitRateForQuality(Field(rest, 1), plan.channels);
     if (plan.bitRate < kMinBitRate || plan.bitRate > kMaxAacBitRate) return std::nullopt;
+    SetAacCutoff(plan);
     return plan;
+}
+
+// The five-field records of the phone formats.
+std::optional<EncoderPlan> PhonePlan(uint32_t tag, const uint8_t* record) {
+    EncoderPlan plan;
+    plan.channels = static_cast<int>(Field(record, 1));
+    plan.sampleRate = static_cast<int>(Field(record, 2));
+    plan.bitRate = Field(record, 3);
+    const uint32_t options = Field(record, 4);
+    if (plan.channels < 1 || plan.channels > 2 || plan.sampleRate <= 0 || plan.sampleRate > 384000) return std::nullopt;
+    const bool lossy = tag == QoEncoderM4r || tag == QoEncoderM4a || tag == QoEncoderOgg;
+    if (lossy && (plan.bitRate < kMinBitRate || plan.bitRate > kMaxAacBitRate)) return std::nullopt;
+    if (!lossy) plan.bitRate = 0;
+    if (tag == QoEncoderM4r || tag == QoEncoderM4a) {
+        plan.encoders = {"aac"};
+        plan.muxer = "ipod";
+        plan.muxerOptions = {{"brand", "M4A "}};
+        SetAacCutoff(plan);
+        // Phones read the index before the data.
+        if (tag == QoEncoderM4r) plan.muxerOptions.emplace_back("movflags", "+faststart");
+    } else if (tag == QoEncoderOgg) {
+        plan.encoders = {"libvorbis"};
+        plan.muxer = "ogg";
+        if (plan.channels == 1) plan.bitRate = std::min(plan.bitRate, kMaxMonoVorbisBitRate);
+        if (options & QoRecordLoopTag) plan.metadata.emplace_back("ANDROID_LOOP", "true");
+    } else if (tag == QoEncoderFlac) {
+        plan.encoders = {"flac"};
+        plan.muxer = "flac";
+    } else {
+        plan.encoders = {"pcm_s16le"};
+        plan.muxer = "wav";
+    }
+    return plan;
+}
+
+// Bytes of a record before its tag block; 0 for an unknown tag.
+size_t RecordBytes(uint32_t tag) {
+    if (tag == QoEncoderMp3) return 7 * 4;
+    if (tag == QoEncoderAac) return 4 + sizeof(WAVEFORMATEXTENSIBLE) + 5 * 4;
+    return 5 * 4;
+}
+
+// Reads the title and the artist after the record into FFmpeg's keys.
+void ReadTags(const uint8_t* block, EncoderPlan& plan) {
+    // Longer texts are taken as broken records.
+    constexpr uint32_t kMaxTagBytes = 1 << 16;
+    for (const char* key : {"title", "artist"}) {
+        const uint32_t bytes = Field(block, 0);
+        if (bytes > kMaxTagBytes) return;
+        std::string text(reinterpret_cast<const char*>(block + 4), bytes);
+        block += 4 + bytes;
+        if (!text.empty()) plan.metadata.emplace_back(key, std::move(text));
+    }
 }
 
 }  // namespace
@@ -88,13 +153,20 @@ int64_t AacBitRateForQuality(uint32_t quality, int channels) {
     return static_cast<int64_t>(points.back().kbps * 1000);
 }
 
-std::optional<EncoderPlan> PlanFromRecord(const void* record, const WAVEFORMATEXTENSIBLE& pcm,
+std::optional<EncoderPlan> PlanFromRecord(const void* record, uint32_t flags, const WAVEFORMATEXTENSIBLE& pcm,
                                           const std::string& path) {
     const auto* bytes = static_cast<const uint8_t*>(record);
     const uint32_t tag = Field(bytes, 0);
-    if (tag == QoEncoderMp3) return Mp3Plan(bytes);
-    if (tag == QoEncoderAac) return AacPlan(bytes, pcm, path);
-    return std::nullopt;
+    std::optional<EncoderPlan> plan;
+    if (tag == QoEncoderMp3)
+        plan = Mp3Plan(bytes);
+    else if (tag == QoEncoderAac)
+        plan = AacPlan(bytes, pcm, path);
+    else if (tag == QoEncoderM4r || tag == QoEncoderM4a || tag == QoEncoderOgg || tag == QoEncoderFlac ||
+             tag == QoEncoderWav)
+        plan = PhonePlan(tag, bytes);
+    if (plan && (flags & QoCoderTagsFollow)) ReadTags(bytes + RecordBytes(tag), *plan);
+    return plan;
 }
 
 std::optional<EncoderPlan> PlanFromExtension(const WAVEFORMATEXTENSIBLE& pcm, const std::string& path) {

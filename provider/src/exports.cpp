@@ -195,12 +195,13 @@ QO_EXPORT void QoTagClose(uint32_t h) {
 }
 
 QO_EXPORT uint32_t QoCoderCreateFile(const char* path, const WAVEFORMATEXTENSIBLE* pcm, const void* encoderRecord,
-                                     uint32_t /*reserved*/, const uint64_t* /*totalFrames*/) {
+                                     uint32_t reserved, const uint64_t* /*totalFrames*/) {
     return Guarded(
         [&]() -> uint32_t {
             if (!path || !pcm) return 0;
             SilenceFfmpegOnce();
-            const auto plan = encoderRecord ? PlanFromRecord(encoderRecord, *pcm, path) : PlanFromExtension(*pcm, path);
+            const auto plan =
+                encoderRecord ? PlanFromRecord(encoderRecord, reserved, *pcm, path) : PlanFromExtension(*pcm, path);
             if (!plan) return 0;
             return Handles().Add(AudioWriter::Create(path, *pcm, *plan));
         },

@@ -45,6 +45,19 @@ using FramePtr = std::unique_ptr<AVFrame, FrameDeleter>;
 using AudioFifoPtr = std::unique_ptr<AVAudioFifo, AudioFifoDeleter>;
 using IoContextPtr = std::unique_ptr<AVIOContext, IoContextDeleter>;
 
+// An option or metadata dictionary that frees itself.
+class Dictionary {
+public:
+    Dictionary() = default;
+    ~Dictionary() { av_dict_free(&dict_); }
+    Dictionary(const Dictionary&) = delete;
+    Dictionary& operator=(const Dictionary&) = delete;
+    AVDictionary** get() { return &dict_; }
+
+private:
+    AVDictionary* dict_ = nullptr;
+};
+
 // A channel layout that uninitialises itself.
 class ChannelLayout {
 public:

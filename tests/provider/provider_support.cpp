@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <sstream>
 #include <stdexcept>
 
@@ -131,6 +132,45 @@ WAVEFORMATEXTENSIBLE Pcm16(int channels, int rate) {
     f.Format.nAvgBytesPerSec = f.Format.nBlockAlign * f.Format.nSamplesPerSec;
     f.dwChannelMask = channels == 1 ? 4 : 3;
     return f;
+}
+
+// Little-endian encoder records as the saver builds them.
+std::vector<uint8_t> Fields(std::initializer_list<uint32_t> values) {
+    std::vector<uint8_t> out;
+    for (uint32_t v : values)
+        for (int i = 0; i < 4; ++i) out.push_back(static_cast<uint8_t>(v >> (8 * i)));
+    return out;
+}
+
+// Interleaved 16-bit frames: a 1 kHz sine at -6 dBFS, with white noise added when asked
+// (noise fills the bit budget, so that the bit rate shows).
+std::vector<int16_t> Signal(int channels, int rate, double seconds, bool noise) {
+    std::mt19937 random(11);
+    std::uniform_int_distribution<int> hiss(-6000, 6000);
+    const auto frames = static_cast<size_t>(seconds * rate);
+    std::vector<int16_t> samples(frames * channels);
+    for (size_t i = 0; i < frames; ++i) {
+        const double tone = (noise ? 0.25 : 0.5) * 32768 * std::sin(2 * M_PI * 1000 * static_cast<double>(i) / rate);
+        for (int ch = 0; ch < channels; ++ch)
+            samples[i * channels + ch] = static_cast<int16_t>(std::lround(tone) + (noise ? hiss(random) : 0));
+    }
+    return samples;
+}
+
+// Writes the samples in 1024-frame blocks; true when every block was taken.
+bool WriteFile(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate, const void* record,
+               uint32_t flags) {
+    const WAVEFORMATEXTENSIBLE pcm = Pcm16(channels, rate);
+    const uint64_t total = samples.size() / channels;
+    const uint32_t h = QoCoderCreateFile(path.c_str(), &pcm, record, flags, &total);
+    if (!h) return false;
+    bool taken = true;
+    for (size_t first = 0; first < total; first += 1024) {
+        const auto n = static_cast<uint32_t>(std::min<uint64_t>(1024, total - first));
+        taken = taken && QoCoderAddFileData(h, n, samples.data() + first * channels, n * channels * 2) != 0;
+    }
+    QoCoderCloseFile(h);
+    return taken;
 }
 
 }  // namespace provider_test

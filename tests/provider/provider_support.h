@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <filesystem>
+#include <initializer_list>
 #include <optional>
 #include <string>
 #include <vector>
@@ -51,6 +52,16 @@ double SineLevelDb(const std::vector<int16_t>& samples, int channels, int channe
 // Frequency from the rising zero crossings of one channel over the same range.
 double ZeroCrossingHz(const std::vector<int16_t>& samples, int channels, int channel, int rate, size_t first = 0,
                       size_t count = 0);
+
+// Little-endian 32-bit fields, as encoder records are built.
+std::vector<uint8_t> Fields(std::initializer_list<uint32_t> values);
+// Interleaved 16-bit frames: a 1 kHz sine at -6 dBFS, with white noise added when asked
+// (noise fills the bit budget, so that the bit rate shows).
+std::vector<int16_t> Signal(int channels, int rate, double seconds, bool noise);
+// Writes the samples through the coder in 1024-frame blocks (flags: QoCoderCreateFile's
+// reserved argument); true when every block was taken.
+bool WriteFile(const std::string& path, const std::vector<int16_t>& samples, int channels, int rate, const void* record,
+               uint32_t flags = 0);
 
 // The standard wave format record for 16-bit PCM.
 WAVEFORMATEXTENSIBLE Pcm16(int channels, int rate);

@@ -83,6 +83,7 @@ bool AudioWriter::OpenEncoder(const EncoderPlan& plan) {
     encoder_->time_base = AVRational{1, encoder_->sample_rate};
     if (plan.bitRate > 0) encoder_->bit_rate = plan.bitRate;
     if (plan.cutoff > 0) encoder_->cutoff = plan.cutoff;
+    if (plan.managedRate) encoder_->rc_min_rate = encoder_->rc_max_rate = plan.bitRate;
     const AVOutputFormat* muxer = av_guess_format(plan.muxer.c_str(), nullptr, nullptr);
     if (!muxer) return false;
     if (muxer->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;

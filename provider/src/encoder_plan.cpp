@@ -99,6 +99,9 @@ std::optional<EncoderPlan> PhonePlan(uint32_t tag, const uint8_t* record) {
         plan.encoders = {"libvorbis"};
         plan.muxer = "ogg";
         if (plan.channels == 1) plan.bitRate = std::min(plan.bitRate, kMaxMonoVorbisBitRate);
+        // Left to itself libvorbis spends a third of the rate on a plain tone; phones and the
+        // size estimate want the rate asked for.
+        plan.managedRate = true;
         if (options & QoRecordLoopTag) plan.metadata.emplace_back("ANDROID_LOOP", "true");
     } else if (tag == QoEncoderFlac) {
         plan.encoders = {"flac"};

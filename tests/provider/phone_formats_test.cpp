@@ -155,6 +155,16 @@ TEST(PhoneFormatTags, EveryTaggedTypeCarriesTitleAndArtistAndEmptyOnesAreLeftOut
     EXPECT_NE(text.find("INAM"), std::string::npos);
 }
 
+TEST(PhoneFormatBitRate, OggKeepsItsRateOnAPlainTone) {
+    ScratchFolder dir;
+    for (const uint32_t kbps : {64u, 256u}) {
+        const std::string path = dir / "tone.ogg";
+        const std::vector<uint8_t> record = PhoneRecord(QoEncoderOgg, 2, kbps * 1000);
+        ASSERT_TRUE(WriteFile(path, Signal(2, kRate, kSeconds, false), 2, kRate, record.data()));
+        EXPECT_NEAR(std::stod(Probe(path, "format=size")) * 8 / kSeconds / 1000, kbps, 0.2 * kbps);
+    }
+}
+
 TEST(PhoneFormatRecords, BadFieldsAreRefused) {
     const WAVEFORMATEXTENSIBLE pcm = Pcm16(2, kRate);
     EXPECT_FALSE(PlanFromRecord(PhoneRecord(QoEncoderOgg, 3, 128000).data(), 0, pcm, "x.ogg"));

@@ -54,9 +54,10 @@ class ProviderWriter {
 public:
     // Finishes the file held before, then creates path for PCM in format. Without an encoder
     // record the provider chooses the coder by the path's extension. totalFrames is the
-    // length to come, when known. False when the provider cannot write the file.
+    // length to come, when known. flags: QoCoderTagsFollow when tags follow the record.
+    // False when the provider cannot write the file.
     bool Create(const std::string& path, const WAVEFORMATEXTENSIBLE& format, const void* encoderRecord = nullptr,
-                std::optional<uint64_t> totalFrames = std::nullopt);
+                std::optional<uint64_t> totalFrames = std::nullopt, uint32_t flags = 0);
     // Encodes frames frames (bytes bytes) of PCM; false when the coder refuses them.
     bool Add(const void* data, uint32_t frames, uint32_t bytes);
     void Close() { handle_.Reset(); }

@@ -9,9 +9,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "contracts/provider_api.h"
 #include "contracts/wave_format.h"
 #include "engine/progress.h"
 #include "engine/render_chain.h"
@@ -34,9 +36,8 @@ class RingtoneSaver {
 public:
     // Ordered by tag, which is also the order the encoders are offered in.
     using EncoderList = std::map<uint32_t, std::string>;
-    // Not an encoder of the list: a 16-bit PCM WAV file, for tools that want the rendered
-    // sound itself.
-    static constexpr uint32_t kWaveOutput = 0;
+    // The WAV row: 16-bit PCM, also chosen by SetWaveOutput whether or not it was probed.
+    static constexpr uint32_t kWaveOutput = QoEncoderWav;
 
     RingtoneSaver() = default;
     ~RingtoneSaver() { CleanUp(); }
@@ -46,20 +47,39 @@ public:
     // The encoders that can write a file here, probed once per run (128 kbps stereo into a
     // temporary file that is deleted at once).
     static const EncoderList& Encoders();
-    // "MP3 (Lame)" ".mp3" for 0xBEEF1003, "AAC (Faac)" ".aac" for 0xBEEF3006, ".wav" for
-    // kWaveOutput; empty for other tags.
+    // In tag order: "MP3 (Lame)" ".mp3", "AAC (Faac)" ".aac", "iPhone ringtone (M4R)" ".m4r",
+    // "AAC in MP4 (M4A)" ".m4a", "Ogg Vorbis" ".ogg", "FLAC" ".flac", "WAV" ".wav"; empty for
+    // other tags.
     static std::string EncoderName(uint32_t tag);
     static std::string EncoderExtension(uint32_t tag);
+    // FLAC and WAV: the bit rate (quality list) does not apply.
+    static bool IsLossless(uint32_t tag);
     // The AAC quality field for a channel count and bit rate (0 for other bit rates).
     static uint32_t AacQuality(uint32_t channels, uint32_t kbps);
 
     // Chooses the encoder at index of Encoders(), the channel count (1 or 2) and the bit
-    // rate (64, 128 or 256 kbps). False for anything else. A change deletes the encoded file.
+    // rate (64, 128 or 256 kbps; ignored by the lossless rows). False for anything else. A
+    // change deletes the encoded file.
     bool SetOutput(size_t index, uint32_t channels, uint32_t kbps);
     // Chooses the WAV output with the channel count (1 or 2).
     bool SetWaveOutput(uint32_t channels);
-    // Length and approximate size of the file a save would make.
+    // Length and approximate size of the file a save would make. The lossy rows go by the
+    // bit rate; FLAC by a test encoding of the export file's audio (cached per channel count
+    // and normalise flag); WAV by its exact size.
     SaveEstimate Estimate() const;
+
+    // The title and the artist written into the saved file where its type has tags. Each
+    // export takes them from the basic track: its title tag, else the name given to the
+    // track, else its file name without extension; its artist tag. A text set here replaces
+    // the track's until it is reset with nullopt. A change deletes the encoded file.
+    std::string Title() const { return titleOverride_ ? *titleOverride_ : trackTitle_; }
+    std::string Artist() const { return artistOverride_ ? *artistOverride_ : trackArtist_; }
+    void SetTitle(std::optional<std::string> title);
+    void SetArtist(std::optional<std::string> artist);
+    // Ogg Vorbis only: an ANDROID_LOOP=true comment, which makes Android loop the tone. A
+    // change deletes the encoded file.
+    bool LoopTag() const { return loopTag_; }
+    void SetLoopTag(bool on);
 
     // Renders the timeline's marked range into a new temporary WAV file ("qoexp"/"wav"),
     // behind the run "Preparing for Export...". The preview is stopped first. A range under
@@ -100,6 +120,11 @@ public:
 
 private:
     bool ChangeOutput(uint32_t tag, uint32_t channels, uint32_t kbps);
+    std::vector<uint8_t> BuildRecord() const;
+    // The record with the title and artist after it (QoCoderTagsFollow).
+    std::vector<uint8_t> TaggedRecord() const;
+    void TakeTrackTags(const RingtoneTimeline& timeline);
+    uint64_t FlacBytes() const;
     int RunSave(IProgress& progress, uint32_t reader, uint32_t writer);
 
     TempFile exportFile_;
@@ -113,4 +138,12 @@ private:
     std::vector<uint8_t> encoderRecord_;
     std::array<uint16_t, 2> peaks_{};
     std::array<float, 2> gains_{};
+    std::string trackTitle_;
+    std::string trackArtist_;
+    std::optional<std::string> titleOverride_;
+    std::optional<std::string> artistOverride_;
+    bool loopTag_ = false;
+    // The FLAC size measured on the export file, by channel count - 1 and normalise flag (0:
+    // not measured yet). Emptied by each new export.
+    mutable std::array<std::array<uint64_t, 2>, 2> flacBytes_{};
 };

@@ -1,8 +1,9 @@
 // The encoders offered for saving: their names, the records passed to the provider's coder
-// and the once-per-run availability probe.
+// (with the tag block after them) and the once-per-run availability probe.
 #include "engine/saver.h"
 
 #include <mutex>
+#include <string>
 #include <vector>
 
 #include "contracts/provider_api.h"
@@ -15,12 +16,18 @@ struct EncoderKind {
     uint32_t tag;
     const char* name;
     const char* extension;
+    bool lossless;
 };
 
+// In tag order, which the list keeps: stored format indexes go on meaning the same rows.
 constexpr EncoderKind kEncoderKinds[] = {
-    {QoEncoderMp3, "MP3 (Lame)", ".mp3"},
-    {QoEncoderAac, "AAC (Faac)", ".aac"},
-    {RingtoneSaver::kWaveOutput, "WAV", ".wav"},
+    {QoEncoderMp3, "MP3 (Lame)", ".mp3", false},
+    {QoEncoderAac, "AAC (Faac)", ".aac", false},
+    {QoEncoderM4r, "iPhone ringtone (M4R)", ".m4r", false},
+    {QoEncoderM4a, "AAC in MP4 (M4A)", ".m4a", false},
+    {QoEncoderOgg, "Ogg Vorbis", ".ogg", false},
+    {QoEncoderFlac, "FLAC", ".flac", true},
+    {QoEncoderWav, "WAV", ".wav", true},
 };
 
 const EncoderKind* FindKind(uint32_t tag) {
@@ -45,8 +52,9 @@ WAVEFORMATEXTENSIBLE OutputPcmFormat(uint32_t channels) {
 }
 
 std::vector<uint8_t> MakeEncoderRecord(uint32_t tag, const WAVEFORMATEXTENSIBLE& output, uint32_t bitsPerSecond,
-                                       uint32_t quality) {
+                                       uint32_t quality, uint32_t options) {
     std::vector<uint8_t> record;
+    if (!FindKind(tag)) return record;
     if (tag == QoEncoderMp3) {
         PutU32(record, QoEncoderMp3);
         PutU32(record, kWorkingRate);
@@ -64,8 +72,21 @@ std::vector<uint8_t> MakeEncoderRecord(uint32_t tag, const WAVEFORMATEXTENSIBLE&
         PutU32(record, 1);
         PutU32(record, 2);
         PutU32(record, 2);
+    } else {
+        PutU32(record, tag);
+        PutU32(record, output.Format.nChannels);
+        PutU32(record, output.Format.nSamplesPerSec);
+        PutU32(record, bitsPerSecond);
+        PutU32(record, options);
     }
     return record;
+}
+
+void AppendTagBlock(std::vector<uint8_t>& record, const std::string& title, const std::string& artist) {
+    for (const std::string* text : {&title, &artist}) {
+        PutU32(record, static_cast<uint32_t>(text->size()));
+        record.insert(record.end(), text->begin(), text->end());
+    }
 }
 
 const RingtoneSaver::EncoderList& RingtoneSaver::Encoders() {
@@ -75,9 +96,10 @@ const RingtoneSaver::EncoderList& RingtoneSaver::Encoders() {
         // Any quality fits: the bit rate decides at 128 kbps stereo.
         constexpr uint32_t kProbeBitRate = 128000;
         const WAVEFORMATEXTENSIBLE stereo = OutputPcmFormat(2);
-        for (const uint32_t tag : {QoEncoderMp3, QoEncoderAac}) {
-            const std::vector<uint8_t> record = MakeEncoderRecord(tag, stereo, kProbeBitRate, AacQuality(2, 128));
-            if (ProviderCanWrite("tmp", stereo, record.data())) encoders.emplace(tag, EncoderName(tag));
+        for (const EncoderKind& kind : kEncoderKinds) {
+            const std::vector<uint8_t> record =
+                MakeEncoderRecord(kind.tag, stereo, kProbeBitRate, AacQuality(2, 128), 0);
+            if (ProviderCanWrite("tmp", stereo, record.data())) encoders.emplace(kind.tag, kind.name);
         }
     });
     return encoders;
@@ -91,6 +113,11 @@ std::string RingtoneSaver::EncoderName(uint32_t tag) {
 std::string RingtoneSaver::EncoderExtension(uint32_t tag) {
     const EncoderKind* kind = FindKind(tag);
     return kind ? kind->extension : "";
+}
+
+bool RingtoneSaver::IsLossless(uint32_t tag) {
+    const EncoderKind* kind = FindKind(tag);
+    return kind && kind->lossless;
 }
 
 uint32_t RingtoneSaver::AacQuality(uint32_t channels, uint32_t kbps) {

@@ -22,9 +22,10 @@ bool ProviderReader::Open(const std::string& path, WAVEFORMATEXTENSIBLE& format,
 }
 
 bool ProviderWriter::Create(const std::string& path, const WAVEFORMATEXTENSIBLE& format, const void* encoderRecord,
-                            std::optional<uint64_t> totalFrames) {
+                            std::optional<uint64_t> totalFrames, uint32_t flags) {
     Close();
-    handle_.Reset(QoCoderCreateFile(path.c_str(), &format, encoderRecord, 0, totalFrames ? &*totalFrames : nullptr));
+    handle_.Reset(
+        QoCoderCreateFile(path.c_str(), &format, encoderRecord, flags, totalFrames ? &*totalFrames : nullptr));
     return handle_.get() != 0;
 }
 

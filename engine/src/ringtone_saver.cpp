@@ -1,23 +1,28 @@
-// The saver's output settings, estimate, export adoption and clean-up.
+// The saver's output settings, tags, export adoption and clean-up.
 #include "engine/saver.h"
 
-#include <cmath>
+#include <filesystem>
 #include <iterator>
+#include <optional>
+#include <utility>
 
 #include "audiosvc/audiosvc.h"
 #include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
 #include "engine/src/saver_records.h"
 #include "engine/temp_files.h"
+#include "engine/track.h"
 #include "platform/texts.h"
 
 void ShowSaveMessage(const char* text, uint32_t type) { AfxSCMessageBox(text, type, nullptr, nullptr); }
 
 bool RingtoneSaver::SetOutput(size_t index, uint32_t channels, uint32_t kbps) {
     const EncoderList& encoders = Encoders();
-    if (index >= encoders.size() || (channels != 1 && channels != 2) || (kbps != 64 && kbps != 128 && kbps != 256))
-        return false;
-    return ChangeOutput(std::next(encoders.begin(), static_cast<std::ptrdiff_t>(index))->first, channels, kbps);
+    if (index >= encoders.size() || (channels != 1 && channels != 2)) return false;
+    const uint32_t tag = std::next(encoders.begin(), static_cast<std::ptrdiff_t>(index))->first;
+    if (IsLossless(tag)) return ChangeOutput(tag, channels, 0);
+    if (kbps != 64 && kbps != 128 && kbps != 256) return false;
+    return ChangeOutput(tag, channels, kbps);
 }
 
 bool RingtoneSaver::SetWaveOutput(uint32_t channels) {
@@ -33,29 +38,55 @@ bool RingtoneSaver::ChangeOutput(uint32_t tag, uint32_t channels, uint32_t kbps)
     outputFormat_ = OutputPcmFormat(channels);
     encoderTag_ = tag;
     bitrate_ = kbps;
-    // The MP3 encoder takes the bit rate; the AAC encoder goes by the quality when saving.
-    const uint32_t bitsPerSecond = tag == QoEncoderMp3 ? kbps * 1000 : 0;
-    encoderRecord_ = MakeEncoderRecord(tag, outputFormat_, bitsPerSecond, AacQuality(channels, kbps));
+    encoderRecord_ = BuildRecord();
     outputChosen_ = true;
     return true;
 }
 
-SaveEstimate RingtoneSaver::Estimate() const {
-    SaveEstimate estimate;
-    const uint32_t rate = exportFormat_.Format.nSamplesPerSec;
-    if (rate > 0) {
-        estimate.seconds = static_cast<uint32_t>((uint64_t{rate} / 2 + exportFrames_) / rate);
-        if (encoderTag_ == kWaveOutput) {
-            estimate.bytes = kExportHeaderBytes + uint64_t{outputFormat_.Format.nBlockAlign} * exportFrames_;
-        } else {
-            // A kilobit counts 1024 bits here.
-            estimate.bytes = static_cast<uint64_t>(
-                std::trunc(static_cast<double>(bitrate_) * exportFrames_ * 0.125 / rate * 1024 + 0.5));
-        }
+std::vector<uint8_t> RingtoneSaver::BuildRecord() const {
+    // The AAC (Faac) encoder goes by the quality when saving; the others take the bit rate.
+    const uint32_t bitsPerSecond = encoderTag_ == QoEncoderAac ? 0 : bitrate_ * 1000;
+    const uint32_t options = encoderTag_ == QoEncoderOgg && loopTag_ ? QoRecordLoopTag : 0;
+    return MakeEncoderRecord(encoderTag_, outputFormat_, bitsPerSecond,
+                             AacQuality(outputFormat_.Format.nChannels, bitrate_), options);
+}
+
+std::vector<uint8_t> RingtoneSaver::TaggedRecord() const {
+    std::vector<uint8_t> record = encoderRecord_;
+    AppendTagBlock(record, Title(), Artist());
+    return record;
+}
+
+void RingtoneSaver::TakeTrackTags(const RingtoneTimeline& timeline) {
+    trackTitle_.clear();
+    trackArtist_.clear();
+    const TrackSlot* basic = timeline.Track1();
+    if (!basic || basic->path.empty()) return;
+    if (const std::optional<TagTexts> tags = ProviderTags(basic->path).Texts()) {
+        trackTitle_ = (*tags)[QoTagTitle];
+        trackArtist_ = (*tags)[QoTagArtist];
     }
-    estimate.lengthText = TimeText(estimate.seconds);
-    estimate.sizeText = SizeText(estimate.bytes);
-    return estimate;
+    if (trackTitle_.empty()) trackTitle_ = basic->givenName;
+    if (trackTitle_.empty()) trackTitle_ = std::filesystem::path(basic->path).stem().string();
+}
+
+void RingtoneSaver::SetTitle(std::optional<std::string> title) {
+    if (title == titleOverride_) return;
+    titleOverride_ = std::move(title);
+    encodedFile_.Remove();
+}
+
+void RingtoneSaver::SetArtist(std::optional<std::string> artist) {
+    if (artist == artistOverride_) return;
+    artistOverride_ = std::move(artist);
+    encodedFile_.Remove();
+}
+
+void RingtoneSaver::SetLoopTag(bool on) {
+    if (on == loopTag_) return;
+    loopTag_ = on;
+    encodedFile_.Remove();
+    if (outputChosen_) encoderRecord_ = BuildRecord();
 }
 
 bool RingtoneSaver::AdoptExport(TempFile&& exported) {
@@ -73,6 +104,7 @@ bool RingtoneSaver::AdoptExport(TempFile&& exported) {
     }
     exportFormat_ = format;
     exportFrames_ = frames;
+    flacBytes_ = {};
     exportFile_ = std::move(file);
     return true;
 }

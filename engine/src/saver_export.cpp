@@ -73,5 +73,6 @@ bool RingtoneSaver::PrepareExport(RingtoneTimeline& timeline, IProgressFactory& 
         return false;
     }
     exported = std::move(file);
+    TakeTrackTags(timeline);
     return true;
 }

@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "contracts/wave_format.h"
@@ -11,7 +12,11 @@
 WAVEFORMATEXTENSIBLE OutputPcmFormat(uint32_t channels);
 
 // The little-endian record for QoCoderCreateFile: MP3 (tag, 44100, 1, 3, channel mode 4 for
-// stereo or 1 for mono, 1, bit rate) or AAC (tag, the 40-byte output format, bit rate,
-// quality, 1, 2, 2). Empty for other tags.
+// stereo or 1 for mono, 1, bit rate), AAC (tag, the 40-byte output format, bit rate,
+// quality, 1, 2, 2) or the other rows (tag, channels, rate, bit rate, options such as
+// QoRecordLoopTag). Empty for tags not in the list.
 std::vector<uint8_t> MakeEncoderRecord(uint32_t tag, const WAVEFORMATEXTENSIBLE& output, uint32_t bitsPerSecond,
-                                       uint32_t quality);
+                                       uint32_t quality, uint32_t options);
+// Appends the tag block that QoCoderTagsFollow announces: the title, then the artist, each
+// as a 32-bit byte count and its UTF-8 bytes.
+void AppendTagBlock(std::vector<uint8_t>& record, const std::string& title, const std::string& artist);

@@ -42,16 +42,15 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
     }
-    // The provider picks the WAV writer by the file's extension; the encoders by the record.
-    const bool wave = encoderTag_ == kWaveOutput;
     TempFile encoded;
-    if (!encoded.Create("qosav", wave ? "wav" : "tmp")) {
+    if (!encoded.Create("qosav", "tmp")) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
     }
     encoded.CloseHandle();
     ProviderWriter writer;
-    if (!writer.Create(encoded.Path(), outputFormat_, wave ? nullptr : encoderRecord_.data())) {
+    const std::vector<uint8_t> record = TaggedRecord();
+    if (!writer.Create(encoded.Path(), outputFormat_, record.data(), std::nullopt, QoCoderTagsFollow)) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
     }

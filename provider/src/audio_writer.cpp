@@ -82,12 +82,14 @@ bool AudioWriter::OpenEncoder(const EncoderPlan& plan) {
     av_channel_layout_default(&encoder_->ch_layout, plan.channels);
     encoder_->time_base = AVRational{1, encoder_->sample_rate};
     if (plan.bitRate > 0) encoder_->bit_rate = plan.bitRate;
-    if (plan.cutoff > 0) encoder_->cutoff = plan.cutoff;
     if (plan.managedRate) encoder_->rc_min_rate = encoder_->rc_max_rate = plan.bitRate;
     const AVOutputFormat* muxer = av_guess_format(plan.muxer.c_str(), nullptr, nullptr);
     if (!muxer) return false;
     if (muxer->flags & AVFMT_GLOBALHEADER) encoder_->flags |= AV_CODEC_FLAG_GLOBAL_HEADER;
-    if (avcodec_open2(encoder_.get(), codec, nullptr) < 0) return false;
+    Dictionary options;
+    for (const auto& [key, value] : plan.encoderOptions)
+        if (av_dict_set(options.get(), key.c_str(), value.c_str(), 0) < 0) return false;
+    if (avcodec_open2(encoder_.get(), codec, options.get()) < 0) return false;
 
     const bool anySize = (codec->capabilities & AV_CODEC_CAP_VARIABLE_FRAME_SIZE) || encoder_->frame_size <= 0;
     frameSize_ = anySize ? kVariableFrameSize : encoder_->frame_size;

@@ -26,9 +26,9 @@ struct EncoderPlan {
     int channels = 2;
     int sampleRate = 44100;    // wanted; the nearest the encoder supports is taken
     int64_t bitRate = 0;       // bit/s; 0 for PCM and lossless
-    int cutoff = 0;            // encoder low-pass in Hz; 0 leaves it to the encoder
     bool managedRate = false;  // the bit rate is also the minimum and the maximum (spare frames padded)
-    std::vector<std::pair<std::string, std::string>> metadata;  // container tags, FFmpeg keys
+    std::vector<std::pair<std::string, std::string>> metadata;        // container tags, FFmpeg keys
+    std::vector<std::pair<std::string, std::string>> encoderOptions;  // FFmpeg codec options
     std::vector<std::pair<std::string, std::string>> muxerOptions;
 };
 

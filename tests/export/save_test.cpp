@@ -5,49 +5,17 @@
 #include <csignal>
 #include <filesystem>
 
-#include "../render/chain_fixture.h"
 #include "engine/progress.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
 #include "platform/files.h"
+#include "save_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-class Save : public ChainFixture {
-protected:
-    // Exports [start, end) and adopts the file.
-    void Export(int64_t start, int64_t end) {
-        timeline_.SetMarkers(start, end);
-        TempFile exported;
-        ASSERT_TRUE(saver_.PrepareExport(timeline_, progress_, exported));
-        ASSERT_TRUE(saver_.AdoptExport(std::move(exported)));
-    }
-    void Output(uint32_t tag, uint32_t channels, uint32_t kbps) {
-        const auto& encoders = RingtoneSaver::Encoders();
-        const auto index = static_cast<size_t>(std::distance(encoders.begin(), encoders.find(tag)));
-        ASSERT_TRUE(saver_.SetOutput(index, channels, kbps));
-    }
-    // Saves and copies the encoded file to name in the input folder, as the program's
-    // destination; returns its path.
-    std::string SaveAs(const std::string& name) {
-        EXPECT_TRUE(saver_.Save(progress_));
-        const std::string path = inputs_ + "/" + name;
-        fs::copy_file(saver_.EncodedPath(), path, fs::copy_options::overwrite_existing);
-        return path;
-    }
-    size_t SaveRuns() const {
-        return static_cast<size_t>(std::count_if(progress_.Records().begin(), progress_.Records().end(),
-                                                 [](const ProgressRecord& r) { return r.text == "Preparing file"; }));
-    }
-    RingtoneSaver saver_;
-};
-
-double Duration(const std::string& probe) {
-    const size_t at = probe.find("duration=");
-    return at == std::string::npos ? -1 : std::stod(probe.substr(at + 9));
-}
+class Save : public SaveFixture {};
 
 TEST_F(Save, Mp3FromRealEncodedTracksWithFadesAndASecondTrack) {
     OpenOk(slots_[0], Tone("basic.mp3", 8, "-c:a libmp3lame -b:a 192k"));

@@ -60,12 +60,54 @@ TEST(ExportHeader, FortyFourBytesOfTheMixFormat) {
     EXPECT_EQ(U32At(bytes, 40), 4000u);
 }
 
-TEST_F(SaverSettings, BothEncodersAreOfferedInTagOrder) {
+TEST_F(SaverSettings, AllEncodersAreOfferedInTagOrderWithMp3AndAacFirst) {
     const RingtoneSaver::EncoderList& encoders = RingtoneSaver::Encoders();
-    ASSERT_EQ(encoders.size(), 2u);
-    EXPECT_EQ(encoders.begin()->second, "MP3 (Lame)");
-    EXPECT_EQ(std::next(encoders.begin())->second, "AAC (Faac)");
-    EXPECT_EQ(RingtoneSaver::EncoderExtension(QoEncoderAac), ".aac");
+    const std::vector<std::pair<std::string, std::string>> expected = {{"MP3 (Lame)", ".mp3"},
+                                                                       {"AAC (Faac)", ".aac"},
+                                                                       {"iPhone ringtone (M4R)", ".m4r"},
+                                                                       {"AAC in MP4 (M4A)", ".m4a"},
+                                                                       {"Ogg Vorbis", ".ogg"},
+                                                                       {"FLAC", ".flac"},
+                                                                       {"WAV", ".wav"}};
+    ASSERT_EQ(encoders.size(), expected.size());
+    size_t index = 0;
+    for (const auto& [tag, name] : encoders) {
+        EXPECT_EQ(name, expected[index].first);
+        EXPECT_EQ(RingtoneSaver::EncoderExtension(tag), expected[index].second);
+        EXPECT_EQ(RingtoneSaver::IsLossless(tag), index >= 5) << name;
+        ++index;
+    }
+    // Stored format indexes 0 and 1 keep meaning MP3 and AAC.
+    ASSERT_TRUE(saver_.SetOutput(0, 2, 128));
+    EXPECT_EQ(saver_.EncoderTag(), QoEncoderMp3);
+    ASSERT_TRUE(saver_.SetOutput(1, 2, 128));
+    EXPECT_EQ(saver_.EncoderTag(), QoEncoderAac);
+}
+
+TEST_F(SaverSettings, PhoneRecordsCarryChannelsRateBitRateAndTheLoopOption) {
+    ASSERT_TRUE(saver_.SetOutput(IndexOf(QoEncoderOgg), 1, 64));
+    std::vector<uint8_t> record = saver_.EncoderRecord();
+    ASSERT_EQ(record.size(), 20u);
+    EXPECT_EQ(U32At(record, 0), QoEncoderOgg);
+    EXPECT_EQ(U32At(record, 4), 1u);
+    EXPECT_EQ(U32At(record, 8), 44100u);
+    EXPECT_EQ(U32At(record, 12), 64000u);
+    EXPECT_EQ(U32At(record, 16), 0u);
+    saver_.SetLoopTag(true);
+    EXPECT_EQ(U32At(saver_.EncoderRecord(), 16), QoRecordLoopTag);
+    ASSERT_TRUE(saver_.SetOutput(IndexOf(QoEncoderM4r), 2, 256));
+    EXPECT_EQ(U32At(saver_.EncoderRecord(), 12), 256000u);
+    EXPECT_EQ(U32At(saver_.EncoderRecord(), 16), 0u) << "the loop comment is Ogg's alone";
+}
+
+TEST_F(SaverSettings, LosslessRowsIgnoreTheBitRate) {
+    ASSERT_TRUE(saver_.SetOutput(IndexOf(QoEncoderFlac), 2, 96));
+    EXPECT_EQ(saver_.Bitrate(), 0u);
+    EXPECT_EQ(U32At(saver_.EncoderRecord(), 12), 0u);
+    ASSERT_TRUE(saver_.SetOutput(IndexOf(QoEncoderWav), 1, 256));
+    EXPECT_EQ(saver_.EncoderTag(), RingtoneSaver::kWaveOutput);
+    EXPECT_EQ(U32At(saver_.EncoderRecord(), 4), 1u);
+    EXPECT_FALSE(saver_.SetOutput(IndexOf(QoEncoderWav), 3, 128));
 }
 
 TEST_F(SaverSettings, EstimateOfThirtySecondsAt128) {
@@ -124,7 +166,7 @@ TEST_F(SaverSettings, AacQualityTable) {
 }
 
 TEST_F(SaverSettings, RefusesWhatCannotBeSaved) {
-    EXPECT_FALSE(saver_.SetOutput(2, 2, 128)) << "past the list";
+    EXPECT_FALSE(saver_.SetOutput(RingtoneSaver::Encoders().size(), 2, 128)) << "past the list";
     EXPECT_FALSE(saver_.SetOutput(0, 3, 128));
     EXPECT_FALSE(saver_.SetOutput(0, 0, 128));
     EXPECT_FALSE(saver_.SetOutput(0, 2, 96));

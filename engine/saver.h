@@ -144,6 +144,6 @@ private:
     std::optional<std::string> artistOverride_;
     bool loopTag_ = false;
     // The FLAC size measured on the export file, by channel count - 1 and normalise flag (0:
-    // not measured yet). Emptied by each new export.
+    // not measured yet). Emptied with the export file.
     mutable std::array<std::array<uint64_t, 2>, 2> flacBytes_{};
 };

@@ -104,7 +104,6 @@ bool RingtoneSaver::AdoptExport(TempFile&& exported) {
     }
     exportFormat_ = format;
     exportFrames_ = frames;
-    flacBytes_ = {};
     exportFile_ = std::move(file);
     return true;
 }
@@ -112,4 +111,5 @@ bool RingtoneSaver::AdoptExport(TempFile&& exported) {
 void RingtoneSaver::CleanUp() {
     exportFile_.Remove();
     encodedFile_.Remove();
+    flacBytes_ = {};
 }

@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "contracts/wave_format.h"
+#include "engine/loudness.h"
 #include "engine/progress.h"
 #include "engine/render_chain.h"
 #include "engine/temp_files.h"
@@ -21,6 +22,14 @@
 // align, 16 bits, and data bytes = block align x frames.
 inline constexpr uint32_t kExportHeaderBytes = 44;
 std::array<uint8_t, kExportHeaderBytes> MakeExportWavHeader(const WAVEFORMATEX& format, uint32_t frames);
+
+// What a save does to the level: nothing, the peak normalizer (each channel's loudest sample
+// to full scale), or one gain to a loudness target followed by the true-peak limiter.
+// The profile value Save/Normalize stores it: 0 Off, 1 Peak (the old "on"), 2 Loudness.
+enum class NormalizeMode { Off = 0, Peak = 1, Loudness = 2 };
+NormalizeMode NormalizeModeFromProfile(int value);
+inline constexpr double kDefaultLoudnessTarget = -14.0;  // LUFS
+inline constexpr double kLimiterCeiling = -1.0;          // dBTP
 
 struct SaveEstimate {
     uint32_t seconds = 0;  // rounded to the nearest second
@@ -87,20 +96,31 @@ public:
     const std::array<uint16_t, 2>& Peaks() const { return peaks_; }
     const std::array<float, 2>& Gains() const { return gains_; }
 
-    // Changes the normalise flag; a change deletes the encoded file, made with the old one.
-    void SetNormalize(bool on) {
-        if (on == normalize) return;
-        encodedFile_.Remove();
-        normalize = on;
-    }
+    // Changes the level settings; a change deletes the encoded file, made with the old ones.
+    // SetNormalize(true) is Peak, false Off.
+    void SetNormalize(bool on) { SetNormalizeMode(on ? NormalizeMode::Peak : NormalizeMode::Off); }
+    void SetNormalizeMode(NormalizeMode mode);
+    void SetLimiter(bool on);
+    void SetLoudnessTarget(double lufs);
+    // The limiter runs with loudness normalisation and, when asked, alone.
+    bool LimiterRuns() const { return limiter || normalizeMode == NormalizeMode::Loudness; }
+    // The rendered range as the export measured it (stereo mix, before 16 bits), and the save's
+    // measurement in the output channels before the loudness gain (Loudness only) with the
+    // gain it gave.
+    const LoudnessResult& RangeLoudness() const { return rangeLoudness_; }
+    const LoudnessResult& SavedLoudness() const { return savedLoudness_; }
+    double LoudnessGain() const { return loudnessGainDb_; }
 
-    // The profile values Save/Overwrite (default off) and Save/Normalize (default on).
+    // The profile values Save/Overwrite (default off) and Save/Normalize (default Peak).
     bool overwrite = false;
-    bool normalize = true;
+    NormalizeMode normalizeMode = NormalizeMode::Peak;
+    bool limiter = false;
+    double loudnessTarget = kDefaultLoudnessTarget;
 
 private:
     bool ChangeOutput(uint32_t tag, uint32_t channels, uint32_t kbps);
     int RunSave(IProgress& progress, uint32_t reader, uint32_t writer);
+    int MeasureSave(IProgress& progress, uint32_t reader);
 
     TempFile exportFile_;
     TempFile encodedFile_;  // empty when nothing is encoded for the current settings
@@ -113,4 +133,8 @@ private:
     std::vector<uint8_t> encoderRecord_;
     std::array<uint16_t, 2> peaks_{};
     std::array<float, 2> gains_{};
+    LoudnessResult preparedLoudness_;  // of the last PrepareExport, until AdoptExport
+    LoudnessResult rangeLoudness_;
+    LoudnessResult savedLoudness_;
+    double loudnessGainDb_ = 0.0;
 };

@@ -15,6 +15,7 @@
 
 #include "contracts/provider_api.h"
 #include "contracts/wave_format.h"
+#include "engine/loudness.h"
 #include "engine/progress.h"
 #include "engine/render_chain.h"
 #include "engine/temp_files.h"
@@ -24,11 +25,32 @@
 inline constexpr uint32_t kExportHeaderBytes = 44;
 std::array<uint8_t, kExportHeaderBytes> MakeExportWavHeader(const WAVEFORMATEX& format, uint32_t frames);
 
+// What a save does to the level: nothing, the peak normalizer (each channel's loudest sample
+// to full scale), or one gain to a loudness target followed by the true-peak limiter.
+// The profile value Save/Normalize stores it: 0 Off, 1 Peak (the old "on"), 2 Loudness.
+enum class NormalizeMode { Off = 0, Peak = 1, Loudness = 2 };
+NormalizeMode NormalizeModeFromProfile(int value);
+inline constexpr double kDefaultLoudnessTarget = -14.0;  // LUFS
+inline constexpr double kLimiterCeiling = -1.0;          // dBTP
+
 struct SaveEstimate {
     uint32_t seconds = 0;  // rounded to the nearest second
     uint64_t bytes = 0;
     std::string lengthText;  // TimeText
     std::string sizeText;    // SizeText
+};
+
+// The settings a FLAC size estimate was measured with.
+struct FlacEstimateKey {
+    uint32_t channels = 0;
+    NormalizeMode mode = NormalizeMode::Off;
+    bool limiter = false;
+    double targetLufs = 0.0;
+    bool operator==(const FlacEstimateKey&) const = default;
+};
+struct FlacEstimate {
+    FlacEstimateKey key;
+    uint64_t bytes = 0;
 };
 
 // One per main window: the export file, the encoded file and the output settings.
@@ -64,8 +86,8 @@ public:
     // Chooses the WAV output with the channel count (1 or 2).
     bool SetWaveOutput(uint32_t channels);
     // Length and approximate size of the file a save would make. The lossy rows go by the
-    // bit rate; FLAC by a test encoding of the export file's audio (cached per channel count
-    // and normalise flag); WAV by its exact size.
+    // bit rate; FLAC by a test encoding of the export file's audio with the level settings
+    // (kept until the channels or level settings change); WAV by its exact size.
     SaveEstimate Estimate() const;
 
     // The title and the artist written into the saved file where its type has tags. Each
@@ -107,16 +129,26 @@ public:
     const std::array<uint16_t, 2>& Peaks() const { return peaks_; }
     const std::array<float, 2>& Gains() const { return gains_; }
 
-    // Changes the normalise flag; a change deletes the encoded file, made with the old one.
-    void SetNormalize(bool on) {
-        if (on == normalize) return;
-        encodedFile_.Remove();
-        normalize = on;
-    }
+    // Changes the level settings; a change deletes the encoded file, made with the old ones.
+    // SetNormalize(true) is Peak, false Off.
+    void SetNormalize(bool on) { SetNormalizeMode(on ? NormalizeMode::Peak : NormalizeMode::Off); }
+    void SetNormalizeMode(NormalizeMode mode);
+    void SetLimiter(bool on);
+    void SetLoudnessTarget(double lufs);
+    // The limiter runs with loudness normalisation and, when asked, alone.
+    bool LimiterRuns() const { return limiter || normalizeMode == NormalizeMode::Loudness; }
+    // The rendered range as the export measured it (stereo mix, before 16 bits), and the save's
+    // measurement in the output channels before the loudness gain (Loudness only) with the
+    // gain it gave.
+    const LoudnessResult& RangeLoudness() const { return rangeLoudness_; }
+    const LoudnessResult& SavedLoudness() const { return savedLoudness_; }
+    double LoudnessGain() const { return loudnessGainDb_; }
 
-    // The profile values Save/Overwrite (default off) and Save/Normalize (default on).
+    // The profile values Save/Overwrite (default off) and Save/Normalize (default Peak).
     bool overwrite = false;
-    bool normalize = true;
+    NormalizeMode normalizeMode = NormalizeMode::Peak;
+    bool limiter = false;
+    double loudnessTarget = kDefaultLoudnessTarget;
 
 private:
     bool ChangeOutput(uint32_t tag, uint32_t channels, uint32_t kbps);
@@ -126,6 +158,7 @@ private:
     void TakeTrackTags(const RingtoneTimeline& timeline);
     uint64_t FlacBytes() const;
     int RunSave(IProgress& progress, uint32_t reader, uint32_t writer);
+    int MeasureSave(IProgress& progress, uint32_t reader);
 
     TempFile exportFile_;
     TempFile encodedFile_;  // empty when nothing is encoded for the current settings
@@ -143,7 +176,11 @@ private:
     std::optional<std::string> titleOverride_;
     std::optional<std::string> artistOverride_;
     bool loopTag_ = false;
-    // The FLAC size measured on the export file, by channel count - 1 and normalise flag (0:
-    // not measured yet). Emptied with the export file.
-    mutable std::array<std::array<uint64_t, 2>, 2> flacBytes_{};
+    // The FLAC size measured on the export file for the settings of its key (0: not measured
+    // yet). Emptied with the export file.
+    mutable FlacEstimate flacEstimate_;
+    LoudnessResult preparedLoudness_;  // of the last PrepareExport, until AdoptExport
+    LoudnessResult rangeLoudness_;
+    LoudnessResult savedLoudness_;
+    double loudnessGainDb_ = 0.0;
 };

@@ -13,7 +13,7 @@ packages=(
   # audio: decoding, encoding, CD, devices, transforms
   libavformat-dev libavcodec-dev libswresample-dev libavutil-dev
   libcdio-dev libcdio-paranoia-dev libcdio-cdda-dev
-  libsdl2-dev libfftw3-dev
+  libsdl2-dev libfftw3-dev libebur128-dev
   # settings and patterns
   libxml2-dev libboost-regex-dev
   # tests and benchmarks

@@ -2,6 +2,7 @@
 // the settings window of the chosen effect.
 #include "app/main_window.h"
 
+#include <memory>
 #include <utility>
 
 #include "app/resources.h"
@@ -105,11 +106,8 @@ void CTessalyDlg::OpenEffectSettings(CEffectNode& node) {
     const PFN_CreateSettingsWindow create = node.GetCreateSettingsWindow();
     if (create == nullptr || node.GetSettings() == nullptr) return;
     // The window floats beside the wizard and goes when closed; its changes reach onCommand.
-    auto* window = new CEffectSettingsWnd(this, QString::fromStdString(node.GetCaption()));  // deletes itself
-    if (!window->Open(create, node.GetSettings())) {
-        delete window;
-        return;
-    }
-    m_effectSettings = window;
+    auto window = std::make_unique<CEffectSettingsWnd>(this, QString::fromStdString(node.GetCaption()));
+    if (!window->Open(create, node.GetSettings())) return;
+    m_effectSettings = window.release();  // deletes itself when closed
     m_effectSettingsNode = &node;
 }

@@ -116,7 +116,7 @@ void CTessalyDlg::StorePage3Settings() {
     WriteProfileInt("Save", "Channels", SelectedRow(Control<CSCComboBox>(IDC_PAGE3_CHANNELS)));
     WriteProfileInt("Save", "FormatIndex", SelectedRow(Control<CSCComboBox>(IDC_PAGE3_FORMAT)));
     WriteProfileInt("Save", "Bitrate", SelectedRow(Control<CSCComboBox>(IDC_PAGE3_BITRATE)));
-    WriteProfileInt("Save", "Normalize", m_saver.normalize ? 1 : 0);
+    WriteProfileInt("Save", "Normalize", static_cast<int>(m_saver.normalizeMode));
 }
 
 void CTessalyDlg::FollowNormalizeBox() {

@@ -51,7 +51,7 @@ int ShowMessage(QWidget* parent, const char* text, uint32_t type) {
 CTessalyDlg::CTessalyDlg(CTessalyApp& app, QWidget* parent)
     : CSkinDialog(parent, kMainFrameControls, "MAINFRAME"), m_app(app), m_recordingsFolder(RecordingsFolder()) {
     const ProgramSettings settings = ReadProgramSettings();
-    m_saver.normalize = settings.normalize;
+    m_saver.SetNormalize(settings.normalize);
     m_saver.overwrite = settings.overwrite;
     // A main window, not a dialog: the window manager lets it be maximised.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -122,7 +122,7 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
     for (int effect : {IDC_PAGE2_EFFECT1, IDC_PAGE2_EFFECT2, IDC_PAGE2_EFFECT3})
         for (CSCButton* button : Instances<CSCButton>(effect)) button->setEnabled(false);
 
-    const std::pair<int, bool> checks[] = {{IDC_PAGE3_NORMALIZE, m_saver.normalize},
+    const std::pair<int, bool> checks[] = {{IDC_PAGE3_NORMALIZE, m_saver.normalizeMode != NormalizeMode::Off},
                                            {IDC_PAGE2_REPEAT, settings.loop},
                                            {IDC_PAGE3_OVERWRITE, m_saver.overwrite},
                                            {IDC_PAGE2_FADE_IN, settings.fadeIn},

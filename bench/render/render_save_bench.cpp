@@ -1,6 +1,6 @@
 // Opens a track, then times the export of a range with both fades and its save as MP3 at
 // 128 kbps, as the program does them after the user moves to page 3 and presses Save.
-//   render_save_bench TRACK START_SECONDS LENGTH_SECONDS NORMALIZE(0|1)
+//   render_save_bench TRACK START_SECONDS LENGTH_SECONDS NORMALIZE(0 off|1 peak|2 loudness)
 // Prints the milliseconds of the export, the save and both.
 #include <chrono>
 #include <cstdio>
@@ -40,7 +40,7 @@ int main(int argc, char** argv) {
     timeline.SetFadeOut(true);
 
     RingtoneSaver saver;
-    saver.normalize = std::atoi(argv[4]) != 0;
+    saver.SetNormalizeMode(NormalizeModeFromProfile(std::atoi(argv[4])));
     const auto& encoders = RingtoneSaver::Encoders();
     const auto mp3 = encoders.find(QoEncoderMp3);
     if (mp3 == encoders.end() || !saver.SetOutput(static_cast<size_t>(std::distance(encoders.begin(), mp3)), 2, 128))

@@ -40,7 +40,7 @@ int RunMake(const MakeOptions& options) {
     if (!project.Build(options, progress)) return FailureExit();
 
     RingtoneSaver saver;
-    saver.normalize = options.normalize;
+    saver.SetNormalize(options.normalize);
     if (!ChooseOutput(saver, options)) return kExitFailed;
     TempFile exported;
     if (!saver.PrepareExport(project.Timeline(), progress, exported)) return FailureExit();

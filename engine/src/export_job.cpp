@@ -1,4 +1,4 @@
-// The export file's header and the export worker.
+// The export file's header and the export worker, which measures what it renders.
 #include "engine/src/save_jobs.h"
 
 #include <algorithm>
@@ -21,6 +21,15 @@ void PutU32(uint8_t* at, uint32_t value) {
 void PutU16(uint8_t* at, uint16_t value) {
     at[0] = static_cast<uint8_t>(value);
     at[1] = static_cast<uint8_t>(value >> 8);
+}
+
+// The block's first n frames, interleaved into scratch, go to the meter.
+void MeasureBlock(LoudnessMeter& meter, const _SOUNDDATAEX_& block, uint32_t n, std::vector<float>& scratch) {
+    const size_t channels = block.channels.size();
+    scratch.resize(size_t{n} * channels);
+    for (uint32_t f = 0; f < n; ++f)
+        for (size_t c = 0; c < channels; ++c) scratch[f * channels + c] = block.channels[c][f];
+    meter.Add(scratch.data(), n);
 }
 
 }  // namespace
@@ -48,11 +57,13 @@ int ExportJob::Run(IProgress& progress) const {
     const WAVEFORMATEX& format = RingtoneTimeline::MixFormat().Format;
     std::vector<uint8_t> buffer(static_cast<size_t>(format.nBlockAlign) * kSaveBlockFrames);
     SoundBlock block(format.nChannels, kSaveBlockFrames);
+    std::vector<float> interleaved;
     uint32_t written = 0;
     while (written < frames) {
         uint32_t n = timeline.PullExport(block.get());
         if (n == 0) break;
         n = std::min(n, frames - written);
+        MeasureBlock(meter, *block.get(), n, interleaved);
         SD2MME(block.get(), 0, n, buffer.data(), &format);
         if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n) * format.nBlockAlign)) return kProgressFailed;
         if (progress.StopRequested()) return kProgressCancelled;
@@ -64,6 +75,7 @@ int ExportJob::Run(IProgress& progress) const {
     std::fill(buffer.begin(), buffer.end(), uint8_t{0});
     while (written < frames) {
         const uint32_t n = std::min(frames - written, kSaveBlockFrames);
+        meter.Add(reinterpret_cast<const int16_t*>(buffer.data()), n);
         if (!WriteAll(fd, buffer.data(), static_cast<size_t>(n) * format.nBlockAlign)) return kProgressFailed;
         written += n;
     }

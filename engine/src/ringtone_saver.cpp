@@ -105,11 +105,39 @@ bool RingtoneSaver::AdoptExport(TempFile&& exported) {
     exportFormat_ = format;
     exportFrames_ = frames;
     exportFile_ = std::move(file);
+    rangeLoudness_ = preparedLoudness_;
     return true;
+}
+
+NormalizeMode NormalizeModeFromProfile(int value) {
+    switch (value) {
+        case 0: return NormalizeMode::Off;
+        case 2: return NormalizeMode::Loudness;
+        default: return NormalizeMode::Peak;
+    }
+}
+
+void RingtoneSaver::SetNormalizeMode(NormalizeMode mode) {
+    if (mode == normalizeMode) return;
+    encodedFile_.Remove();
+    normalizeMode = mode;
+}
+
+void RingtoneSaver::SetLimiter(bool on) {
+    if (on == limiter) return;
+    encodedFile_.Remove();
+    limiter = on;
+}
+
+void RingtoneSaver::SetLoudnessTarget(double lufs) {
+    if (lufs == loudnessTarget) return;
+    encodedFile_.Remove();
+    loudnessTarget = lufs;
 }
 
 void RingtoneSaver::CleanUp() {
     exportFile_.Remove();
     encodedFile_.Remove();
-    flacBytes_ = {};
+    flacEstimate_ = {};
+    rangeLoudness_ = {};
 }

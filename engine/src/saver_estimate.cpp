@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <cmath>
 #include <filesystem>
+#include <optional>
 #include <system_error>
 #include <vector>
 
+#include "engine/loudness.h"
 #include "engine/provider_handles.h"
 #include "engine/saver.h"
 #include "engine/src/save_jobs.h"
@@ -35,11 +37,11 @@ struct FlacSample {
     uint64_t frames = 0;
 };
 
-// Encodes every stride-th piece of the export, in the output format, into a temporary FLAC
-// file (stride 0: none, which leaves the headers alone). With normalize the save's peak
-// gains apply first.
-FlacSample EncodeFlacPieces(const std::string& exportPath, const WAVEFORMATEXTENSIBLE& output, bool normalize,
-                            uint32_t stride) {
+// Encodes every stride-th piece of the export, in the output format and with the save's
+// level settings (measured over the whole export, as the save measures), into a temporary
+// FLAC file. Stride 0 encodes nothing, which leaves the headers alone.
+FlacSample EncodeFlacPieces(const std::string& exportPath, const WAVEFORMATEXTENSIBLE& output,
+                            const FlacEstimateKey& level, uint32_t stride) {
     const uint32_t channels = output.Format.nChannels;
     std::vector<int16_t> buffer(static_cast<size_t>(channels) * kPieceFrames);
     const auto bytes = static_cast<uint32_t>(buffer.size() * sizeof(int16_t));
@@ -47,20 +49,30 @@ FlacSample EncodeFlacPieces(const std::string& exportPath, const WAVEFORMATEXTEN
     WAVEFORMATEXTENSIBLE delivered = output;
     uint32_t length = 0;
     auto read = [&](uint32_t first) -> uint32_t {
-        if (stride == 0) return 0;
         return std::min(QoGetFileData(reader.handle(), first, kPieceFrames, buffer.data(), bytes), kPieceFrames);
     };
     if (!reader.Open(exportPath, delivered, length, QoModeDecode) || delivered.Format.nChannels != channels) return {};
+    const bool peak = level.mode == NormalizeMode::Peak;
+    const bool loudness = level.mode == NormalizeMode::Loudness;
     std::array<float, 2> gains{};
-    if (normalize) {
+    double gainDb = 0.0;
+    if (stride > 0 && (peak || loudness)) {
         std::array<uint16_t, 2> peaks{};
+        LoudnessMeter meter(channels, output.Format.nSamplesPerSec);
         uint32_t total = 0;
         for (uint32_t n = read(0); n > 0; n = read(total)) {
-            CollectPeaks(buffer.data(), n, channels, peaks);
+            if (peak)
+                CollectPeaks(buffer.data(), n, channels, peaks);
+            else
+                meter.Add(buffer.data(), n);
             total += n;
         }
         for (size_t k = 0; k < gains.size(); ++k) gains[k] = NormalizeGain(peaks[k]);
+        if (loudness) gainDb = LoudnessGainDb(meter.Result(), level.targetLufs);
     }
+    std::optional<SaveLimiter> limit;
+    if (level.limiter || loudness) limit.emplace(channels, gainDb);
+    std::vector<int16_t> limited(limit ? std::max<size_t>(buffer.size(), size_t{limit->Delay()} * channels) : 0);
 
     TempFile file;
     if (!file.Create("qosav", "flac")) return {};
@@ -69,14 +81,20 @@ FlacSample EncodeFlacPieces(const std::string& exportPath, const WAVEFORMATEXTEN
     const std::vector<uint8_t> record = MakeEncoderRecord(QoEncoderFlac, output, 0, 0, 0);
     if (!writer.Create(file.Path(), output, record.data())) return {};
     FlacSample sample;
+    auto encode = [&](const int16_t* data, uint32_t n) {
+        sample.frames += n;
+        return n == 0 || writer.Add(data, n, n * output.Format.nBlockAlign);
+    };
     uint32_t total = 0;
-    for (uint32_t piece = 0, n = read(0); n > 0; ++piece, n = read(total)) {
+    for (uint32_t piece = 0, n = stride > 0 ? read(0) : 0; n > 0; ++piece, n = read(total)) {
         total += n;
         if (piece % stride != 0) continue;
-        if (normalize) ApplyGains(buffer.data(), n, channels, gains);
-        if (!writer.Add(buffer.data(), n, n * output.Format.nBlockAlign)) return {};
-        sample.frames += n;
+        if (peak) ApplyGains(buffer.data(), n, channels, gains);
+        const bool taken =
+            limit ? encode(limited.data(), limit->Process(buffer.data(), n, limited.data())) : encode(buffer.data(), n);
+        if (!taken) return {};
     }
+    if (limit && !encode(limited.data(), limit->Flush(limited.data()))) return {};
     writer.Close();
     sample.bytes = FileBytes(file.Path());
     return sample;
@@ -85,17 +103,18 @@ FlacSample EncodeFlacPieces(const std::string& exportPath, const WAVEFORMATEXTEN
 }  // namespace
 
 uint64_t RingtoneSaver::FlacBytes() const {
-    uint64_t& cached = flacBytes_[outputFormat_.Format.nChannels == 1 ? 0 : 1][normalize ? 1 : 0];
-    if (cached != 0 || ExportPath().empty() || exportFrames_ == 0) return cached;
+    const FlacEstimateKey key{outputFormat_.Format.nChannels, normalizeMode, LimiterRuns(), loudnessTarget};
+    if (flacEstimate_.bytes != 0 && flacEstimate_.key == key) return flacEstimate_.bytes;
+    if (ExportPath().empty() || exportFrames_ == 0) return 0;
     const uint32_t pieces = (exportFrames_ + kPieceFrames - 1) / kPieceFrames;
     const uint32_t stride = (pieces * kPieceFrames + kMaxSampleFrames - 1) / kMaxSampleFrames;
-    const FlacSample sampled = EncodeFlacPieces(ExportPath(), outputFormat_, normalize, stride);
-    const FlacSample headers = EncodeFlacPieces(ExportPath(), outputFormat_, false, 0);
+    const FlacSample sampled = EncodeFlacPieces(ExportPath(), outputFormat_, key, stride);
+    const FlacSample headers = EncodeFlacPieces(ExportPath(), outputFormat_, key, 0);
     if (sampled.bytes == 0 || sampled.frames == 0 || headers.bytes > sampled.bytes) return 0;
     // The headers (and their padding) come once; the audio scales with the pieces left out.
     const double audio = static_cast<double>(sampled.bytes - headers.bytes) * exportFrames_ / sampled.frames;
-    cached = headers.bytes + static_cast<uint64_t>(audio + 0.5);
-    return cached;
+    flacEstimate_ = {key, headers.bytes + static_cast<uint64_t>(audio + 0.5)};
+    return flacEstimate_.bytes;
 }
 
 SaveEstimate RingtoneSaver::Estimate() const {

@@ -60,7 +60,8 @@ bool RingtoneSaver::PrepareExport(RingtoneTimeline& timeline, IProgressFactory& 
         return false;
     }
 
-    const ExportJob job{timeline, file.fd(), frames};
+    LoudnessMeter meter(format.nChannels, format.nSamplesPerSec);
+    const ExportJob job{timeline, file.fd(), frames, meter};
     int result;
     {
         const std::unique_ptr<IProgress> run = progress.Create(kExportProgressText, true);
@@ -72,6 +73,7 @@ bool RingtoneSaver::PrepareExport(RingtoneTimeline& timeline, IProgressFactory& 
         if (result != kProgressCancelled) ShowSaveMessage(kExportErrorText, MB_OK);
         return false;
     }
+    preparedLoudness_ = meter.Result();
     exported = std::move(file);
     TakeTrackTags(timeline);
     return true;

@@ -1,8 +1,9 @@
 // Saving: the export file read back in the output format, normalized over its whole length
-// when asked, and encoded into a temporary file.
+// (to its peak or to a loudness) and limited when asked, and encoded into a temporary file.
 #include "engine/saver.h"
 
 #include <algorithm>
+#include <optional>
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
@@ -17,6 +18,17 @@ namespace {
 // The share of the progress bar the peak pass takes: reading is far quicker than encoding.
 constexpr uint32_t kPeakPassPercent = 10;
 
+// A pass covers [firstPercent, firstPercent + spanPercent) of the bar.
+void ReportPercent(IProgress& progress, uint32_t firstPercent, uint32_t spanPercent, uint32_t done, uint32_t frames) {
+    const uint64_t part = frames > 0 ? uint64_t{done} * spanPercent / frames : spanPercent;
+    progress.SetPercent(firstPercent + static_cast<uint32_t>(part));
+}
+
+uint32_t ReadBlock(uint32_t reader, uint32_t first, std::vector<int16_t>& buffer) {
+    const auto bytes = static_cast<uint32_t>(buffer.size() * sizeof(int16_t));
+    return std::min(QoGetFileData(reader, first, kSaveBlockFrames, buffer.data(), bytes), kSaveBlockFrames);
+}
+
 bool DeliversOutputFormat(const WAVEFORMATEXTENSIBLE& delivered, const WAVEFORMATEXTENSIBLE& output) {
     return delivered.Format.nChannels == output.Format.nChannels &&
            delivered.Format.nBlockAlign == output.Format.nBlockAlign &&
@@ -29,6 +41,8 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
     if (!EncodedPath().empty()) return true;
     peaks_ = {};
     gains_ = {};
+    savedLoudness_ = {};
+    loudnessGainDb_ = 0.0;
     if (!outputChosen_ || ExportPath().empty()) {
         ShowSaveMessage(kSaveErrorText, MB_OK);
         return false;
@@ -70,42 +84,62 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
     return true;
 }
 
+int RingtoneSaver::MeasureSave(IProgress& progress, uint32_t reader) {
+    const uint32_t channels = outputFormat_.Format.nChannels;
+    std::vector<int16_t> buffer(static_cast<size_t>(channels) * kSaveBlockFrames);
+    const bool peak = normalizeMode == NormalizeMode::Peak;
+    LoudnessMeter meter(channels, outputFormat_.Format.nSamplesPerSec);
+    uint32_t total = 0;
+    for (uint32_t n = ReadBlock(reader, 0, buffer); n > 0; n = ReadBlock(reader, total, buffer)) {
+        if (peak)
+            CollectPeaks(buffer.data(), n, channels, peaks_);
+        else
+            meter.Add(buffer.data(), n);
+        if (progress.StopRequested()) return kProgressCancelled;
+        total += n;
+        ReportPercent(progress, 0, kPeakPassPercent, total, exportFrames_);
+    }
+    if (peak) {
+        for (size_t k = 0; k < gains_.size(); ++k) gains_[k] = NormalizeGain(peaks_[k]);
+    } else {
+        savedLoudness_ = meter.Result();
+        loudnessGainDb_ = LoudnessGainDb(savedLoudness_, loudnessTarget);
+    }
+    return kProgressCompleted;
+}
+
 int RingtoneSaver::RunSave(IProgress& progress, uint32_t reader, uint32_t writer) {
     const uint32_t channels = outputFormat_.Format.nChannels;
     const uint32_t blockAlign = outputFormat_.Format.nBlockAlign;
     std::vector<int16_t> buffer(static_cast<size_t>(channels) * kSaveBlockFrames);
-    const auto bytes = static_cast<uint32_t>(buffer.size() * sizeof(int16_t));
-    const uint32_t encodeFirstPercent = normalize ? kPeakPassPercent : 0;
-    // A pass covers [firstPercent, firstPercent + spanPercent) of the bar.
-    auto report = [&](uint32_t firstPercent, uint32_t spanPercent, uint32_t done) {
-        const uint64_t part = exportFrames_ > 0 ? uint64_t{done} * spanPercent / exportFrames_ : spanPercent;
-        progress.SetPercent(firstPercent + static_cast<uint32_t>(part));
-    };
-    auto read = [&](uint32_t first) {
-        const uint32_t n = QoGetFileData(reader, first, kSaveBlockFrames, buffer.data(), bytes);
-        return std::min(n, kSaveBlockFrames);
-    };
-
-    // The gain comes from the peak of the whole file, so the loud parts keep their relation
-    // to the quiet ones.
-    if (normalize) {
-        uint32_t total = 0;
-        for (uint32_t n = read(0); n > 0; n = read(total)) {
-            CollectPeaks(buffer.data(), n, channels, peaks_);
-            if (progress.StopRequested()) return kProgressCancelled;
-            total += n;
-            report(0, kPeakPassPercent, total);
-        }
-        for (size_t k = 0; k < gains_.size(); ++k) gains_[k] = NormalizeGain(peaks_[k]);
+    // The gain comes from the whole file, so the loud parts keep their relation to the quiet
+    // ones.
+    const bool measures = normalizeMode != NormalizeMode::Off;
+    if (measures) {
+        const int measured = MeasureSave(progress, reader);
+        if (measured != kProgressCompleted) return measured;
     }
+    const uint32_t encodeFirstPercent = measures ? kPeakPassPercent : 0;
+
+    std::optional<SaveLimiter> limit;
+    if (LimiterRuns()) limit.emplace(channels, normalizeMode == NormalizeMode::Loudness ? loudnessGainDb_ : 0.0);
+    std::vector<int16_t> limited(limit ? std::max<size_t>(buffer.size(), size_t{limit->Delay()} * channels) : 0);
+    auto encode = [&](const int16_t* data, uint32_t n) {
+        return n == 0 || QoCoderAddFileData(writer, n, data, n * blockAlign) != 0;
+    };
 
     uint32_t total = 0;
-    for (uint32_t n = read(0); n > 0; n = read(total)) {
-        if (normalize) ApplyGains(buffer.data(), n, channels, gains_);
-        if (QoCoderAddFileData(writer, n, buffer.data(), n * blockAlign) == 0) break;
+    for (uint32_t n = ReadBlock(reader, 0, buffer); n > 0; n = ReadBlock(reader, total, buffer)) {
+        if (normalizeMode == NormalizeMode::Peak) ApplyGains(buffer.data(), n, channels, gains_);
+        const bool encoded =
+            limit ? encode(limited.data(), limit->Process(buffer.data(), n, limited.data())) : encode(buffer.data(), n);
+        if (!encoded) break;
         if (progress.StopRequested()) return kProgressCancelled;
         total += n;
-        report(encodeFirstPercent, 100 - encodeFirstPercent, total);
+        ReportPercent(progress, encodeFirstPercent, 100 - encodeFirstPercent, total, exportFrames_);
     }
-    return total == exportFrames_ ? kProgressCompleted : kProgressFailed;
+    if (total != exportFrames_) return kProgressFailed;
+    // The limiter's look-ahead still holds the last frames.
+    if (limit && !encode(limited.data(), limit->Flush(limited.data()))) return kProgressFailed;
+    return kProgressCompleted;
 }

@@ -201,12 +201,12 @@ TEST_F(MainWindowPage3Test, StoredSettingsAndResetToTheDefaults) {
         EXPECT_EQ(window.Saver().Bitrate(), 256u);
 
         // Normalise: the box drives the flag and the stored value.
-        ASSERT_TRUE(window.Saver().normalize);
+        ASSERT_EQ(window.Saver().normalizeMode, NormalizeMode::Peak);
         Button(window, IDC_PAGE3_NORMALIZE)->Click();
-        EXPECT_FALSE(window.Saver().normalize);
+        EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Off);
         EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 0);
         Button(window, IDC_PAGE3_NORMALIZE)->Click();
-        EXPECT_TRUE(window.Saver().normalize);
+        EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Peak);
         EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 1);
 
         Button(window, IDC_PAGE3_OVERWRITE)->Click();
@@ -222,7 +222,7 @@ TEST_F(MainWindowPage3Test, StoredSettingsAndResetToTheDefaults) {
         EXPECT_EQ(GetProfileInt("Save", "FormatIndex", -5), 0);
         EXPECT_EQ(GetProfileInt("Save", "Bitrate", -5), 1);
         EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 0);
-        EXPECT_FALSE(window.Saver().normalize);
+        EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Off);
         EXPECT_EQ(window.Saver().OutputFormat().Format.nChannels, 2);
         EXPECT_EQ(window.Saver().Bitrate(), 128u);
         EXPECT_TRUE(window.Saver().overwrite) << "reset leaves the overwrite box alone";

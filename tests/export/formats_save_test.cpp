@@ -77,7 +77,7 @@ protected:
 
 TEST_F(FormatsSave, EveryRowInMonoAndStereoWithItsTagsAndAnEstimateWithinFifteenPercent) {
     OpenSong("song.mp3", "-c:a libmp3lame -b:a 192k -metadata title='Morning Song' -metadata artist='The Larks'");
-    saver_.normalize = false;
+    saver_.SetNormalizeMode(NormalizeMode::Off);
     Export(kRangeStart, kRangeStart + kRangeFrames);
     const double seconds = static_cast<double>(kRangeFrames) / 44100;
     for (const FormatRow& row : kRows) {
@@ -133,6 +133,15 @@ TEST_F(FormatsSave, LosslessRowsAreSixteenBitAndTheEstimateFollowsTheSound) {
     const std::string song = SaveAs("song.flac");
     EXPECT_NEAR(static_cast<double>(songEstimate), static_cast<double>(fs::file_size(song)),
                 0.15 * fs::file_size(song));
+    // Brought down to a quiet loudness target (through the limiter) it takes fewer bits than
+    // at full-scale peaks, and the estimate follows.
+    saver_.SetNormalizeMode(NormalizeMode::Loudness);
+    saver_.SetLoudnessTarget(-30.0);
+    const uint64_t quietEstimate = saver_.Estimate().bytes;
+    const std::string quiet = SaveAs("quiet.flac");
+    EXPECT_NEAR(static_cast<double>(quietEstimate), static_cast<double>(fs::file_size(quiet)),
+                0.15 * fs::file_size(quiet));
+    EXPECT_LT(fs::file_size(quiet), 0.85 * fs::file_size(song));
     EXPECT_EQ(ProbeValue(song, "stream=bits_per_raw_sample"), "16");
     EXPECT_EQ(ProbeValue(song, "stream=sample_fmt"), "s16");
 

@@ -24,7 +24,7 @@ TEST_F(Save, Mp3FromRealEncodedTracksWithFadesAndASecondTrack) {
     timeline_.SetProjectLength(timeline_.TracksEnd());
     timeline_.SetFadeIn(true);
     timeline_.SetFadeOut(true);
-    saver_.normalize = false;
+    saver_.SetNormalize(false);
     Export(44100, 7 * 44100);
     Output(QoEncoderMp3, 2, 128);
     const std::string path = SaveAs("ringtone.mp3");
@@ -121,7 +121,7 @@ TEST_F(Save, WithoutNormalizeTheSamplesStayAndMonoMixesTheChannels) {
     UseTrack(1,
              StereoFrames(2 * 44100, [](uint32_t, uint32_t k) { return static_cast<int16_t>(k == 0 ? 4000 : 2000); }));
     Export(0, 2 * 44100);
-    saver_.normalize = false;
+    saver_.SetNormalize(false);
     ASSERT_TRUE(saver_.SetWaveOutput(1));
     const std::string path = SaveAs("mono.wav");
     EXPECT_NE(Probe(path, "channels").find("channels=1"), std::string::npos);

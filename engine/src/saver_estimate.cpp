@@ -17,11 +17,14 @@
 
 namespace {
 
-// FLAC frames are 4096 frames long; test pieces of that length keep its prediction whole.
-constexpr uint32_t kPieceFrames = 4096;
-// At most this much of the export is encoded for the estimate (ten seconds at 44.1 kHz),
-// as evenly spread pieces.
-constexpr uint32_t kMaxSampleFrames = 108 * kPieceFrames;
+// The FLAC encoder's blocks are 4608 frames long at the working rates. A test piece is ten
+// whole blocks (about a second), so that the joins between pieces fall on block edges and
+// few blocks hold a break in the sound, which a predictive coder pays for dearly.
+constexpr uint32_t kFlacBlockFrames = 4608;
+constexpr uint32_t kPieceFrames = 10 * kFlacBlockFrames;
+// At most this much of the export is encoded for the estimate (ten pieces, about ten
+// seconds at 44.1 kHz), as evenly spread pieces.
+constexpr uint32_t kMaxSampleFrames = 10 * kPieceFrames;
 // The MP4 and Ogg containers around the bit stream: headers and per-frame index or pages.
 constexpr double kContainerShare = 0.02;
 constexpr uint64_t kContainerHeaderBytes = 4096;

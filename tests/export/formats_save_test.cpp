@@ -1,5 +1,6 @@
 // Saving in every format of the list from a rendered range: container, codec, channels,
 // length, bit rate, tags and the size estimate, checked with ffprobe on the saved files.
+#include <cmath>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
@@ -112,6 +113,26 @@ TEST_F(FormatsSave, EveryRowInMonoAndStereoWithItsTagsAndAnEstimateWithinFifteen
                 }
             }
         }
+    }
+}
+
+TEST_F(FormatsSave, TheFlacEstimateHoldsOnALongTonalRangeWhereOnlyPartIsEncoded) {
+    // 30 s of slowly swelling tones: too long to encode whole for the estimate, and so
+    // predictable that every break in the sampled pieces would show in the size.
+    UseTrack(1, StereoFrames(31 * 44100, [](uint32_t frame, uint32_t channel) {
+        const double t = frame / 44100.0;
+        const double swell = 0.55 + 0.45 * std::sin(2 * M_PI * (channel ? 0.2 : 0.3) * t);
+        return static_cast<int16_t>(26000 * swell * std::sin(2 * M_PI * (channel ? 660 : 440) * t));
+    }));
+    Export(0, 30 * 44100);
+    for (const NormalizeMode mode : {NormalizeMode::Off, NormalizeMode::Peak}) {
+        SCOPED_TRACE(static_cast<int>(mode));
+        saver_.SetNormalizeMode(mode);
+        Output(QoEncoderFlac, 2, 128);
+        const uint64_t estimate = saver_.Estimate().bytes;
+        const std::string path = SaveAs("tones.flac");
+        EXPECT_NEAR(static_cast<double>(estimate), static_cast<double>(fs::file_size(path)),
+                    0.15 * fs::file_size(path));
     }
 }
 

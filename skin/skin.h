@@ -38,3 +38,4 @@
 #include "skin/skin_values.h"
 #include "skin/sliders.h"
 #include "skin/statics.h"
+#include "skin/window_geometry.h"

@@ -44,6 +44,9 @@ int64_t FractionMs(const boost::smatch& match, int group) {
     return std::stoll(digits);
 }
 
+// A position in frames as milliseconds, rounded to the nearest.
+int64_t RoundedMs(int64_t frames, int64_t rate) { return (frames * 1000 + rate / 2) / rate; }
+
 // The tooltip the control table gives a control.
 QString TableTooltip(const CSkinHolder& skin, int commandId) {
     for (const _CONTROL_INFO_STRUCT_& entry : skin.Table())
@@ -93,8 +96,8 @@ void CTessalyDlg::ShowTimes() {
         SetCaption(IDC_PAGE2_TIME_LEN, QString());
         return;
     }
-    start = (start * 1000 + rate / 2) / rate;
-    end = (end * 1000 + rate / 2) / rate;
+    start = RoundedMs(start, rate);
+    end = RoundedMs(end, rate);
     if (end < start) std::swap(start, end);
     SetCaption(IDC_PAGE2_TIME_START, FormatTime(start));
     SetCaption(IDC_PAGE2_TIME_END, FormatTime(end));
@@ -123,7 +126,7 @@ void CTessalyDlg::ApplyTypedTimes(int committedId) {
     }
     const int64_t rate = TimeRate();
     const int64_t projectEnd = wave->Timeline().TracksEnd();
-    const QString projectEndText = FormatTime((projectEnd * 1000 + rate / 2) / rate);
+    const QString projectEndText = FormatTime(RoundedMs(projectEnd, rate));
     const int64_t startMs = **start;
     if (!end->has_value() && !length->has_value()) {
         // Without a selection the start box shows the play position: a typed time moves it.
@@ -134,8 +137,8 @@ void CTessalyDlg::ApplyTypedTimes(int committedId) {
         ClearTimeProblem();
         return;
     }
-    int64_t currentStart = (wave->GetStartMarker() * 1000 + rate / 2) / rate;
-    int64_t currentEnd = (wave->GetEndMarker() * 1000 + rate / 2) / rate;
+    int64_t currentStart = RoundedMs(wave->GetStartMarker(), rate);
+    int64_t currentEnd = RoundedMs(wave->GetEndMarker(), rate);
     if (currentEnd < currentStart) std::swap(currentStart, currentEnd);
     // The length box wins when it changed; otherwise the end box is taken.
     const bool lengthWins = length->has_value() && (!end->has_value() || currentEnd - currentStart != **length);

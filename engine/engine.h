@@ -13,6 +13,7 @@
 #include "engine/recorder.h"
 #include "engine/recording.h"
 #include "engine/render_chain.h"
+#include "engine/ringtone_preset.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
 #include "engine/track.h"

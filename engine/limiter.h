@@ -30,8 +30,12 @@ public:
     uint32_t Delay() const { return delay_; }
 
 private:
-    void Step(const float* frame, float* out, bool emit);
-    double FramePeak() const;
+    // The gains each of count frames needs, from planes_, whose first kTaps - 1 samples are
+    // the ones before them.
+    void ComputeNeeds(uint32_t count);
+    // Runs count frames through the gain and the delay; at most limit frames are written.
+    uint32_t StepBlock(const float* in, uint32_t count, float* out, uint64_t limit);
+    void Step(const float* frame, double need, float* out, bool emit);
     void Reset();
 
     uint32_t channels_;
@@ -41,8 +45,9 @@ private:
     double ceiling_;
     double releaseCoefficient_;
 
-    std::vector<float> history_;    // a ring of the last kTaps frames, interleaved
-    uint32_t historyAt_ = 0;        // where the next frame goes
+    // Per channel: the last kTaps - 1 samples, then the block in work.
+    std::vector<std::vector<float>> planes_;
+    std::vector<double> needs_;  // of the block in work
     std::vector<float> delayLine_;  // a ring of delay_ + 1 frames
     uint32_t delayAt_ = 0;
     uint64_t stepped_ = 0;  // frames stepped since the start, flush frames included

@@ -159,6 +159,8 @@ private:
     uint64_t FlacBytes() const;
     int RunSave(IProgress& progress, uint32_t reader, uint32_t writer);
     int MeasureSave(IProgress& progress, uint32_t reader);
+    // Raises the loudness gain by what heavy limiting takes away (see kRefineOverCeilingDb).
+    int RefineLimitedGain(IProgress& progress, uint32_t reader);
 
     TempFile exportFile_;
     TempFile encodedFile_;  // empty when nothing is encoded for the current settings

@@ -3,39 +3,17 @@
 // look-ahead, so the gain is already down when the peak leaves the delay.
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "engine/limiter.h"
+#include "engine/src/true_peak.h"
 
 namespace {
 
-constexpr uint32_t kPhases = 4;  // four times oversampling
-constexpr uint32_t kTaps = 12;   // per phase: the interpolation reaches kTaps / 2 frames ahead
-constexpr uint32_t kReach = kTaps / 2;
+using truepeak::kReach;
+using truepeak::kTaps;
+constexpr uint32_t kCarried = kTaps - 1;
 // The interpolation's error against a meter that oversamples differently.
 constexpr double kMarginDb = 0.1;
-
-struct Interpolator {
-    // coefficients[phase - 1][j]: the weight of frame p - kReach + 1 + j for the point at
-    // p + phase / kPhases.
-    double coefficients[kPhases - 1][kTaps];
-
-    Interpolator() {
-        for (uint32_t phase = 1; phase < kPhases; ++phase)
-            for (uint32_t j = 0; j < kTaps; ++j) {
-                const double offset = static_cast<double>(phase) / kPhases - (static_cast<double>(j) - (kReach - 1));
-                const double x = std::numbers::pi * offset;
-                const double sinc = offset == 0.0 ? 1.0 : std::sin(x) / x;
-                const double window = 0.5 * (1.0 + std::cos(std::numbers::pi * offset / kReach));
-                coefficients[phase - 1][j] = sinc * window;
-            }
-    }
-};
-
-const Interpolator& Filter() {
-    static const Interpolator filter;
-    return filter;
-}
 
 uint32_t Frames(double ms, uint32_t rate) {
     return std::max(1u, static_cast<uint32_t>(std::lround(ms * rate / 1000.0)));
@@ -54,8 +32,7 @@ TruePeakLimiter::TruePeakLimiter(uint32_t channels, uint32_t sampleRate, const L
 }
 
 void TruePeakLimiter::Reset() {
-    history_.assign(size_t{kTaps} * channels_, 0.0f);
-    historyAt_ = 0;
+    planes_.assign(channels_, std::vector<float>(kCarried, 0.0f));
     delayLine_.assign(size_t{delay_ + 1} * channels_, 0.0f);
     delayAt_ = 0;
     stepped_ = 0;
@@ -67,31 +44,33 @@ void TruePeakLimiter::Reset() {
     boxSum_ = lookAhead_;
 }
 
-double TruePeakLimiter::FramePeak() const {
-    // The history holds frames p - kReach + 1 ... p + kReach, oldest at historyAt_; the
-    // points between p and p + 1 are interpolated.
-    const Interpolator& filter = Filter();
-    double peak = 0.0;
-    for (uint32_t c = 0; c < channels_; ++c) {
-        auto at = [&](uint32_t j) { return history_[size_t{(historyAt_ + j) % kTaps} * channels_ + c]; };
-        peak = std::max(peak, static_cast<double>(std::fabs(at(kReach - 1))));
-        for (uint32_t phase = 0; phase + 1 < kPhases; ++phase) {
-            double value = 0.0;
-            for (uint32_t j = 0; j < kTaps; ++j) value += filter.coefficients[phase][j] * at(j);
-            peak = std::max(peak, std::fabs(value));
+void TruePeakLimiter::ComputeNeeds(uint32_t count) {
+    // Frame f of the block needs the peak of point p = f - kReach, interpolated from the
+    // kTaps samples that end with f: plane samples f ... f + kTaps - 1.
+    needs_.assign(count, 1.0);
+    const float ceiling = static_cast<float>(ceiling_);
+    const float bound = truepeak::BoundFactor();
+    float peaks[truepeak::kChunk];
+    float largest[truepeak::kChunk];
+    for (uint32_t first = 0; first < count; first += truepeak::kChunk) {
+        const uint32_t frames = std::min(truepeak::kChunk, count - first);
+        // No point of the chunk can pass the ceiling: every need is 1.
+        const bool quiet = std::all_of(planes_.begin(), planes_.end(), [&](const std::vector<float>& plane) {
+            return truepeak::LargestMagnitude(plane.data() + first, frames + kCarried) * bound <= ceiling;
+        });
+        if (quiet) continue;
+        std::fill_n(largest, frames, 0.0f);
+        for (const std::vector<float>& plane : planes_) {
+            truepeak::ChunkPeaks(plane.data() + first, frames, peaks);
+            for (uint32_t i = 0; i < frames; ++i) largest[i] = std::max(largest[i], peaks[i]);
         }
+        for (uint32_t i = 0; i < frames; ++i)
+            if (largest[i] > ceiling) needs_[first + i] = ceiling_ / largest[i];
     }
-    return peak;
 }
 
-void TruePeakLimiter::Step(const float* frame, float* out, bool emit) {
-    std::copy_n(frame, channels_, &history_[size_t{historyAt_} * channels_]);
-    historyAt_ = (historyAt_ + 1) % kTaps;
+void TruePeakLimiter::Step(const float* frame, double need, float* out, bool emit) {
     const uint64_t index = stepped_++;
-
-    // The need of frame p = index - kReach, whose interpolation reaches this frame.
-    const double peak = FramePeak();
-    const double need = peak > ceiling_ ? ceiling_ / peak : 1.0;
     const uint64_t p = index - std::min<uint64_t>(index, kReach);
     while (!minimum_.empty() && minimum_.back().second >= need) minimum_.pop_back();
     minimum_.emplace_back(p, need);
@@ -104,39 +83,47 @@ void TruePeakLimiter::Step(const float* frame, float* out, bool emit) {
     // The average over the look-ahead of gains that each cover frame k's need stays below it.
     boxSum_ += released_ - box_[boxAt_];
     box_[boxAt_] = released_;
-    boxAt_ = (boxAt_ + 1) % lookAhead_;
+    boxAt_ = boxAt_ + 1 == lookAhead_ ? 0 : boxAt_ + 1;
     const double gain = std::min(1.0, boxSum_ / lookAhead_);
 
     float* delayed = &delayLine_[size_t{delayAt_} * channels_];
     std::copy_n(frame, channels_, delayed);
-    delayAt_ = (delayAt_ + 1) % (delay_ + 1);
+    delayAt_ = delayAt_ == delay_ ? 0 : delayAt_ + 1;
     if (!emit || index < delay_) return;
     // The ring's next slot holds the frame delay_ frames back.
     const float* leaving = &delayLine_[size_t{delayAt_} * channels_];
     for (uint32_t c = 0; c < channels_; ++c) out[c] = static_cast<float>(leaving[c] * gain);
 }
 
-uint32_t TruePeakLimiter::Process(const float* in, uint32_t count, float* out) {
+uint32_t TruePeakLimiter::StepBlock(const float* in, uint32_t count, float* out, uint64_t limit) {
+    for (uint32_t c = 0; c < channels_; ++c) {
+        std::vector<float>& plane = planes_[c];
+        plane.resize(kCarried + count);
+        for (uint32_t f = 0; f < count; ++f) plane[kCarried + f] = in[size_t{f} * channels_ + c];
+    }
+    ComputeNeeds(count);
     uint32_t written = 0;
-    for (uint32_t f = 0; f < count; ++f) {
+    for (uint32_t f = 0; f < count && written < limit; ++f) {
         const bool emits = stepped_ >= delay_;
-        Step(in + size_t{f} * channels_, out + size_t{written} * channels_, true);
+        Step(in + size_t{f} * channels_, needs_[f], out + size_t{written} * channels_, true);
         written += emits;
     }
+    // The block's last samples are the next block's history.
+    for (std::vector<float>& plane : planes_) plane.erase(plane.begin(), plane.end() - kCarried);
+    return written;
+}
+
+uint32_t TruePeakLimiter::Process(const float* in, uint32_t count, float* out) {
+    const uint32_t written = StepBlock(in, count, out, count);
     taken_ += count;
     return written;
 }
 
 uint32_t TruePeakLimiter::Flush(float* out) {
-    const std::vector<float> silence(channels_, 0.0f);
+    const std::vector<float> silence(size_t{delay_} * channels_, 0.0f);
     // Only the frames of the real input leave; the ones before the start never entered.
     const uint64_t pending = taken_ - (stepped_ >= delay_ ? stepped_ - delay_ : 0);
-    uint32_t written = 0;
-    for (uint32_t f = 0; f < delay_ && written < pending; ++f) {
-        const bool emits = stepped_ >= delay_;
-        Step(silence.data(), out + size_t{written} * channels_, true);
-        written += emits;
-    }
+    const uint32_t written = StepBlock(silence.data(), delay_, out, pending);
     Reset();
     return written;
 }

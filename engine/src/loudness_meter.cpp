@@ -4,8 +4,11 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
+#include <vector>
 
 #include "engine/loudness.h"
+#include "engine/src/true_peak.h"
 
 namespace {
 
@@ -26,6 +29,10 @@ bool LoudnessResult::HasLoudness() const { return Finite(integratedLufs); }
 
 struct LoudnessMeter::State {
     std::unique_ptr<ebur128_state, StateDeleter> meter;
+    // The true peak is found here rather than by libebur128, which interpolates every
+    // sample: the scanner skips what cannot raise the peak.
+    std::optional<truepeak::PeakScanner> peaks;
+    std::vector<float> scaled;  // 16-bit samples as floats for the scanner
     uint32_t channels = 0;
     uint32_t rate = 0;
     uint64_t frames = 0;
@@ -41,7 +48,8 @@ LoudnessMeter::LoudnessMeter(uint32_t channels, uint32_t sampleRate) : state_(st
     state_->rate = sampleRate;
     state_->untilHop = sampleRate * kHopMs / 1000;
     if (channels == 0 || sampleRate == 0) return;
-    state_->meter.reset(ebur128_init(channels, sampleRate, EBUR128_MODE_I | EBUR128_MODE_LRA | EBUR128_MODE_TRUE_PEAK));
+    state_->meter.reset(ebur128_init(channels, sampleRate, EBUR128_MODE_I | EBUR128_MODE_LRA));
+    state_->peaks.emplace(channels);
     // A range under the momentary window is measured over its own length at the end.
     if (state_->meter) ebur128_set_max_window(state_->meter.get(), kShortTermMs);
 }
@@ -75,7 +83,12 @@ void LoudnessMeter::Add(const int16_t* frames, uint32_t count) {
     if (!Valid()) return;
     State& s = *state_;
     const size_t samples = size_t{count} * s.channels;
-    for (size_t i = 0; i < samples; ++i) s.clipped += frames[i] == 32767 || frames[i] == -32768;
+    s.scaled.resize(samples);
+    for (size_t i = 0; i < samples; ++i) {
+        s.clipped += frames[i] == 32767 || frames[i] == -32768;
+        s.scaled[i] = frames[i] * (1.0f / 32768.0f);
+    }
+    s.peaks->Add(s.scaled.data(), count);
     // Fed in pieces that end on the 100 ms hops, so the fallback sees every hop.
     while (count > 0) {
         const uint32_t piece = std::min(count, s.untilHop);
@@ -91,6 +104,7 @@ void LoudnessMeter::Add(const float* frames, uint32_t count) {
     State& s = *state_;
     const size_t samples = size_t{count} * s.channels;
     for (size_t i = 0; i < samples; ++i) s.clipped += std::fabs(frames[i]) >= 1.0f;
+    s.peaks->Add(frames, count);
     while (count > 0) {
         const uint32_t piece = std::min(count, s.untilHop);
         ebur128_add_frames_float(s.meter.get(), frames, piece);
@@ -111,9 +125,7 @@ LoudnessResult LoudnessMeter::Result() const {
     double value = 0.0;
     if (ebur128_loudness_global(meter, &value) == EBUR128_SUCCESS) result.integratedLufs = value;
     if (ebur128_loudness_range(meter, &value) == EBUR128_SUCCESS && Finite(value)) result.rangeLu = value;
-    for (uint32_t c = 0; c < s.channels; ++c)
-        if (ebur128_true_peak(meter, c, &value) == EBUR128_SUCCESS && value > 0.0)
-            result.truePeakDbtp = std::max(result.truePeakDbtp, 20.0 * std::log10(value));
+    if (const float peak = s.peaks->Peak(); peak > 0.0f) result.truePeakDbtp = 20.0 * std::log10(peak);
 
     if (!Finite(result.integratedLufs) && s.frames > 0) {
         result.shortRange = true;

@@ -3,11 +3,14 @@
 #include "engine/saver.h"
 
 #include <algorithm>
+#include <cmath>
 #include <optional>
 #include <vector>
 
 #include "audiosvc/audiosvc.h"
 #include "contracts/provider_api.h"
+#include "engine/limiter.h"
+#include "engine/loudness.h"
 #include "engine/progress.h"
 #include "engine/provider_handles.h"
 #include "engine/src/save_jobs.h"
@@ -17,6 +20,14 @@ namespace {
 
 // The share of the progress bar the peak pass takes: reading is far quicker than encoding.
 constexpr uint32_t kPeakPassPercent = 10;
+
+// Limiting that takes loudness away: when the gain lifts the true peak this far over the
+// ceiling, the limited result is measured and the gain raised by what it falls short, at
+// most twice and by at most 6 dB, until it is within the tolerance.
+constexpr double kRefineOverCeilingDb = 1.0;
+constexpr int kRefinePasses = 2;
+constexpr double kRefineToleranceLu = 0.2;
+constexpr double kMaxRefineDb = 6.0;
 
 // A pass covers [firstPercent, firstPercent + spanPercent) of the bar.
 void ReportPercent(IProgress& progress, uint32_t firstPercent, uint32_t spanPercent, uint32_t done, uint32_t frames) {
@@ -86,6 +97,15 @@ bool RingtoneSaver::Save(IProgressFactory& progress) {
 
 int RingtoneSaver::MeasureSave(IProgress& progress, uint32_t reader) {
     const uint32_t channels = outputFormat_.Format.nChannels;
+    // The export was measured as it was written: in its own channels and rate the saved
+    // samples are the same, and a second pass would only repeat that measurement.
+    if (normalizeMode == NormalizeMode::Loudness && rangeLoudness_.samples > 0 &&
+        channels == exportFormat_.Format.nChannels &&
+        outputFormat_.Format.nSamplesPerSec == exportFormat_.Format.nSamplesPerSec) {
+        savedLoudness_ = rangeLoudness_;
+        loudnessGainDb_ = LoudnessGainDb(savedLoudness_, loudnessTarget);
+        return RefineLimitedGain(progress, reader);
+    }
     std::vector<int16_t> buffer(static_cast<size_t>(channels) * kSaveBlockFrames);
     const bool peak = normalizeMode == NormalizeMode::Peak;
     LoudnessMeter meter(channels, outputFormat_.Format.nSamplesPerSec);
@@ -104,6 +124,33 @@ int RingtoneSaver::MeasureSave(IProgress& progress, uint32_t reader) {
     } else {
         savedLoudness_ = meter.Result();
         loudnessGainDb_ = LoudnessGainDb(savedLoudness_, loudnessTarget);
+        return RefineLimitedGain(progress, reader);
+    }
+    return kProgressCompleted;
+}
+
+int RingtoneSaver::RefineLimitedGain(IProgress& progress, uint32_t reader) {
+    if (!savedLoudness_.HasLoudness()) return kProgressCompleted;
+    const uint32_t channels = outputFormat_.Format.nChannels;
+    std::vector<int16_t> buffer(static_cast<size_t>(channels) * kSaveBlockFrames);
+    const double measuredGain = loudnessGainDb_;
+    for (int pass = 0; pass < kRefinePasses; ++pass) {
+        // Trimming peaks by a little leaves the loudness where it was.
+        if (savedLoudness_.truePeakDbtp + loudnessGainDb_ <= LimiterSettings{}.ceilingDbtp + kRefineOverCeilingDb) break;
+        SaveLimiter limit(channels, loudnessGainDb_);
+        LoudnessMeter meter(channels, outputFormat_.Format.nSamplesPerSec);
+        std::vector<int16_t> limited(std::max<size_t>(buffer.size(), size_t{limit.Delay()} * channels));
+        uint32_t total = 0;
+        for (uint32_t n = ReadBlock(reader, 0, buffer); n > 0; n = ReadBlock(reader, total, buffer)) {
+            meter.Add(limited.data(), limit.Process(buffer.data(), n, limited.data()));
+            if (progress.StopRequested()) return kProgressCancelled;
+            total += n;
+        }
+        meter.Add(limited.data(), limit.Flush(limited.data()));
+        const LoudnessResult result = meter.Result();
+        const double shortfall = loudnessTarget - result.integratedLufs;
+        if (!result.HasLoudness() || std::fabs(shortfall) < kRefineToleranceLu) break;
+        loudnessGainDb_ = std::min(loudnessGainDb_ + shortfall, measuredGain + kMaxRefineDb);
     }
     return kProgressCompleted;
 }

@@ -29,7 +29,9 @@ TEST(RingtonePreset, PhonesGetTheirFormatAndLoudnessAnyPlayerKeepsThePeakNormali
     for (const PresetSettings& p : kPresets) {
         EXPECT_EQ(p.channels, 2u) << p.name;
         EXPECT_EQ(p.kbps, 128u) << p.name;
-        if (p.preset != RingtonePreset::AnyPlayer) EXPECT_EQ(p.normalize, NormalizeMode::Loudness) << p.name;
+        if (p.preset != RingtonePreset::AnyPlayer) {
+            EXPECT_EQ(p.normalize, NormalizeMode::Loudness) << p.name;
+        }
     }
     const LoudnessTargets targets;
     EXPECT_DOUBLE_EQ(targets.For(PresetFor(RingtonePreset::IPhoneRingtone).kind), -14.0);

@@ -39,8 +39,15 @@ TEST_F(LoudnessSave, ReachesTheTargetUnderTheCeilingByAnIndependentMeter) {
         std::copy(burst.begin(), burst.end(), samples.begin() + static_cast<std::ptrdiff_t>(second * 44100 * 2));
     Export(samples);
     saver_.SetNormalizeMode(NormalizeMode::Loudness);
-    for (const uint32_t channels : {2u}) {
+    for (const uint32_t channels : {2u, 1u}) {
         const std::string path = SaveWav("loud" + std::to_string(channels) + ".wav", channels);
+        // In the export's own channels the export's measurement serves; a downmix is
+        // measured anew.
+        if (channels == 2) {
+            EXPECT_EQ(saver_.SavedLoudness().integratedLufs, saver_.RangeLoudness().integratedLufs);
+        } else {
+            EXPECT_EQ(saver_.SavedLoudness().samples, saver_.RangeLoudness().samples / 2);
+        }
         const FfmpegLoudness measured = MeasureWithFfmpeg(path);
         ASSERT_TRUE(measured.ok);
         EXPECT_NEAR(measured.integrated, -14.0, 0.5)

@@ -17,6 +17,7 @@
 #include "app/control_tables.h"
 #include "app/skin_dialog.h"
 #include "app/waveform_editor.h"
+#include "engine/ringtone_preset.h"
 #include "engine/saver.h"
 #include "engine/track.h"
 
@@ -203,8 +204,16 @@ public:
     // PAGE3_SEND: encodes the ringtone, then saves it to the computer or sends it to the
     // device. Shows its own messages.
     void SaveOrSend();
-    // PAGE3_RESET: Stereo, the first format, 128 kbps, no normalising.
+    // PAGE3_RESET: Stereo, the first format, 128 kbps, no normalising, no limiter, "Any
+    // player" in the "For:" list.
     void ResetPage3();
+    // PAGE3_PRESET: sets the lists and the level to what the preset asks for.
+    void ApplyPreset(RingtonePreset preset);
+    // PAGE3_SHORTEN: cuts the range to the preset's limit (start kept, fade-out on) and
+    // renders it again.
+    void ShortenToLimit();
+    // PAGE3_USE_LIMITER: the true-peak limiter runs on every save from now on.
+    void UseLimiter();
     // PAGE3_CREATE_ANOTHER: asks, then ends the window with the new-project result.
     void CreateAnother();
 
@@ -215,13 +224,19 @@ private:
     // After a new rendering: no destination, fresh texts.
     void EnterPage3();
     void StorePage3Settings();
-    void FollowNormalizeBox();
+    void FollowNormalizeList();
+    void FollowTitleEdit();
+    const PresetSettings& ChosenPreset();
+    // The over-limit and clipping warnings with their buttons, shown only when they apply.
+    void ShowWarnings();
+    QString LoudnessText() const;
     void ShowDestinationMenu();
     void SaveToComputer();
     void SendToDevice();
     QString DestinationText() const;
     QString InfoText() const;
 
+    LoudnessTargets m_loudnessTargets;
     bool m_page3ListsFilled = false;
     bool m_outputValid = false;
     Destination m_destination;

@@ -17,7 +17,9 @@ bool WriteProfileString(const std::string& section, const std::string& entry, co
 
 // The program's settings with their defaults. "General": Volume (0 ... 200), Loop, FadeIn,
 // FadeOut, LastComputerFolder; "Save": FormatIndex, Channels (row: 0 mono, 1 stereo),
-// Bitrate (row: 0 64, 1 128, 2 256 kbps), Normalize, Overwrite.
+// Bitrate (row: 0 64, 1 128, 2 256 kbps), Normalize (0 off, 1 peak, 2 loudness), Overwrite,
+// Preset (row of the "For:" list), Limiter, and the loudness targets in tenths of LUFS,
+// RingtoneLoudness (ringtones and alarms) and NotificationLoudness.
 struct ProgramSettings {
     int volume = 100;
     bool loop = true;
@@ -27,8 +29,12 @@ struct ProgramSettings {
     int formatIndex = 0;
     int channels = 1;
     int bitrate = 1;
-    bool normalize = true;
+    int normalize = 1;
     bool overwrite = false;
+    int preset = 0;
+    bool limiter = false;
+    int ringtoneLoudness = -140;
+    int notificationLoudness = -180;
 };
 // Every setting from the current user's key store, the default where one is missing.
 ProgramSettings ReadProgramSettings();

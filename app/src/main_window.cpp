@@ -51,7 +51,10 @@ int ShowMessage(QWidget* parent, const char* text, uint32_t type) {
 CTessalyDlg::CTessalyDlg(CTessalyApp& app, QWidget* parent)
     : CSkinDialog(parent, kMainFrameControls, "MAINFRAME"), m_app(app), m_recordingsFolder(RecordingsFolder()) {
     const ProgramSettings settings = ReadProgramSettings();
-    m_saver.SetNormalize(settings.normalize);
+    m_loudnessTargets = {settings.ringtoneLoudness / 10.0, settings.notificationLoudness / 10.0};
+    m_saver.SetNormalizeMode(NormalizeModeFromProfile(settings.normalize));
+    m_saver.SetLimiter(settings.limiter);
+    m_saver.SetLoudnessTarget(m_loudnessTargets.For(PresetFor(PresetFromProfile(settings.preset)).kind));
     m_saver.overwrite = settings.overwrite;
     // A main window, not a dialog: the window manager lets it be maximised.
     setWindowFlags(Qt::Window | Qt::FramelessWindowHint);
@@ -122,8 +125,7 @@ void CTessalyDlg::InitControls(const ProgramSettings& settings) {
     for (int effect : {IDC_PAGE2_EFFECT1, IDC_PAGE2_EFFECT2, IDC_PAGE2_EFFECT3})
         for (CSCButton* button : Instances<CSCButton>(effect)) button->setEnabled(false);
 
-    const std::pair<int, bool> checks[] = {{IDC_PAGE3_NORMALIZE, m_saver.normalizeMode != NormalizeMode::Off},
-                                           {IDC_PAGE2_REPEAT, settings.loop},
+    const std::pair<int, bool> checks[] = {{IDC_PAGE2_REPEAT, settings.loop},
                                            {IDC_PAGE3_OVERWRITE, m_saver.overwrite},
                                            {IDC_PAGE2_FADE_IN, settings.fadeIn},
                                            {IDC_PAGE2_FADE_OUT, settings.fadeOut}};

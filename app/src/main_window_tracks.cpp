@@ -89,6 +89,8 @@ void CTessalyDlg::SetTrackPath(int number, const QString& path) {
     const std::string text = path.toStdString();
     // The program's own refresh of an edit shows what the slot already holds.
     if (text == slot.path || (!slot.givenName.empty() && text == slot.givenName)) return;
+    // A title typed on page 3 belonged to the old basic track.
+    if (number == 1) m_saver.SetTitle(std::nullopt);
     // The editor's timeline may be mixing the slot's track on the player's thread.
     CWaveFormKel* wave = WaveEditor();
     if (wave == nullptr) {

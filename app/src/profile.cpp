@@ -36,7 +36,11 @@ ProgramSettings ReadProgramSettings() {
     settings.formatIndex = GetProfileInt("Save", "FormatIndex", defaults.formatIndex);
     settings.channels = GetProfileInt("Save", "Channels", defaults.channels);
     settings.bitrate = GetProfileInt("Save", "Bitrate", defaults.bitrate);
-    settings.normalize = GetProfileInt("Save", "Normalize", defaults.normalize) != 0;
+    settings.normalize = GetProfileInt("Save", "Normalize", defaults.normalize);
     settings.overwrite = GetProfileInt("Save", "Overwrite", defaults.overwrite) != 0;
+    settings.preset = GetProfileInt("Save", "Preset", defaults.preset);
+    settings.limiter = GetProfileInt("Save", "Limiter", defaults.limiter) != 0;
+    settings.ringtoneLoudness = GetProfileInt("Save", "RingtoneLoudness", defaults.ringtoneLoudness);
+    settings.notificationLoudness = GetProfileInt("Save", "NotificationLoudness", defaults.notificationLoudness);
     return settings;
 }

@@ -26,101 +26,14 @@
 #include "platform/texts.h"
 #include "skin/buttons.h"
 #include "skin/lists.h"
-#include "tests/app/main_window_fixture.h"
 #include "tests/app/ui_test_support.h"
 #include "tests/platform/scratch.h"
+
+#include "tests/app/page3_fixture.h"
 
 namespace fs = std::filesystem;
 
 namespace {
-
-constexpr uint32_t kMp3 = 0xBEEF1003;
-constexpr uint32_t kAac = 0xBEEF3006;
-
-class MainWindowPage3Test : public MainWindowTest {
-protected:
-    void SetUp() override {
-        MainWindowTest::SetUp();
-        target_ = root_ + "/ringtones";
-        fs::create_directories(target_);
-    }
-
-    // Opens a 3-second tone on page 1 and goes on to page 3.
-    void GoToPage3(CTessalyDlg& window) {
-        const std::string tone = Tone("tone.wav", 3.0, "-c:a pcm_s16le");
-        SetText(window, IDC_PAGE1_TRACK1_EDIT, QString::fromStdString(tone));
-        window.OnContinue();
-        window.OnContinue();
-        ASSERT_EQ(window.Page(), 2) << (Shown().empty() ? "" : Shown().back().text);
-    }
-
-    // Chooses "<target_>/<name>" through the save dialog, recording what it was asked.
-    void ChooseFile(CTessalyDlg& window, const std::string& name) {
-        window.SetSaveFileDialog(
-            [this, name](QWidget*, const QString&, const QString& filter, const QString& suffix, bool confirm) {
-                asked_ = {filter, suffix, confirm};
-                return QString::fromStdString(target_ + "/" + name);
-            });
-        window.ChooseComputerDestination();
-    }
-
-    static CSCComboBox* List(CTessalyDlg& window, int id) {
-        return qobject_cast<CSCComboBox*>(window.Skin().GetControl(id));
-    }
-    static CSCButton* Button(CTessalyDlg& window, int id) {
-        return qobject_cast<CSCButton*>(window.Skin().GetControl(id));
-    }
-    static bool SendEnabled(CTessalyDlg& window) { return window.Skin().GetControl(IDC_PAGE3_SEND)->isEnabled(); }
-
-    // Chooses a row as the user does: the list notifies the window.
-    static void Choose(CTessalyDlg& window, int id, int row) {
-        QComboBox* combo = List(window, id)->Combo();
-        combo->setCurrentIndex(row);
-        emit combo->activated(row);
-    }
-    // The row of the format list that holds the encoder.
-    static int FormatRow(CTessalyDlg& window, uint32_t tag) {
-        const QString name = QString::fromStdString(RingtoneSaver::EncoderName(tag));
-        CSCComboBox* list = List(window, IDC_PAGE3_FORMAT);
-        for (int row = 0; row < list->GetCount(); ++row)
-            if (list->GetLBText(row) == name) return row;
-        return -1;
-    }
-
-    // One ffprobe entry of the file's audio stream ("stream=codec_name") or format.
-    std::string Probe(const std::string& file, const std::string& entry) {
-        const std::string command = "ffprobe -v error -select_streams a:0 -show_entries " + entry +
-                                    " -of default=nw=1:nk=1 '" + file + "' 2>/dev/null";
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(popen(command.c_str(), "r"), pclose);
-        if (!pipe) return {};
-        std::string text;
-        char buffer[256];
-        while (std::fgets(buffer, sizeof buffer, pipe.get())) text += buffer;
-        while (!text.empty() && (text.back() == '\n' || text.back() == '\r')) text.pop_back();
-        return text;
-    }
-
-    static std::string Read(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        std::ostringstream text;
-        text << in.rdbuf();
-        return text.str();
-    }
-
-    std::vector<std::string> Listing() const {
-        std::vector<std::string> names;
-        for (const auto& entry : fs::directory_iterator(target_)) names.push_back(entry.path().filename().string());
-        std::sort(names.begin(), names.end());
-        return names;
-    }
-
-    struct Asked {
-        QString filter;
-        QString suffix;
-        bool confirm = false;
-    } asked_;
-    std::string target_;
-};
 
 TEST_F(MainWindowPage3Test, ListsAreFilledOnceWithTheirItemDataAndSendFollowsTheRule) {
     ASSERT_FALSE(RingtoneSaver::Encoders().empty()) << "the provider offers no encoder here";
@@ -200,12 +113,16 @@ TEST_F(MainWindowPage3Test, StoredSettingsAndResetToTheDefaults) {
         EXPECT_EQ(window.Saver().OutputFormat().Format.nChannels, 1);
         EXPECT_EQ(window.Saver().Bitrate(), 256u);
 
-        // Normalise: the box drives the flag and the stored value.
+        // Normalize: the list drives the mode and the stored value.
         ASSERT_EQ(window.Saver().normalizeMode, NormalizeMode::Peak);
-        Button(window, IDC_PAGE3_NORMALIZE)->Click();
+        EXPECT_EQ(List(window, IDC_PAGE3_NORMALIZE)->GetWindowText(), "Peak");
+        Choose(window, IDC_PAGE3_NORMALIZE, 0);
         EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Off);
         EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 0);
-        Button(window, IDC_PAGE3_NORMALIZE)->Click();
+        Choose(window, IDC_PAGE3_NORMALIZE, 2);
+        EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Loudness);
+        EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 2);
+        Choose(window, IDC_PAGE3_NORMALIZE, 1);
         EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Peak);
         EXPECT_EQ(GetProfileInt("Save", "Normalize", -5), 1);
 
@@ -217,7 +134,8 @@ TEST_F(MainWindowPage3Test, StoredSettingsAndResetToTheDefaults) {
         EXPECT_EQ(List(window, IDC_PAGE3_CHANNELS)->GetWindowText(), "Stereo");
         EXPECT_EQ(List(window, IDC_PAGE3_BITRATE)->GetWindowText(), "128 kbps");
         EXPECT_EQ(List(window, IDC_PAGE3_FORMAT)->GetCurSel(), 0);
-        EXPECT_EQ(Button(window, IDC_PAGE3_NORMALIZE)->GetCheck(), 0);
+        EXPECT_EQ(List(window, IDC_PAGE3_NORMALIZE)->GetWindowText(), "Off");
+        EXPECT_EQ(List(window, IDC_PAGE3_PRESET)->GetWindowText(), "Any player");
         EXPECT_EQ(GetProfileInt("Save", "Channels", -5), 1);
         EXPECT_EQ(GetProfileInt("Save", "FormatIndex", -5), 0);
         EXPECT_EQ(GetProfileInt("Save", "Bitrate", -5), 1);
@@ -233,7 +151,7 @@ TEST_F(MainWindowPage3Test, StoredSettingsAndResetToTheDefaults) {
         GoToPage3(again);
         EXPECT_EQ(List(again, IDC_PAGE3_CHANNELS)->GetCurSel(), 1);
         EXPECT_EQ(List(again, IDC_PAGE3_BITRATE)->GetCurSel(), 1);
-        EXPECT_EQ(Button(again, IDC_PAGE3_NORMALIZE)->GetCheck(), 0);
+        EXPECT_EQ(List(again, IDC_PAGE3_NORMALIZE)->GetWindowText(), "Off");
         EXPECT_EQ(Button(again, IDC_PAGE3_OVERWRITE)->GetCheck(), 1);
     });
 }
@@ -254,6 +172,10 @@ TEST_F(MainWindowPage3Test, TheInfoAndPathFollowFormatAndQuality) {
                                      "<font size=\"-4\"><br><br></font>Approximated file size: <b>%2</b>")
                                      .arg(QString::fromStdString(TimeText(3)), QString::fromStdString(SizeText(24576)));
         EXPECT_EQ(at64, expected);
+        // Beside it the loudness; the tone's crests are at a quarter of full scale.
+        const QString loudness = TextOf(window, IDC_PAGE3_LOUDNESS);
+        EXPECT_TRUE(loudness.startsWith("Loudness: <b>-")) << loudness.toStdString();
+        EXPECT_TRUE(loudness.endsWith(" LUFS</b>, true peak <b>-12.0 dBTP</b>")) << loudness.toStdString();
         Choose(window, IDC_PAGE3_BITRATE, 2);
         EXPECT_TRUE(TextOf(window, IDC_PAGE3_INFO).contains(QString::fromStdString(SizeText(4 * 24576))));
 
@@ -375,7 +297,7 @@ TEST_F(MainWindowPage3Test, AnExistingFileIsReplacedOnlyWhenAllowed) {
         // normalising discards it, so the next save encodes anew.
         const std::string prepared = window.Saver().EncodedPath();
         ASSERT_FALSE(prepared.empty());
-        Button(window, IDC_PAGE3_NORMALIZE)->Click();
+        Choose(window, IDC_PAGE3_NORMALIZE, 0);
         EXPECT_TRUE(window.Saver().EncodedPath().empty());
         EXPECT_FALSE(fs::exists(prepared));
         window.SaveOrSend();

@@ -129,7 +129,11 @@ TEST_F(MainWindowTest, AnEmptyKeyStoreGivesTheDefaultSettings) {
     EXPECT_EQ(settings.formatIndex, 0);
     EXPECT_EQ(settings.channels, 1);
     EXPECT_EQ(settings.bitrate, 1);
-    EXPECT_TRUE(settings.normalize);
+    EXPECT_EQ(settings.normalize, static_cast<int>(NormalizeMode::Peak));
+    EXPECT_EQ(settings.preset, 0);
+    EXPECT_FALSE(settings.limiter);
+    EXPECT_EQ(settings.ringtoneLoudness, -140);
+    EXPECT_EQ(settings.notificationLoudness, -180);
     EXPECT_FALSE(settings.overwrite);
 
     CTessalyDlg window(app_);
@@ -138,7 +142,9 @@ TEST_F(MainWindowTest, AnEmptyKeyStoreGivesTheDefaultSettings) {
         EXPECT_EQ(check(IDC_PAGE2_REPEAT), 1);
         EXPECT_EQ(check(IDC_PAGE2_FADE_IN), 1);
         EXPECT_EQ(check(IDC_PAGE2_FADE_OUT), 1);
-        EXPECT_EQ(check(IDC_PAGE3_NORMALIZE), 1);
+        EXPECT_EQ(window.Saver().normalizeMode, NormalizeMode::Peak);
+        EXPECT_FALSE(window.Saver().limiter);
+        EXPECT_DOUBLE_EQ(window.Saver().loudnessTarget, -14.0);
         EXPECT_EQ(check(IDC_PAGE3_OVERWRITE), 0);
         EXPECT_FALSE(window.Skin().GetControl(IDC_PAGE2_EFFECT1)->isEnabled());
         auto* slider = qobject_cast<CSCSlider*>(window.Skin().GetControl(IDC_PAGE2_VOLUME_SLIDER));

@@ -84,18 +84,26 @@ void FillSample(const std::string& section, BuiltSection& built) {
         s->SetPos(100);
     });
     Each<CSCScrollBar>(built, "PAGE2_SCROLLBAR", [](auto* s) { s->SetScrollInfo(0, 999, 300, 180); });
-    for (const char* combo : {"PAGE3_FORMAT", "PAGE3_CHANNELS", "PAGE3_BITRATE", "DEV_LIST"}) {
+    for (const char* combo :
+         {"PAGE3_PRESET", "PAGE3_FORMAT", "PAGE3_CHANNELS", "PAGE3_BITRATE", "PAGE3_NORMALIZE", "DEV_LIST"}) {
         Each<CSCComboBox>(built, combo, [combo](auto* c) {
-            const std::map<std::string, QStringList> rows = {{"PAGE3_FORMAT", {"MP3 (Lame)", "AAC (Faac)"}},
-                                                             {"PAGE3_CHANNELS", {"Mono", "Stereo"}},
-                                                             {"PAGE3_BITRATE", {"64 kbps", "128 kbps", "256 kbps"}},
-                                                             {"DEV_LIST", {"Ana's phone"}}};
+            const std::map<std::string, QStringList> rows = {
+                {"PAGE3_PRESET", {"Any player", "iPhone ringtone"}},
+                {"PAGE3_FORMAT", {"MP3 (Lame)", "AAC (Faac)", "iPhone ringtone (M4R)"}},
+                {"PAGE3_CHANNELS", {"Mono", "Stereo"}},
+                {"PAGE3_BITRATE", {"64 kbps", "128 kbps", "256 kbps"}},
+                {"PAGE3_NORMALIZE", {"Off", "Peak", "Loudness"}},
+                {"DEV_LIST", {"Ana's phone"}}};
             for (const QString& row : rows.at(combo)) c->AddString(row);
             c->SetCurSel(c->GetCount() > 1 ? 1 : 0);
         });
     }
-    Each<CSCComboBox>(built, "PAGE3_FORMAT", [](auto* c) { c->SetCurSel(0); });
-    Each<CSCButton>(built, "PAGE3_NORMALIZE", [](auto* b) { b->SetCheck(1); });
+    Each<CSCComboBox>(built, "PAGE3_FORMAT", [](auto* c) { c->SetCurSel(2); });
+    Each<CSCComboBox>(built, "PAGE3_NORMALIZE", [](auto* c) { c->SetCurSel(2); });
+    Each<CSCEditBox2>(built, "PAGE3_TITLE", [](auto* e) { e->SetWindowText("Summer Breeze"); });
+    Each<CSCStatic>(built, "PAGE3_CLIP_INFO", [](auto* s) { s->SetWindowText("17.7 % of the ringtone clips"); });
+    Each<CSCStatic>(built, "PAGE3_LIMIT_INFO", [](auto* s) { s->SetWindowText("55.0 s: over the 40 s limit"); });
+    Each<CSCButton>(built, "PAGE3_SHORTEN", [](auto* b) { b->SetWindowText("Shorten to 40 s"); });
     Each<CSCEditBox2>(built, "PAGE3_PATH", [](auto* e) {
         e->SetReadOnly(true);
         e->SetWindowText("My Computer: /home/ana/Ringtones/Summer Breeze.mp3");
@@ -104,6 +112,9 @@ void FillSample(const std::string& section, BuiltSection& built) {
         s->SetWindowText(
             "File format: <b>MP3</b><font size=\"-4\"><br><br></font>Length: <b>00:18</b>"
             "<font size=\"-4\"><br><br></font>Approximated file size: <b>288.00 Kb.</b>");
+    });
+    Each<CSCHtmlStatic>(built, "PAGE3_LOUDNESS", [](auto* s) {
+        s->SetWindowText("Loudness: <b>-9.3 LUFS</b>, true peak <b>+0.4 dBTP</b>");
     });
     Each<CSCStatic>(built, "RECORD_TIME", [](auto* s) { s->SetWindowText("Record length: 00:07"); });
     Each<CSCButton>(built, "CREATE_RINGTONE", [](auto* b) { b->SetCheck(1); });

@@ -47,7 +47,7 @@ make
   --no-normalize       neither: keep the level as rendered
   --limit              run the true-peak limiter (-1 dBTP) also without --loudness
   --title TEXT         the title tag (default: the basic track's title, else its file
-                       name); aac and wav files have no tags
+                       name); aac files (ADTS) have no tags
   --artist TEXT        the artist tag (default: the basic track's artist)
   --loop-tag           write ANDROID_LOOP=true, which makes Android loop the tone; ogg only
   --force              replace an existing OUT

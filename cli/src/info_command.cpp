@@ -1,12 +1,15 @@
-// "morvane-cli info": a file's format, length and tags as the provider sees them.
+// "morvane-cli info": a file's format, length, tags and loudness as the provider sees them.
 #include <cstdio>
 #include <optional>
 #include <string>
 
 #include "cli/src/commands.h"
+#include "cli/src/file_loudness.h"
+#include "cli/src/interrupt.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
 #include "contracts/wave_format.h"
+#include "engine/loudness.h"
 #include "engine/provider_handles.h"
 
 namespace {
@@ -42,6 +45,25 @@ void PrintTags(const std::string& path) {
     }
 }
 
+std::string Decibels(double value, const char* unit) {
+    char text[48];
+    std::snprintf(text, sizeof text, "%.1f %s", value, unit);
+    return text;
+}
+
+// Integrated loudness, loudness range and true peak, one a line; silence has none of them.
+void PrintLoudness(const LoudnessResult& result) {
+    if (!result.HasLoudness()) {
+        std::printf("Loudness: none (silence)\nLoudness range: none (silence)\nTrue peak: none (silence)\n");
+        return;
+    }
+    std::string loudness = Decibels(result.integratedLufs, "LUFS");
+    if (result.shortRange) loudness += std::string(" (") + kShortRangeLoudnessText + ")";
+    std::printf("Loudness: %s\n", loudness.c_str());
+    std::printf("Loudness range: %s\n", Decibels(result.rangeLu, "LU").c_str());
+    std::printf("True peak: %s\n", Decibels(result.truePeakDbtp, "dBTP").c_str());
+}
+
 }  // namespace
 
 int RunInfo(const std::string& path) {
@@ -58,5 +80,13 @@ int RunInfo(const std::string& path) {
     std::printf("%-8s %s\n", "Format", FormatText(format).c_str());
     std::printf("%-8s %s (%u frames)\n", "Length", FramesText(workingFrames).c_str(), frames);
     PrintTags(path);
+    std::fflush(stdout);
+    const std::optional<LoudnessResult> loudness = MeasureFileLoudness(path, format);
+    if (!loudness) {
+        if (InterruptRequested()) return FailureExit();
+        PrintError("cannot measure the loudness of " + path);
+        return kExitFailed;
+    }
+    PrintLoudness(*loudness);
     return kExitOk;
 }

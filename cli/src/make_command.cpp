@@ -3,6 +3,8 @@
 
 #include <cstdio>
 #include <filesystem>
+#include <iterator>
+#include <string>
 
 #include "cli/src/commands.h"
 #include "cli/src/console_progress.h"
@@ -12,6 +14,7 @@
 #include "cli/src/ringtone_project.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
+#include "engine/loudness.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
 #include "platform/texts.h"
@@ -19,16 +22,40 @@
 namespace {
 
 bool ChooseOutput(RingtoneSaver& saver, const MakeOptions& options) {
-    if (options.kind == OutputKind::Wav) return saver.SetWaveOutput(options.channels);
-    const uint32_t tag = options.kind == OutputKind::Mp3 ? QoEncoderMp3 : QoEncoderAac;
+    if (options.encoderTag == RingtoneSaver::kWaveOutput) return saver.SetWaveOutput(options.channels);
     const RingtoneSaver::EncoderList& encoders = RingtoneSaver::Encoders();
-    const auto encoder = encoders.find(tag);
+    const auto encoder = encoders.find(options.encoderTag);
     if (encoder == encoders.end()) {
-        PrintError("the encoder " + RingtoneSaver::EncoderName(tag) + " is not available");
+        PrintError("the encoder " + RingtoneSaver::EncoderName(options.encoderTag) + " is not available");
         return false;
     }
     const auto index = static_cast<size_t>(std::distance(encoders.begin(), encoder));
     return saver.SetOutput(index, options.channels, options.bitrate);
+}
+
+void ChooseLevel(RingtoneSaver& saver, const MakeOptions& options) {
+    saver.SetNormalizeMode(options.normalize);
+    saver.SetLoudnessTarget(options.loudnessTarget);
+    saver.SetLimiter(options.limiter);
+}
+
+void ChooseTags(RingtoneSaver& saver, const MakeOptions& options) {
+    saver.SetTitle(options.title);
+    saver.SetArtist(options.artist);
+    saver.SetLoopTag(options.loopTag);
+}
+
+// The rendered range clips, and nothing after it holds the peaks.
+void WarnOfClipping(const RingtoneSaver& saver) {
+    const LoudnessResult& range = saver.RangeLoudness();
+    if (saver.LimiterRuns() || !range.Clips()) return;
+    const double percent = range.ClippedPercent();
+    char share[32];
+    if (percent < 0.05)
+        std::snprintf(share, sizeof share, "less than 0.1 %%");
+    else
+        std::snprintf(share, sizeof share, "%.1f %%", percent);
+    PrintError(std::string("warning: ") + share + " of the ringtone clips; --limit adds a limiter");
 }
 
 }  // namespace
@@ -40,8 +67,9 @@ int RunMake(const MakeOptions& options) {
     if (!project.Build(options, progress)) return FailureExit();
 
     RingtoneSaver saver;
-    saver.SetNormalize(options.normalize);
     if (!ChooseOutput(saver, options)) return kExitFailed;
+    ChooseLevel(saver, options);
+    ChooseTags(saver, options);
     TempFile exported;
     if (!saver.PrepareExport(project.Timeline(), progress, exported)) return FailureExit();
     if (!saver.AdoptExport(std::move(exported)) || InterruptRequested()) return FailureExit();
@@ -53,6 +81,7 @@ int RunMake(const MakeOptions& options) {
         PrintError(std::string(kCantSaveText) + ": " + error);
         return kExitFailed;
     }
+    WarnOfClipping(saver);
     std::error_code ignored;
     const uintmax_t bytes = std::filesystem::file_size(options.output, ignored);
     std::printf("%s: %s, %s\n", options.output.c_str(), FramesText(project.End() - project.Start()).c_str(),

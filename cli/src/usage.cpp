@@ -28,17 +28,34 @@ make
   --fade-out, --no-fade-out    one-second fade out at the range end (default on)
   --effect CAPTION     a single effect (see 'morvane-cli effects'); up to three, applied
                        in the order given, each at most once
-  --normalize, --no-normalize  raise each channel so that its loudest sample reaches full
-                       scale (default on)
-  --format FORMAT      mp3, aac or wav (default mp3); wav writes the rendered range as
-                       16-bit PCM
+  --preset NAME        what the ringtone is for: iphone, iphone-alert, android,
+                       android-notification, android-alarm or any; chooses the format,
+                       channels, bit rate and level (loudness normalization to -14 LUFS,
+                       -18 for notifications; "any" is the defaults). The options below
+                       replace its choices wherever they stand. A range longer than the
+                       preset takes (iphone 40 s, iphone-alert 30 s) fails
+  --fit                shorten a range over the preset's limit to the limit, from its
+                       start, with a fade out at its new end
+  --format FORMAT      mp3, aac, m4r, m4a, ogg, flac or wav (default mp3); m4r is an
+                       iPhone ringtone (AAC in MP4), wav 16-bit PCM
   --channels N         1 or 2 (default 2)
-  --bitrate KBPS       64, 128 or 256 (default 128); mp3 and aac only
+  --bitrate KBPS       64, 128 or 256 (default 128); flac and wav ignore it
+  --normalize          raise each channel so that its loudest sample reaches full scale
+                       (the default without a preset)
+  --loudness LUFS      normalize to this integrated loudness (-70 to 0, e.g. -14) and hold
+                       the true peak under -1 dBTP with the limiter
+  --no-normalize       neither: keep the level as rendered
+  --limit              run the true-peak limiter (-1 dBTP) also without --loudness
+  --title TEXT         the title tag (default: the basic track's title, else its file
+                       name); aac files (ADTS) have no tags
+  --artist TEXT        the artist tag (default: the basic track's artist)
+  --loop-tag           write ANDROID_LOOP=true, which makes Android loop the tone; ogg only
   --force              replace an existing OUT
 
   TIME is seconds with an optional fraction (12.5), MM:SS[.mmm] or HH:MM:SS[.mmm].
   The project lasts until the end of the last track. The range must lie inside it and
-  last at least one second.
+  last at least one second. A rendered range that clips without a limiter is reported
+  with a warning on standard error.
 
 play
   Plays the ringtone as make renders it before normalizing and encoding, through the
@@ -57,7 +74,9 @@ record
   --force              replace an existing OUT
 
 info
-  Prints the format, length and tags of FILE as the program's file provider sees them.
+  Prints the format, length and tags of FILE as the program's file provider sees them,
+  then its integrated loudness (LUFS), loudness range (LU) and true peak (dBTP), measured
+  over the decoded file as EBU R128 does.
 
 effects
   Lists the captions of the single effects the program offers.

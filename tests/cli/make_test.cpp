@@ -4,34 +4,11 @@
 #include <fstream>
 #include <thread>
 
-#include "cli_run.h"
+#include "make_fixture.h"
 
 namespace {
 
 namespace fs = std::filesystem;
-
-class CliMake : public CliFixture {
-protected:
-    // Expects a successful run that leaves nothing in the temporary folder.
-    void MakeOk(const std::vector<std::string>& arguments) {
-        std::vector<std::string> all = {"make"};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        const CliResult result = Run(all);
-        EXPECT_EQ(result.code, 0) << result.err;
-        EXPECT_TRUE(result.err.empty()) << result.err;
-        EXPECT_TRUE(TempFiles().empty()) << testing::PrintToString(TempFiles());
-    }
-    // Expects a failed run with the message, leaving no file behind.
-    void MakeFails(const std::vector<std::string>& arguments, const std::string& message, int code = 1) {
-        std::vector<std::string> all = {"make"};
-        all.insert(all.end(), arguments.begin(), arguments.end());
-        const CliResult result = Run(all);
-        EXPECT_EQ(result.code, code) << result.err;
-        EXPECT_NE(result.err.find(message), std::string::npos) << result.err;
-        EXPECT_TRUE(TempFiles().empty()) << testing::PrintToString(TempFiles());
-    }
-    std::string Seconds(double seconds) const { return std::to_string(seconds); }
-};
 
 double Duration(const std::string& probe) {
     const size_t at = probe.find("duration=");

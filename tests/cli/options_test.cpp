@@ -38,8 +38,11 @@ TEST(CliOptions, DefaultsAndEveryOption) {
     ASSERT_TRUE(options) << error;
     EXPECT_EQ(options->tracks, (std::vector<std::string>{"a.mp3"}));
     EXPECT_EQ(options->volume, 100);
-    EXPECT_TRUE(options->fadeIn && options->fadeOut && options->normalize);
-    EXPECT_EQ(options->kind, OutputKind::Mp3);
+    EXPECT_TRUE(options->fadeIn && options->fadeOut);
+    EXPECT_EQ(options->normalize, NormalizeMode::Peak);
+    EXPECT_FALSE(options->limiter || options->loopTag || options->fit || options->preset);
+    EXPECT_FALSE(options->title || options->artist);
+    EXPECT_EQ(options->encoderTag, QoEncoderMp3);
     EXPECT_EQ(options->channels, 2u);
     EXPECT_EQ(options->bitrate, 128u);
     EXPECT_FALSE(options->start || options->end || options->length || options->force);
@@ -56,9 +59,10 @@ TEST(CliOptions, DefaultsAndEveryOption) {
     EXPECT_EQ(*options->length, 30 * 44100);
     EXPECT_EQ(options->offset2, 2 * 44100 + 22050);
     EXPECT_EQ(options->volume, 150);
-    EXPECT_FALSE(options->fadeIn || options->fadeOut || options->normalize);
+    EXPECT_FALSE(options->fadeIn || options->fadeOut);
+    EXPECT_EQ(options->normalize, NormalizeMode::Off);
     EXPECT_EQ(options->effects, (std::vector<std::string>{"Delay", "Wah-Wah"}));
-    EXPECT_EQ(options->kind, OutputKind::Aac);
+    EXPECT_EQ(options->encoderTag, QoEncoderAac);
     EXPECT_EQ(options->channels, 1u);
     EXPECT_EQ(options->bitrate, 64u);
     EXPECT_TRUE(options->force);
@@ -80,7 +84,13 @@ TEST(CliOptions, UsageErrors) {
         {"a", "-o", "o", "--volume", "loud"},
         {"a", "-o", "o", "--channels", "3"},
         {"a", "-o", "o", "--bitrate", "96"},
-        {"a", "-o", "o", "--format", "ogg"},
+        {"a", "-o", "o", "--format", "opus"},
+        {"a", "-o", "o", "--format", "MP3"},
+        {"a", "-o", "o", "--preset", "nokia"},
+        {"a", "-o", "o", "--preset"},
+        {"a", "-o", "o", "--fit"},
+        {"a", "-o", "o", "--limit=yes"},
+        {"a", "-o", "o", "--title"},
         {"a", "-o", "o", "--start", "1:99"},
         {"a", "-o", "o", "--end", "5", "--length", "2"},
         {"a", "-o", "o", "--offset2", "3"},
@@ -95,6 +105,135 @@ TEST(CliOptions, UsageErrors) {
         EXPECT_FALSE(Parse(arguments, error).has_value()) << testing::PrintToString(arguments);
         EXPECT_FALSE(error.empty());
     }
+}
+
+TEST(CliOptions, EachFormatByItsExtension) {
+    const std::vector<uint32_t> tags = FormatTags();
+    ASSERT_EQ(tags.size(), 7u);
+    std::vector<std::string> names;
+    for (const uint32_t tag : tags) {
+        std::string error;
+        const std::string name = FormatName(tag);
+        names.push_back(name);
+        const auto options = Parse({"a", "-o", "o", "--format", name}, error);
+        ASSERT_TRUE(options) << name << ": " << error;
+        EXPECT_EQ(options->encoderTag, tag) << name;
+    }
+    EXPECT_EQ(names, (std::vector<std::string>{"mp3", "aac", "m4r", "m4a", "ogg", "flac", "wav"}));
+    EXPECT_EQ(FormatName(RingtoneSaver::kWaveOutput), "wav");
+
+    std::string error;
+    const auto flac = Parse({"a", "-o", "o", "--bitrate", "64", "--format", "flac"}, error);
+    ASSERT_TRUE(flac) << error << ": a lossless format takes the bit rate and ignores it";
+    EXPECT_FALSE(Parse({"a", "-o", "o", "--format", "ogg4"}, error));
+    EXPECT_EQ(error, "invalid value for --format: 'ogg4' (mp3, aac, m4r, m4a, ogg, flac or wav)");
+}
+
+TEST(CliOptions, PresetsChooseTheOutputAndTheLevel) {
+    struct Case {
+        const char* name;
+        uint32_t tag;
+        NormalizeMode mode;
+        double target;
+    };
+    for (const Case& c : {Case{"iphone", QoEncoderM4r, NormalizeMode::Loudness, -14.0},
+                          Case{"iphone-alert", QoEncoderM4r, NormalizeMode::Loudness, -18.0},
+                          Case{"android", QoEncoderOgg, NormalizeMode::Loudness, -14.0},
+                          Case{"android-notification", QoEncoderOgg, NormalizeMode::Loudness, -18.0},
+                          Case{"android-alarm", QoEncoderOgg, NormalizeMode::Loudness, -14.0},
+                          Case{"any", QoEncoderMp3, NormalizeMode::Peak, -14.0}}) {
+        std::string error;
+        const auto options = Parse({"a", "--preset", c.name, "-o", "o"}, error);
+        ASSERT_TRUE(options) << c.name << ": " << error;
+        EXPECT_EQ(options->preset, PresetByName(c.name));
+        EXPECT_EQ(options->encoderTag, c.tag) << c.name;
+        EXPECT_EQ(options->channels, 2u) << c.name;
+        EXPECT_EQ(options->bitrate, 128u) << c.name;
+        EXPECT_EQ(options->normalize, c.mode) << c.name;
+        EXPECT_DOUBLE_EQ(options->loudnessTarget, c.target) << c.name;
+        EXPECT_FALSE(options->limiter) << c.name << ": the loudness mode runs the limiter itself";
+    }
+}
+
+TEST(CliOptions, GivenOptionsOverrideThePresetBeforeOrAfterIt) {
+    std::string error;
+    for (const auto& arguments :
+         {std::vector<std::string>{"--format", "flac", "--channels", "1", "--bitrate", "256", "--normalize", "--preset",
+                                   "iphone", "a", "-o", "o"},
+          {"--preset=iphone", "--format=flac", "--channels=1", "--bitrate=256", "--normalize", "a", "-o", "o"}}) {
+        const auto options = Parse(arguments, error);
+        ASSERT_TRUE(options) << error;
+        EXPECT_EQ(options->encoderTag, QoEncoderFlac);
+        EXPECT_EQ(options->channels, 1u);
+        EXPECT_EQ(options->bitrate, 256u);
+        EXPECT_EQ(options->normalize, NormalizeMode::Peak);
+    }
+    auto options = Parse({"--loudness", "-20", "a", "--preset", "iphone-alert", "-o", "o"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->normalize, NormalizeMode::Loudness);
+    EXPECT_DOUBLE_EQ(options->loudnessTarget, -20.0) << "the given target, not the notification one";
+
+    options = Parse({"a", "--no-normalize", "--preset", "android", "-o", "o", "--limit"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->normalize, NormalizeMode::Off);
+    EXPECT_TRUE(options->limiter);
+    EXPECT_EQ(options->encoderTag, QoEncoderOgg);
+
+    // Among the level options the last one counts, as with the fades.
+    options = Parse({"a", "--loudness", "-16", "--normalize", "-o", "o"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->normalize, NormalizeMode::Peak);
+    options = Parse({"a", "--no-normalize", "--loudness=-16", "-o", "o"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->normalize, NormalizeMode::Loudness);
+    EXPECT_DOUBLE_EQ(options->loudnessTarget, -16.0);
+
+    // A later preset does not undo what was given before it.
+    options = Parse({"a", "--format", "wav", "--preset", "android", "--preset", "iphone", "-o", "o"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->preset, RingtonePreset::IPhoneRingtone);
+    EXPECT_EQ(options->encoderTag, RingtoneSaver::kWaveOutput);
+}
+
+TEST(CliOptions, LoudnessTargets) {
+    std::string error;
+    for (const auto& [text, lufs] : std::vector<std::pair<std::string, double>>{
+             {"-14", -14.0}, {"-23.5", -23.5}, {"0", 0.0}, {"-70", -70.0}, {"-0.5", -0.5}}) {
+        const auto options = Parse({"a", "-o", "o", "--loudness", text}, error);
+        ASSERT_TRUE(options) << text << ": " << error;
+        EXPECT_EQ(options->normalize, NormalizeMode::Loudness);
+        EXPECT_DOUBLE_EQ(options->loudnessTarget, lufs) << text;
+    }
+    for (const char* text : {"", "loud", "1", "0.1", "-70.1", "-100", "nan", "inf", "-inf", "-14dB", "-14 ", "--14"}) {
+        EXPECT_FALSE(Parse({"a", "-o", "o", "--loudness", text}, error)) << '"' << text << '"';
+        EXPECT_EQ(error, "invalid value for --loudness: '" + std::string(text) + "' (LUFS from -70 to 0)");
+    }
+}
+
+TEST(CliOptions, TagsLoopTagAndFit) {
+    std::string error;
+    auto options =
+        Parse({"a", "-o", "o", "--title", "Morning Bell", "--artist=", "--format", "ogg", "--loop-tag"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_EQ(options->title, "Morning Bell");
+    EXPECT_EQ(options->artist, "") << "an empty artist is given, not left to the track";
+    EXPECT_TRUE(options->loopTag);
+
+    options = Parse({"a", "--loop-tag", "--preset", "android-alarm", "-o", "o"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->loopTag);
+    for (const auto& arguments : {std::vector<std::string>{"a", "-o", "o", "--loop-tag"},
+                                  {"a", "-o", "o", "--loop-tag", "--preset", "iphone"},
+                                  {"a", "-o", "o", "--loop-tag", "--preset", "android", "--format", "m4a"}}) {
+        EXPECT_FALSE(Parse(arguments, error)) << testing::PrintToString(arguments);
+        EXPECT_EQ(error, "--loop-tag needs the ogg format (--format ogg or an android preset)");
+    }
+
+    options = Parse({"--fit", "a", "-o", "o", "--preset", "iphone"}, error);
+    ASSERT_TRUE(options) << error;
+    EXPECT_TRUE(options->fit);
+    EXPECT_FALSE(Parse({"a", "-o", "o", "--fit"}, error));
+    EXPECT_EQ(error, "--fit needs a --preset");
 }
 
 }  // namespace

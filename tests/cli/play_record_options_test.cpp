@@ -36,6 +36,13 @@ TEST(CliPlayOptions, RefuseTheOutputFilesOptionsAndMakeRefusesRepeat) {
                                                       {"a.wav", "--bitrate=64"},
                                                       {"a.wav", "--normalize"},
                                                       {"a.wav", "--no-normalize"},
+                                                      {"a.wav", "--preset", "iphone"},
+                                                      {"a.wav", "--fit"},
+                                                      {"a.wav", "--loudness", "-14"},
+                                                      {"a.wav", "--limit"},
+                                                      {"a.wav", "--loop-tag"},
+                                                      {"a.wav", "--title=x"},
+                                                      {"a.wav", "--artist", "y"},
                                                       {"a.wav", "--force"}}) {
         std::string error;
         EXPECT_FALSE(ParseMakeOptions(arguments, error, OptionsFor::Play)) << testing::PrintToString(arguments);

@@ -1,0 +1,53 @@
+// The phones reachable now without Bluetooth: storages the desktop has mounted (USB) and the
+// devices paired in KDE Connect or GSConnect on the session bus. Bluetooth devices come from
+// btlink's search, which takes seconds; the send dialog merges both lists.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+enum class PhoneWay { Usb, KdeConnect, GsConnect, Bluetooth };
+
+// "USB", "KDE Connect", "GSConnect", "Bluetooth".
+const char* PhoneWayName(PhoneWay way);
+
+struct Phone {
+    // Stable between scans and sessions: "usb:<storage folder>", "kdeconnect:<device id>",
+    // "gsconnect:<device id>", "bt:AA:BB:CC:DD:EE:FF".
+    std::string id;
+    PhoneWay way = PhoneWay::Usb;
+    std::string name;
+    // USB: the storage folder whose Ringtones, Notifications and Alarms folders take tones.
+    std::string storage;
+    // KDE Connect and GSConnect: the device's object path on the bus.
+    std::string objectPath;
+};
+
+// Whether a way can reach phones on this computer, with a hint for the user when it cannot
+// ("KDE Connect is not running", "No phone storage is mounted", ...).
+struct WayState {
+    PhoneWay way = PhoneWay::Usb;
+    bool available = false;
+    std::string hint;
+};
+
+struct PhoneScan {
+    std::vector<Phone> phones;
+    std::vector<WayState> ways;  // one per way scanned, in PhoneWay order
+};
+
+// Where the scan looks; the defaults are the desktop's own places.
+struct ScanPlaces {
+    std::string gvfsRoot;    // default $XDG_RUNTIME_DIR/gvfs
+    std::string mountTable;  // default /proc/self/mounts
+    bool sessionBus = true;  // ask KDE Connect and GSConnect on the session bus
+};
+
+// Lists the USB, KDE Connect and GSConnect phones. Runs on any thread; the bus calls time out
+// after a second each, so a hung service costs at most that.
+PhoneScan ScanPhones(const ScanPlaces& places = {});
+
+// Parses "bt:AA:BB:CC:DD:EE:FF" into the address halves btlink takes; false for other ids.
+bool BluetoothAddressOfId(const std::string& id, uint32_t& low, uint32_t& high);
+std::string BluetoothPhoneId(uint32_t low, uint32_t high);

@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#pragma GCC visibility push(default)
+
 enum class PhoneWay { Usb, KdeConnect, GsConnect, Bluetooth };
 
 // "USB", "KDE Connect", "GSConnect", "Bluetooth".
@@ -51,3 +53,5 @@ PhoneScan ScanPhones(const ScanPlaces& places = {});
 // Parses "bt:AA:BB:CC:DD:EE:FF" into the address halves btlink takes; false for other ids.
 bool BluetoothAddressOfId(const std::string& id, uint32_t& low, uint32_t& high);
 std::string BluetoothPhoneId(uint32_t low, uint32_t high);
+
+#pragma GCC visibility pop

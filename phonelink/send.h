@@ -7,6 +7,8 @@
 
 #include "phonelink/phones.h"
 
+#pragma GCC visibility push(default)
+
 // The folder of the phone's storage a tone goes to (created when missing).
 enum class ToneFolder { Ringtones, Notifications, Alarms };
 const char* ToneFolderName(ToneFolder folder);  // "Ringtones", "Notifications", "Alarms"
@@ -35,3 +37,5 @@ using SendProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // URL through the device's share function and report no progress. error gets a sentence for
 // the user when the result is Failed.
 SendResult SendToPhone(const SendRequest& request, const SendProgress& progress, std::string& error);
+
+#pragma GCC visibility pop

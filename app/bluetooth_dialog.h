@@ -1,7 +1,8 @@
-// The Bluetooth send dialog.
+// The send-to-phone dialog: Bluetooth devices beside USB, KDE Connect and GSConnect phones.
 #pragma once
 
 #include <QString>
+#include <QTimer>
 
 #include <atomic>
 #include <cstdint>
@@ -12,20 +13,26 @@
 
 #include "app/skin_dialog.h"
 #include "btlink/btlink.h"
+#include "phonelink/phonelink.h"
 
 class IProgress;
+class PhoneScanWorker;
 
-// One device of the Bluetooth dialog's list (the list item's data): its address.
+// One device of the dialog's list (the list item's data): its Bluetooth address, or the
+// phone of another way (its address is then 0).
 struct BtDeviceRecord {
     uint32_t addressLow = 0;
     uint32_t addressHigh = 0;
+    Phone phone;
 };
 
-// Searches for nearby Bluetooth devices (btlink), lets the user choose one and the name the
-// file gets there; a run returns 1 with a device chosen. SendFile then sends the file to it
-// with a progress dialog and tells the user how it went. When the computer has no Bluetooth
-// service, no adapter or only a switched-off one, the dialog says so as it opens and after
-// a search, instead of listing no devices.
+// Lists the phones reachable over USB, KDE Connect and GSConnect (looked for as it opens and
+// every few seconds while it is open) and, after a search, the nearby Bluetooth devices
+// (btlink); lets the user choose one and the name the file gets there; a run returns 1 with
+// a phone chosen. SendFile then sends the file to it with a progress dialog and tells the
+// user how it went. When the computer has no Bluetooth service, no adapter or only a
+// switched-off one, the dialog says so as it opens and after a search; a hint under it
+// names each other way that cannot reach a phone here.
 //
 // Threads: btlink calls the search callbacks on its own thread; they touch no control and
 // hand everything to the user-interface thread as queued calls, which are dropped when they
@@ -34,7 +41,8 @@ struct BtDeviceRecord {
 // m_progress (the user-interface thread sets them up before the upload and releases them
 // after its end); m_result is written once by the end callbacks and polled by the sender
 // thread. m_checkRunning is set by the user-interface thread before a check and cleared by
-// the check's callback. Everything else belongs to the user-interface thread.
+// the check's callback. The phone scans run on m_scanner's thread and reach the dialog as
+// queued calls. Everything else belongs to the user-interface thread.
 class CBluetoothDlg : public CSkinDialog, public IBtSearchCb, public IBtUploadCb {
     Q_OBJECT
 public:
@@ -43,7 +51,20 @@ public:
                   const QString& fileName);
     ~CBluetoothDlg() override;
 
+    // The phone to preselect (its id) when it is listed.
+    void SetLastPhone(const std::string& id) { m_lastPhoneId = id; }
+    // The extension of the file to send (".m4r" ...): a Bluetooth device chosen for an
+    // iPhone format gets a note that iPhones take ringtones another way.
+    void SetFileExtension(const QString& extension) { m_extension = extension; }
+    // Where USB phones keep the tone.
+    void SetToneFolder(ToneFolder folder) { m_folder = folder; }
+    // Where the phone scans look (tests point them at scratch folders).
+    void SetScanPlaces(const ScanPlaces& places);
+    // The phone to send to, for SendFile without a run.
+    void SetPhone(const Phone& phone) { m_phone = phone; }
+
     // The choice of a run that returned 1.
+    const Phone& GetPhone() const { return m_phone; }
     uint32_t GetAddressLow() const { return m_addressLow; }
     uint32_t GetAddressHigh() const { return m_addressHigh; }
     const QString& GetDeviceName() const { return m_deviceName; }
@@ -51,7 +72,8 @@ public:
 
     // Sends the file to the chosen device under the chosen name while a progress dialog
     // runs, then shows "Error sending file" or "File successfully saved!" (nothing when
-    // cancelled, nothing when the file cannot be opened).
+    // cancelled, nothing when the file cannot be opened); to a phone of another way, see
+    // SendToOtherWay.
     void SendFile();
 
     void OnDeviceFound(const char* name, uint32_t addressLow, uint32_t addressHigh) override;
@@ -82,8 +104,17 @@ private:
     void AddDevice(const QString& name, BtDeviceRecord record);
     void ShowSearchEnd(bool stopped);
     void ClearDevices();
+    // Fills the list from the scanned phones and the devices found, keeping the selection.
+    void FillList();
+    void TakeScan(const PhoneScan& scan);
+    // The hints for the ways that cannot reach a phone, and the iPhone note.
+    void ShowHints();
+    const BtDeviceRecord* SelectedRecord();
     void Select();
     int RunSender(IProgress& progress);
+    // USB, KDE Connect, GSConnect: a copy with progress (USB) or the hand-over, then
+    // "Sent to <phone>"; an existing file is replaced only after asking.
+    void SendToOtherWay();
 
     QString m_filePath;
     QString m_fileName;
@@ -91,7 +122,17 @@ private:
     uint32_t m_addressHigh;
     QString m_deviceName;
     std::vector<std::unique_ptr<BtDeviceRecord>> m_records;  // the list's item data
-    std::atomic<uint32_t> m_searchStart{0};                  // tick count of the search's start
+    std::vector<BtDeviceRecord> m_found;                     // the devices of the last search
+    std::vector<Phone> m_scanned;                            // of the last phone scan
+    std::vector<WayState> m_ways;
+    bool m_searchEnded = false;  // a search has ended: an empty list says "No phone found"
+    std::string m_lastPhoneId;
+    QString m_extension;
+    ToneFolder m_folder = ToneFolder::Ringtones;
+    Phone m_phone;
+    std::unique_ptr<PhoneScanWorker> m_scanner;
+    QTimer m_rescan;                         // looks for phones again while the dialog is open
+    std::atomic<uint32_t> m_searchStart{0};  // tick count of the search's start
     std::atomic<int> m_searchGeneration{0};
     std::atomic<int> m_searchesRunning{0};  // searches and checks of this dialog whose end has not returned
     std::atomic<bool> m_checkRunning{false};

@@ -93,6 +93,7 @@ enum BluetoothCommand : int {
     IDC_BT_EDIT_NAME = 1386,
     IDC_BT_CANCEL = 1390,
     IDC_BT_CLOSE = 1392,
+    IDC_BT_HINTS = 1394,
 };
 
 enum ProgressCommand : int { IDC_PROGRESS_BAR = 1360, IDC_PROGRESS_CANCEL = 1362, IDC_PROGRESS_TEXT = 1364 };

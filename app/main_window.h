@@ -20,6 +20,7 @@
 #include "engine/ringtone_preset.h"
 #include "engine/saver.h"
 #include "engine/track.h"
+#include "phonelink/phones.h"
 
 class CAutoPanelCaption;
 class CBluetoothDlg;
@@ -178,13 +179,14 @@ public:
         QString fileName;  // without extension
         QString folder;    // ends in a folder separator
         uint64_t deviceAddress = 0;
+        Phone phone;  // the phone chosen in the send dialog, of any way
     };
     // Asks where to save: (parent, initial path, Qt filter, default suffix without its dot,
     // whether to confirm overwriting) → the chosen path, or empty when cancelled. Qt's save
     // dialog by default.
     using SaveFileDialog = std::function<QString(QWidget* parent, const QString& initialPath, const QString& filter,
                                                  const QString& suffix, bool confirmOverwrite)>;
-    // Runs the Bluetooth dialog modally to choose a device; its result. exec() by default.
+    // Runs the send-to-phone dialog modally to choose a phone; its result. exec() by default.
     using BluetoothRun = std::function<int(CBluetoothDlg& dialog)>;
     // Shows the folder of a saved file in the file manager.
     using ShowFolder = std::function<void(const QString& filePath)>;

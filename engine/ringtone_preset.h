@@ -23,6 +23,8 @@ enum class RingtonePreset : int {
 // Which kind of sound a preset makes: picks the loudness target and, on a phone's storage,
 // the folder ("Ringtones", "Notifications", "Alarms").
 enum class ToneKind { Ringtone, Notification, Alarm };
+// "ringtone", "notification", "alarm": the kind's name where it is typed or sent on.
+const char* ToneKindName(ToneKind kind);
 
 inline constexpr double kNotificationLoudnessTarget = -18.0;  // LUFS
 

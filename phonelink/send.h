@@ -38,4 +38,8 @@ using SendProgress = std::function<bool(uint64_t done, uint64_t total)>;
 // the user when the result is Failed.
 SendResult SendToPhone(const SendRequest& request, const SendProgress& progress, std::string& error);
 
+// The folder for a kind of tone by its name ("ringtone", "notification", "alarm"); Ringtones
+// for any other name.
+ToneFolder ToneFolderOfKind(const std::string& kindName);
+
 #pragma GCC visibility pop

@@ -1,4 +1,5 @@
-// CBluetoothDlg::SendFile: the transfer behind a progress dialog, and the upload callbacks.
+// CBluetoothDlg::SendFile: the transfer behind a progress dialog, the upload callbacks, and
+// sending to a phone of another way.
 #include "app/bluetooth_dialog.h"
 
 #include <QFile>
@@ -18,6 +19,7 @@ constexpr auto kSenderPollPeriod = std::chrono::milliseconds(10);
 }  // namespace
 
 void CBluetoothDlg::SendFile() {
+    if (!m_phone.id.empty() && m_phone.way != PhoneWay::Bluetooth) return SendToOtherWay();
     m_file.reset(std::fopen(QFile::encodeName(m_filePath).constData(), "rb"));
     if (!m_file) return;
     m_bytesRead = 0;
@@ -70,4 +72,51 @@ bool CBluetoothDlg::ReadData(void* buffer, uint32_t count, uint32_t* bytesRead) 
     if (m_progress != nullptr && m_fileSize > 0)
         m_progress->SetPercent(static_cast<uint32_t>(m_bytesRead * 100 / m_fileSize));
     return true;
+}
+
+void CBluetoothDlg::SendToOtherWay() {
+    SendRequest request{m_phone, QFile::encodeName(m_filePath).toStdString(), m_fileName.toStdString(), m_folder,
+                        false};
+    const QString phone = QString::fromStdString(m_phone.name);
+    for (;;) {
+        SendResult sent = SendResult::Failed;
+        std::string error;
+        int result;
+        {
+            CProgressDlg progress(parentWidget(), "Sending data...", true);
+            result = RunWithProgress(progress, [&](IProgress& worker) {
+                sent = SendToPhone(
+                    request,
+                    [&worker](uint64_t done, uint64_t total) {
+                        if (total > 0) worker.SetPercent(static_cast<uint32_t>(done * 100 / total));
+                        return !worker.StopRequested();
+                    },
+                    error);
+                return sent == SendResult::Cancelled ? kProgressCancelled : kProgressCompleted;
+            });
+            progress.WaitFinished();
+        }
+        if (result == kProgressCancelled || sent == SendResult::Cancelled) return;
+        switch (sent) {
+            case SendResult::Sent:
+                AfxSCMessageBox(QStringLiteral("Sent to %1").arg(phone).toUtf8().constData(),
+                                MB_OK | MB_ICONINFORMATION, nullptr, parentWidget());
+                return;
+            case SendResult::Exists:
+                if (AfxSCMessageBox("File already exists. Overwrite file?", MB_YESNO | MB_ICONWARNING, nullptr,
+                                    parentWidget()) != IDYES)
+                    return;
+                request.replace = true;
+                continue;
+            case SendResult::Full:
+                AfxSCMessageBox(
+                    QStringLiteral("There is no room for the ringtone on %1").arg(phone).toUtf8().constData(),
+                    MB_OK | MB_ICONERROR, nullptr, parentWidget());
+                return;
+            default:
+                AfxSCMessageBox(("Error sending file\n" + error).c_str(), MB_OK | MB_ICONERROR, nullptr,
+                                parentWidget());
+                return;
+        }
+    }
 }

@@ -63,8 +63,8 @@ const _CONTROL_INFO_STRUCT_ kMainFrameControls[] = {
     {11, IDC_PAGE3_FORMAT, "PAGE3_FORMAT", "Select codec", IDS_NONE, nullptr},
     {11, IDC_PAGE3_CHANNELS, "PAGE3_CHANNELS", "Select channel", IDS_NONE, nullptr},
     {11, IDC_PAGE3_BITRATE, "PAGE3_BITRATE", "Select ringtone quality", IDS_NONE, nullptr},
-    {11, IDC_PAGE3_NORMALIZE, "PAGE3_NORMALIZE", "Bring to full scale (Peak) or to the loudness phones expect (Loudness)",
-     IDS_NONE, nullptr},
+    {11, IDC_PAGE3_NORMALIZE, "PAGE3_NORMALIZE",
+     "Bring to full scale (Peak) or to the loudness phones expect (Loudness)", IDS_NONE, nullptr},
     {1, IDC_PAGE3_RESET, "PAGE3_RESET", "Reset to default settings", IDS_NONE, nullptr},
     {7, IDC_PAGE3_INFO, "PAGE3_INFO", nullptr, IDS_NONE, nullptr},
     {1, IDC_PAGE3_SEND, "PAGE3_SEND", "Send/Save ringtone", IDS_NONE, nullptr},
@@ -102,6 +102,7 @@ const _CONTROL_INFO_STRUCT_ kBluetoothControls[] = {
     {16, IDC_BT_EDIT_NAME, "EDIT_NAME", nullptr, IDS_NONE, nullptr},
     {1, IDC_BT_CANCEL, "CANCEL", "Cancel", IDS_CANCEL, nullptr},
     {1, IDC_BT_CLOSE, "CLOSE", "Close", IDS_NONE, nullptr},
+    {4, IDC_BT_HINTS, "HINTS", nullptr, IDS_NONE, nullptr},
     {0, 0, nullptr, nullptr, IDS_NONE, nullptr},
 };
 

@@ -1,4 +1,4 @@
-// CTessalyDlg, page 3: the destination menu, a file on the computer or a Bluetooth device.
+// CTessalyDlg, page 3: the destination menu, a file on the computer or a phone.
 #include "app/main_window.h"
 
 #include <QFileDialog>
@@ -18,6 +18,8 @@ namespace {
 constexpr uint32_t kDescriptionCapacity = 128;
 // "Save" setting: the folder the last ringtone was saved to on the computer.
 constexpr char kLastSaveFolderEntry[] = "LastFolder";
+// "Save" setting: the id of the phone the last ringtone was sent to.
+constexpr char kLastPhoneEntry[] = "LastPhone";
 
 QString SaveFileWithQt(QWidget* parent, const QString& initialPath, const QString& filter, const QString& suffix,
                        bool confirmOverwrite) {
@@ -63,7 +65,7 @@ void CTessalyDlg::SetBluetoothRun(BluetoothRun run) { m_bluetoothRun = std::move
 void CTessalyDlg::ShowDestinationMenu() {
     CSCMenu menu(this);
     menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationComputer, QStringLiteral("My Computer"));
-    menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationBluetooth, QStringLiteral("Bluetooth Device"));
+    menu.AppendMenu(CSCMenu::MF_STRING, kMenuDestinationBluetooth, QStringLiteral("Send to phone"));
     switch (ChoosePopup(menu, IDC_PAGE3_BROWSE)) {
         case kMenuDestinationComputer: ChooseComputerDestination(); break;
         case kMenuDestinationBluetooth: ChooseBluetoothDestination(); break;
@@ -103,11 +105,16 @@ void CTessalyDlg::ChooseBluetoothDestination() {
         m_destination.fileName = TrackName(m_track1.source.IsOpen() ? m_track1 : m_track2);
     CBluetoothDlg dialog(this, QString(), static_cast<uint32_t>(m_destination.deviceAddress),
                          static_cast<uint32_t>(m_destination.deviceAddress >> 32), m_destination.fileName);
+    dialog.SetLastPhone(m_destination.phone.id.empty() ? GetProfileString("Save", kLastPhoneEntry, "")
+                                                       : m_destination.phone.id);
+    dialog.SetFileExtension(OutputExtension());
     const int result = m_bluetoothRun ? m_bluetoothRun(dialog) : dialog.exec();
     if (result != IDOK) return;
     m_destination.kind = kDestinationBluetooth;
     m_destination.deviceName = dialog.GetDeviceName();
     m_destination.fileName = dialog.GetFileName();
     m_destination.deviceAddress = uint64_t{dialog.GetAddressHigh()} << 32 | dialog.GetAddressLow();
+    m_destination.phone = dialog.GetPhone();
+    WriteProfileString("Save", kLastPhoneEntry, m_destination.phone.id);
     RefreshPage3();
 }

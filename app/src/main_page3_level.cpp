@@ -30,7 +30,8 @@ QString CTessalyDlg::LoudnessText() const {
                        .arg(Decibels(range.integratedLufs), SignedDecibels(range.truePeakDbtp));
     if (range.shortRange) text += QStringLiteral("<br>(") + QString::fromUtf8(kShortRangeLoudnessText) + ')';
     if (m_saver.normalizeMode == NormalizeMode::Loudness)
-        text += QStringLiteral("<br>Saved at <b>%1 LUFS</b>, peaks under -1 dBTP").arg(Decibels(m_saver.loudnessTarget));
+        text +=
+            QStringLiteral("<br>Saved at <b>%1 LUFS</b>, peaks under -1 dBTP").arg(Decibels(m_saver.loudnessTarget));
     return text;
 }
 

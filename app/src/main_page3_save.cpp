@@ -1,5 +1,5 @@
 // CTessalyDlg, page 3: saving the encoded ringtone to the computer or sending it to the
-// chosen Bluetooth device, and starting a new project.
+// chosen phone, and starting a new project.
 #include "app/main_window.h"
 
 #include <QDesktopServices>
@@ -65,6 +65,8 @@ void CTessalyDlg::SendToDevice() {
     CBluetoothDlg sender(
         this, QString::fromStdString(m_saver.EncodedPath()), static_cast<uint32_t>(m_destination.deviceAddress),
         static_cast<uint32_t>(m_destination.deviceAddress >> 32), m_destination.fileName + OutputExtension());
+    sender.SetPhone(m_destination.phone);
+    sender.SetToneFolder(ToneFolderOfKind(ToneKindName(ChosenPreset().kind)));
     sender.SendFile();
 }
 

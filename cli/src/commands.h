@@ -13,12 +13,16 @@ enum ExitCode : int {
 
 struct MakeOptions;
 struct RecordOptions;
+struct SendOptions;
 
 int RunMake(const MakeOptions& options);
 int RunPlay(const MakeOptions& options);
 int RunRecord(const RecordOptions& options);
 int RunInfo(const std::string& path);
 int RunEffects();
+// The phones reachable now, one per line: id, way, name (tab-separated).
+int RunPhones();
+int RunSend(const SendOptions& options);
 
 // "morvane-cli: <text>" on standard error.
 void PrintError(const std::string& text);

@@ -6,6 +6,7 @@
 #include "cli/src/interrupt.h"
 #include "cli/src/make_options.h"
 #include "cli/src/record_options.h"
+#include "cli/src/send_options.h"
 
 int main(int argc, char** argv) {
     const std::vector<std::string> arguments(argv + 1, argv + argc);
@@ -45,6 +46,15 @@ int main(int argc, char** argv) {
     if (command == "effects") {
         if (!rest.empty()) return UsageError("effects takes no arguments");
         return RunEffects();
+    }
+    if (command == "phones") {
+        if (!rest.empty()) return UsageError("phones takes no arguments");
+        return RunPhones();
+    }
+    if (command == "send") {
+        const auto options = ParseSendOptions(rest, error);
+        if (!options) return UsageError(error);
+        return RunSend(*options);
     }
     return UsageError("unknown command '" + command + "'");
 }

@@ -12,6 +12,7 @@
 #include "cli/src/make_options.h"
 #include "cli/src/output_file.h"
 #include "cli/src/ringtone_project.h"
+#include "cli/src/send_options.h"
 #include "cli/src/time_value.h"
 #include "contracts/provider_api.h"
 #include "engine/loudness.h"
@@ -86,5 +87,13 @@ int RunMake(const MakeOptions& options) {
     const uintmax_t bytes = std::filesystem::file_size(options.output, ignored);
     std::printf("%s: %s, %s\n", options.output.c_str(), FramesText(project.End() - project.Start()).c_str(),
                 SizeText(bytes).c_str());
+    if (options.sendTo) {
+        SendOptions send;
+        send.file = options.output;
+        send.to = *options.sendTo;
+        send.kind = options.preset ? PresetFor(*options.preset).kind : ToneKind::Ringtone;
+        send.replace = options.force;
+        return RunSend(send);
+    }
     return kExitOk;
 }

@@ -188,6 +188,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
          }},
         {"--title", [&] { return text(options.title); }},
         {"--artist", [&] { return text(options.artist); }},
+        {"--send-to", [&] { return text(options.sendTo); }},
         {"-o",
          [&] {
              if (value.empty()) {
@@ -213,7 +214,7 @@ std::optional<MakeOptions> ParseMakeOptions(const std::vector<std::string>& argu
     // Play takes the ringtone's options without those of the output file, and repeats.
     static const std::vector<std::string> kOutputOptions = {
         "-o",         "--preset", "--fit",      "--format", "--channels", "--bitrate", "--normalize", "--no-normalize",
-        "--loudness", "--limit",  "--loop-tag", "--title",  "--artist",   "--force"};
+        "--loudness", "--limit",  "--loop-tag", "--title",  "--artist",   "--force",   "--send-to"};
     if (command == OptionsFor::Play) {
         for (const std::string& output : kOutputOptions) {
             valued.erase(output);

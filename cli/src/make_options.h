@@ -35,7 +35,8 @@ struct MakeOptions {
     std::optional<std::string> title;   // else the basic track's
     std::optional<std::string> artist;  // else the basic track's
     bool force = false;
-    bool repeat = false;  // play only
+    std::optional<std::string> sendTo;  // a phone id: the made file is sent there
+    bool repeat = false;                // play only
 };
 
 enum class OptionsFor { Make, Play };

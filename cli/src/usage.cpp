@@ -10,6 +10,8 @@ void PrintHelp() {
   morvane-cli record OUT --seconds TIME [--force]
   morvane-cli info FILE
   morvane-cli effects
+  morvane-cli phones
+  morvane-cli send FILE --to ID [--as KIND] [--replace]
   morvane-cli --help
 
 make
@@ -50,7 +52,9 @@ make
                        name); aac files (ADTS) have no tags
   --artist TEXT        the artist tag (default: the basic track's artist)
   --loop-tag           write ANDROID_LOOP=true, which makes Android loop the tone; ogg only
-  --force              replace an existing OUT
+  --force              replace an existing OUT (and the tone on the phone with --send-to)
+  --send-to ID         then send OUT to the phone with that id, into the folder of the
+                       preset's kind (see send)
 
   TIME is seconds with an optional fraction (12.5), MM:SS[.mmm] or HH:MM:SS[.mmm].
   The project lasts until the end of the last track. The range must lie inside it and
@@ -80,6 +84,21 @@ info
 
 effects
   Lists the captions of the single effects the program offers.
+
+phones
+  Lists the phones reachable now, one per line: the id, the way (USB, KDE Connect,
+  GSConnect) and the name, separated by tabs. USB phones are the storages the desktop has
+  mounted (MTP) and mounted storages with Android's Ringtones, Notifications or Alarms
+  folders. With none, says why for each way on standard error.
+
+send
+  Sends FILE to the phone with the id ID. Over USB it is copied into the folder of its
+  kind, made when missing; KDE Connect and GSConnect hand it to the phone.
+
+  --to ID              the phone, as 'morvane-cli phones' lists it
+  --as KIND            ringtone, notification or alarm (default ringtone): the folder
+                       Ringtones, Notifications or Alarms on a USB phone
+  --replace            replace a file of that name on the phone
 
 On a terminal a progress bar is shown on standard error for opening, export and save.
 Ctrl-C stops the running job; no temporary or partial file is left behind. Without a

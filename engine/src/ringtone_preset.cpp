@@ -29,3 +29,11 @@ FrameRange FitToLimit(const PresetSettings& preset, FrameRange range, uint32_t s
         range.length = static_cast<int64_t>(preset.limitSeconds) * sampleRate;
     return range;
 }
+
+const char* ToneKindName(ToneKind kind) {
+    switch (kind) {
+        case ToneKind::Notification: return "notification";
+        case ToneKind::Alarm: return "alarm";
+        default: return "ringtone";
+    }
+}

@@ -15,6 +15,12 @@ const char* ToneFolderName(ToneFolder folder) {
     return "";
 }
 
+ToneFolder ToneFolderOfKind(const std::string& kindName) {
+    if (kindName == "notification") return ToneFolder::Notifications;
+    if (kindName == "alarm") return ToneFolder::Alarms;
+    return ToneFolder::Ringtones;
+}
+
 namespace {
 
 struct DirCloser {

@@ -108,7 +108,7 @@ TEST_F(BluetoothDialogTest, ASearchListsTheDevicesAndSelectReturnsTheChoice) {
         SaveScreenshot(d, "bluetooth_dialog_searching.png");
 
         ASSERT_TRUE(WaitUntil([&] { return Info(d) == "Search done"; }));
-        EXPECT_EQ(Lines(d), (QStringList{"Pixel 7", "Unknown device"}));
+        EXPECT_EQ(Lines(d), (QStringList{"Pixel 7 (Bluetooth)", "Unknown device (Bluetooth)"}));
         EXPECT_TRUE(List(d)->isEnabled());
         EXPECT_TRUE(Control(d, IDC_BT_REFRESH)->isEnabled());
         SaveScreenshot(d, "bluetooth_dialog_devices.png");
@@ -140,7 +140,7 @@ TEST_F(BluetoothDialogTest, AShortSearchShowsItsProgressForAtLeast300MsThenNoDev
         ASSERT_TRUE(WaitUntil([&] { return Info(d) != "Search in progress..."; }));
         shownFor = clock.elapsed();
         EXPECT_EQ(Info(d), "Search done");
-        EXPECT_EQ(Lines(d), QStringList{"No devices found"});
+        EXPECT_EQ(Lines(d), QStringList{"No phone found"});
         EXPECT_EQ(List(d)->GetCurSel(), 0);
         EXPECT_FALSE(List(d)->isEnabled());
         EXPECT_FALSE(Control(d, IDC_BT_SELECT)->isEnabled());
@@ -167,7 +167,7 @@ void ExpectUnavailable(CBluetoothDlg& dialog, const QString& reason, const char*
     EXPECT_TRUE(refresh->isEnabled()) << "the user may look again after switching Bluetooth on";
     if (screenshot != nullptr) SaveScreenshot(dialog, screenshot);
 
-    // A search tells the same instead of "No devices found".
+    // A search tells the same instead of "No phone found".
     refresh->Click();
     EXPECT_EQ(info(), "Search in progress...");
     ASSERT_TRUE(WaitUntil([&] { return info() != "Search in progress..."; }));
@@ -220,7 +220,7 @@ TEST_F(BluetoothDialogTest, WithoutAnAdapterOrWithItSwitchedOffTheDialogSaysSo) 
         ASSERT_TRUE(bluez->PowerAdapter("hci0", true));
         Button(d, IDC_BT_REFRESH)->Click();
         ASSERT_TRUE(WaitUntil([&] { return Info(d) == "Search done"; }));
-        EXPECT_EQ(Lines(d), QStringList{"Pixel 7"});
+        EXPECT_EQ(Lines(d), QStringList{"Pixel 7 (Bluetooth)"});
         EXPECT_TRUE(Control(d, IDC_BT_SELECT)->isEnabled());
         QTest::keyClick(&d, Qt::Key_Escape);
     });

@@ -153,7 +153,8 @@ TEST_F(Page3LevelTest, AClippingRangeWarnsAndTheLimiterClearsTheWarning) {
         EXPECT_GT(percent, 1.0);
         EXPECT_FALSE(Shows(window, IDC_PAGE3_LIMIT_INFO)) << "no limit for any player";
         // Over full scale, the true peak shows its sign.
-        EXPECT_TRUE(TextOf(window, IDC_PAGE3_LOUDNESS).contains("true peak <b>+")) << TextOf(window, IDC_PAGE3_LOUDNESS).toStdString();
+        EXPECT_TRUE(TextOf(window, IDC_PAGE3_LOUDNESS).contains("true peak <b>+"))
+            << TextOf(window, IDC_PAGE3_LOUDNESS).toStdString();
         EXPECT_FALSE(TextOf(window, IDC_PAGE3_LOUDNESS).contains("Saved at"));
 
         // Loudness normalisation brings its own limiter: no warning.

@@ -17,7 +17,8 @@ namespace fs = std::filesystem;
 const std::set<std::string> kPrograms = {"bin/Morvane", "bin/morvane-cli"};
 const std::set<std::string> kLibraries = {"lib/morvane/libaudiosvc.so", "lib/morvane/libaudiosvc_msgbox.so",
                                           "lib/morvane/libQoDataPr.so", "lib/morvane/libeffectmgr.so",
-                                          "lib/morvane/libskin.so",     "lib/morvane/libbtlink.so"};
+                                          "lib/morvane/libskin.so",     "lib/morvane/libbtlink.so",
+                                          "lib/morvane/libphonelink.so"};
 const std::set<std::string> kPlugins = {"lib/morvane/plugins/libequalizer.so", "lib/morvane/plugins/libRicochet.so",
                                         "lib/morvane/plugins/libTapline.so", "lib/morvane/plugins/libwahwah.so"};
 

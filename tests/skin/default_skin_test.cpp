@@ -93,7 +93,7 @@ void FillSample(const std::string& section, BuiltSection& built) {
                 {"PAGE3_CHANNELS", {"Mono", "Stereo"}},
                 {"PAGE3_BITRATE", {"64 kbps", "128 kbps", "256 kbps"}},
                 {"PAGE3_NORMALIZE", {"Off", "Peak", "Loudness"}},
-                {"DEV_LIST", {"Ana's phone"}}};
+                {"DEV_LIST", {"Ana's phone (USB)"}}};
             for (const QString& row : rows.at(combo)) c->AddString(row);
             c->SetCurSel(c->GetCount() > 1 ? 1 : 0);
         });
@@ -113,12 +113,12 @@ void FillSample(const std::string& section, BuiltSection& built) {
             "File format: <b>MP3</b><font size=\"-4\"><br><br></font>Length: <b>00:18</b>"
             "<font size=\"-4\"><br><br></font>Approximated file size: <b>288.00 Kb.</b>");
     });
-    Each<CSCHtmlStatic>(built, "PAGE3_LOUDNESS", [](auto* s) {
-        s->SetWindowText("Loudness: <b>-9.3 LUFS</b>, true peak <b>+0.4 dBTP</b>");
-    });
+    Each<CSCHtmlStatic>(built, "PAGE3_LOUDNESS",
+                        [](auto* s) { s->SetWindowText("Loudness: <b>-9.3 LUFS</b>, true peak <b>+0.4 dBTP</b>"); });
     Each<CSCStatic>(built, "RECORD_TIME", [](auto* s) { s->SetWindowText("Record length: 00:07"); });
     Each<CSCButton>(built, "CREATE_RINGTONE", [](auto* b) { b->SetCheck(1); });
     Each<CSCEditBox2>(built, "EDIT_NAME", [](auto* e) { e->SetWindowText("Summer Breeze.mp3"); });
+    Each<CSCStatic>(built, "HINTS", [](auto* s) { s->SetWindowText("GSConnect is not running."); });
     if (section == "PROGRESS_DLG") {
         Each<CSCStatic>(built, "TEXT", [](auto* s) { s->SetWindowText("Saving the ringtone..."); });
         Each<CSCScaleProgress>(built, "PROGRESS", [](auto* p) {

@@ -66,8 +66,7 @@ QStringList KdeConnectMock::Shared() {
 
 GsConnectMock::GsConnectMock() : m_service(false, kGsService, TemplateArguments("gsconnect_mock.py")) {}
 
-bool GsConnectMock::AddDevice(const QString& id, const QString& name, bool connected, bool paired,
-                              bool shareEnabled) {
+bool GsConnectMock::AddDevice(const QString& id, const QString& name, bool connected, bool paired, bool shareEnabled) {
     return Succeeded(Control(kGsService, kGsPath, kGsControl, QStringLiteral("AddDevice"),
                              {id, name, connected, paired, shareEnabled}));
 }

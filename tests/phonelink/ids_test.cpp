@@ -20,9 +20,9 @@ TEST(PhoneIds, BluetoothIdsCarryBtlinksAddressHalves) {
 }
 
 TEST(PhoneIds, OtherIdsAreNoBluetoothAddress) {
-    for (const char* id : {"", "bt:", "bt:AA:BB:CC:DD:EE", "bt:AA:BB:CC:DD:EE:FF:00", "bt:AA-BB-CC-DD-EE-FF",
-                           "bt:AA:BB:CC:DD:EE:FG", "BT:AA:BB:CC:DD:EE:FF", "kdeconnect:AA:BB:CC:DD:EE:FF",
-                           "usb:/media/phone", "bt: A:BB:CC:DD:EE:FF"}) {
+    for (const char* id :
+         {"", "bt:", "bt:AA:BB:CC:DD:EE", "bt:AA:BB:CC:DD:EE:FF:00", "bt:AA-BB-CC-DD-EE-FF", "bt:AA:BB:CC:DD:EE:FG",
+          "BT:AA:BB:CC:DD:EE:FF", "kdeconnect:AA:BB:CC:DD:EE:FF", "usb:/media/phone", "bt: A:BB:CC:DD:EE:FF"}) {
         uint32_t low = 7, high = 9;
         EXPECT_FALSE(BluetoothAddressOfId(id, low, high)) << id;
         EXPECT_EQ(low, 7u) << id;

@@ -20,10 +20,9 @@ TEST(KdeConnectDaemonTest, ARealDaemonWithoutReachablePhonesListsNothing) {
     ASSERT_TRUE(daemon.Running());
 
     // The daemon knows the paired phone ...
-    QDBusMessage call = QDBusMessage::createMethodCall(QStringLiteral("org.kde.kdeconnect"),
-                                                       QStringLiteral("/modules/kdeconnect"),
-                                                       QStringLiteral("org.kde.kdeconnect.daemon"),
-                                                       QStringLiteral("devices"));
+    QDBusMessage call =
+        QDBusMessage::createMethodCall(QStringLiteral("org.kde.kdeconnect"), QStringLiteral("/modules/kdeconnect"),
+                                       QStringLiteral("org.kde.kdeconnect.daemon"), QStringLiteral("devices"));
     call.setArguments({false, false});
     const QDBusMessage known = TestBus(false).call(call, QDBus::Block, 10000);
     ASSERT_EQ(known.type(), QDBusMessage::ReplyMessage) << known.errorMessage().toStdString();

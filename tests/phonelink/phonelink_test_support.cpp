@@ -90,4 +90,3 @@ EnvironmentScope::~EnvironmentScope() {
     else
         unsetenv(m_name.c_str());
 }
-

@@ -6,9 +6,9 @@
 #include <sys/mount.h>
 #include <unistd.h>
 
+#include <fcntl.h>
 #include <cstdio>
 #include <cstdlib>
-#include <fcntl.h>
 #include <filesystem>
 
 #include "phonelink/send.h"
@@ -157,9 +157,9 @@ TEST_F(UsbCopyTest, TheStraightCopyLeavesNoPartialFile) {
     EXPECT_EQ(ReadWholeFile(target), other);
 
     const auto cancelAfterFirstBlock = [](uint64_t, uint64_t) { return false; };
-    EXPECT_EQ(CopyStraight(changed.get(), other.size(), (storage / "New.mp3").string(), false, cancelAfterFirstBlock,
-                           error),
-              SendResult::Cancelled);
+    EXPECT_EQ(
+        CopyStraight(changed.get(), other.size(), (storage / "New.mp3").string(), false, cancelAfterFirstBlock, error),
+        SendResult::Cancelled);
     EXPECT_EQ(EntriesOf(storage), std::vector<std::string>{"Ring.mp3"});
 }
 
@@ -215,7 +215,8 @@ private:
 // cannot be done; otherwise whether it passed, with its output.
 std::optional<bool> RunInNamespace(std::string& output) {
     const testing::TestInfo* test = testing::UnitTest::GetInstance()->current_test_info();
-    const std::string command = std::string(kInNamespace) + "=1 unshare -rm '" + fs::read_symlink("/proc/self/exe").string() +
+    const std::string command = std::string(kInNamespace) + "=1 unshare -rm '" +
+                                fs::read_symlink("/proc/self/exe").string() +
                                 "' --gtest_filter=" + test->test_suite_name() + "." + test->name() + " 2>&1";
     FILE* pipe = ::popen(command.c_str(), "r");
     if (pipe == nullptr) return std::nullopt;

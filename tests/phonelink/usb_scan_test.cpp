@@ -128,12 +128,18 @@ TEST_F(UsbScanTest, MountedStoragesWithToneFoldersAreListed) {
     fs::create_directories(disk / "Music");
     std::string cardEscaped = card.string();
     cardEscaped.replace(cardEscaped.find(' '), 1, "\\040");
-    WriteTable("/dev/sda1 / ext4 rw,relatime 0 0\n"
-               "proc /proc proc rw 0 0\n"
-               "tmpfs /run tmpfs rw 0 0\n"
-               "/dev/sdb1 " + cardEscaped + " vfat rw,uid=1000 0 0\n"
-               "jmtpfs " + mtpfs.string() + " fuse.jmtpfs rw 0 0\n"
-               "/dev/sdc1 " + disk.string() + " ext4 rw 0 0\n");
+    WriteTable(
+        "/dev/sda1 / ext4 rw,relatime 0 0\n"
+        "proc /proc proc rw 0 0\n"
+        "tmpfs /run tmpfs rw 0 0\n"
+        "/dev/sdb1 " +
+        cardEscaped +
+        " vfat rw,uid=1000 0 0\n"
+        "jmtpfs " +
+        mtpfs.string() +
+        " fuse.jmtpfs rw 0 0\n"
+        "/dev/sdc1 " +
+        disk.string() + " ext4 rw 0 0\n");
 
     const PhoneScan scan = Scan();
     ASSERT_EQ(scan.phones.size(), 3u);
@@ -154,9 +160,14 @@ TEST_F(UsbScanTest, SystemMountsAreNotLookedInto) {
     fs::create_directories(share / "Ringtones");
     const fs::path gvfsMount = Gvfs();
     fs::create_directories(gvfsMount / "Ringtones");
-    WriteTable("tmpfs " + shm.string() + " tmpfs rw 0 0\n"
-               "nas:/music " + share.string() + " nfs4 rw 0 0\n"
-               "gvfsd-fuse " + gvfsMount.string() + " fuse.gvfsd-fuse rw 0 0\n"
+    WriteTable("tmpfs " + shm.string() +
+               " tmpfs rw 0 0\n"
+               "nas:/music " +
+               share.string() +
+               " nfs4 rw 0 0\n"
+               "gvfsd-fuse " +
+               gvfsMount.string() +
+               " fuse.gvfsd-fuse rw 0 0\n"
                "/dev/sda2 /home ext4 rw 0 0\n"
                "/dev/sda3 /boot/efi vfat rw 0 0\n"
                "tmpfs /run/user/1000 tmpfs rw 0 0\n"

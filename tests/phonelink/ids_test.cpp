@@ -1,8 +1,7 @@
-// Phone ids and the names of ways and tone folders.
+// The Bluetooth phones' ids and btlink's address halves.
 #include <gtest/gtest.h>
 
 #include "phonelink/phones.h"
-#include "phonelink/send.h"
 
 namespace {
 
@@ -28,16 +27,6 @@ TEST(PhoneIds, OtherIdsAreNoBluetoothAddress) {
         EXPECT_EQ(low, 7u) << id;
         EXPECT_EQ(high, 9u) << id;
     }
-}
-
-TEST(PhoneIds, WayAndFolderNames) {
-    EXPECT_STREQ(PhoneWayName(PhoneWay::Usb), "USB");
-    EXPECT_STREQ(PhoneWayName(PhoneWay::KdeConnect), "KDE Connect");
-    EXPECT_STREQ(PhoneWayName(PhoneWay::GsConnect), "GSConnect");
-    EXPECT_STREQ(PhoneWayName(PhoneWay::Bluetooth), "Bluetooth");
-    EXPECT_STREQ(ToneFolderName(ToneFolder::Ringtones), "Ringtones");
-    EXPECT_STREQ(ToneFolderName(ToneFolder::Notifications), "Notifications");
-    EXPECT_STREQ(ToneFolderName(ToneFolder::Alarms), "Alarms");
 }
 
 }  // namespace

@@ -26,8 +26,17 @@ struct Phone {
     std::string objectPath;
 };
 
-// Whether a way can reach phones on this computer, with a hint for the user when it cannot
-// ("KDE Connect is not running", "No phone storage is mounted", ...).
+// Whether a way reaches phones now (it found at least one), with a hint for the user when
+// it does not, one of:
+//   USB: "No phone storage is mounted (connect the phone by USB and allow file transfer)",
+//        or "<device name> shows no storage (unlock the phone and allow file transfer)" when
+//        an MTP device is mounted without any storage (locked, or file transfer not allowed);
+//   KDE Connect: "KDE Connect is not running", "KDE Connect does not answer",
+//        "No paired phone is reachable in KDE Connect";
+//   GSConnect: "GSConnect is not running", "GSConnect does not answer",
+//        "No paired phone is connected in GSConnect";
+//   both services: "The session bus cannot be reached" (also when the process has no
+//        QCoreApplication).
 struct WayState {
     PhoneWay way = PhoneWay::Usb;
     bool available = false;
@@ -46,8 +55,14 @@ struct ScanPlaces {
     bool sessionBus = true;  // ask KDE Connect and GSConnect on the session bus
 };
 
-// Lists the USB, KDE Connect and GSConnect phones. Runs on any thread; the bus calls time out
-// after a second each, so a hung service costs at most that.
+// Lists the USB, KDE Connect and GSConnect phones, in that order.
+// Blocks the calling thread, so call it from a worker thread, never the user interface's:
+// the bus calls time out after a second, so a hung service costs about that, and the USB
+// storages' folders are read on this thread. Runs on any thread, several calls at once (each
+// opens a session-bus connection of its own). The bus ways need the process's
+// QCoreApplication (or QApplication) to exist during the call; its event loop need not run.
+// Without one only USB is scanned for real and the services get "The session bus cannot be
+// reached".
 PhoneScan ScanPhones(const ScanPlaces& places = {});
 
 // Parses "bt:AA:BB:CC:DD:EE:FF" into the address halves btlink takes; false for other ids.

@@ -33,9 +33,15 @@ struct SendRequest {
 using SendProgress = std::function<bool(uint64_t done, uint64_t total)>;
 
 // Sends the file. USB copies under a hidden name in the folder and renames it at the end, so
-// a failed or cancelled copy leaves no partial file; KDE Connect and GSConnect get the file's
-// URL through the device's share function and report no progress. error gets a sentence for
-// the user when the result is Failed.
+// a failed or cancelled copy leaves no partial file (on a storage that refuses the rename the
+// copy is made again straight under the final name, progress starting again from 0, and
+// removed when it fails); replacing keeps the old file until the new one is complete, except
+// on such a storage, where the old one is removed first. KDE Connect and GSConnect get the
+// URL of a copy named fileName in $XDG_CACHE_HOME/morvane/outbox through the device's share
+// function and report no progress; their daemons read the copy after this returns (copies
+// are removed after a day), so file itself may be removed at once. error gets a sentence for
+// the user when the result is Failed. Blocks the calling thread, which also runs progress;
+// the same thread and QCoreApplication needs as ScanPhones.
 SendResult SendToPhone(const SendRequest& request, const SendProgress& progress, std::string& error);
 
 // The folder for a kind of tone by its name ("ringtone", "notification", "alarm"); Ringtones

@@ -19,6 +19,7 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg sox dbus python3 python3-dbusmock python3-dbus python3-gi desktop-file-utils
+  kdeconnect
 )
 
 missing=()

@@ -76,7 +76,8 @@ WayScan ScanGsConnect(SessionBus& bus) {
         const auto device = object.value().find(kDeviceInterface);
         if (device == object.value().end()) continue;
         const QVariantMap& properties = device.value();
-        if (!properties.value(QStringLiteral("Connected")).toBool() || !properties.value(QStringLiteral("Paired")).toBool())
+        if (!properties.value(QStringLiteral("Connected")).toBool() ||
+            !properties.value(QStringLiteral("Paired")).toBool())
             continue;
         const QString path = object.key().path();
         QString id = properties.value(QStringLiteral("Id")).toString();
@@ -105,7 +106,8 @@ SendResult SendOverGsConnect(SessionBus& bus, const Phone& phone, const QString&
     const QString path = QString::fromStdString(phone.objectPath);
     // Describe tells whether the action is there and enabled (a disabled one ignores
     // activations silently): (b enabled, g parameter type, av state).
-    const QDBusMessage described = bus.Call(kService, path, kActionsInterface, QStringLiteral("Describe"), {kShareAction});
+    const QDBusMessage described =
+        bus.Call(kService, path, kActionsInterface, QStringLiteral("Describe"), {kShareAction});
     bool enabled = false;
     if (described.type() == QDBusMessage::ReplyMessage && !described.arguments().isEmpty()) {
         const QDBusArgument description = described.arguments().at(0).value<QDBusArgument>();

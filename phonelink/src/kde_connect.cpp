@@ -36,8 +36,8 @@ WayScan Unavailable(const char* hint) {
 WayScan ScanKdeConnect(SessionBus& bus) {
     if (!bus.IsConnected()) return Unavailable(kNoSessionBusHint);
     if (!bus.HasOwner(kService)) return Unavailable(kKdeConnectNotRunningHint);
-    const QDBusMessage listed = bus.Call(kService, kDaemonPath, kDaemonInterface, QStringLiteral("devices"),
-                                         {true, true});
+    const QDBusMessage listed =
+        bus.Call(kService, kDaemonPath, kDaemonInterface, QStringLiteral("devices"), {true, true});
     if (listed.type() != QDBusMessage::ReplyMessage || listed.arguments().isEmpty())
         return Unavailable(kKdeConnectNoAnswerHint);
     const QStringList ids = listed.arguments().at(0).toStringList();
@@ -79,7 +79,8 @@ SendResult SendOverKdeConnect(SessionBus& bus, const Phone& phone, const QString
     const QString sharePath = devicePath + QStringLiteral("/share");
     // The share plug-in's object exists while the device is reachable and the plug-in is on.
     const std::optional<QStringList> methods = bus.MethodsOf(kService, sharePath, kShareInterface);
-    if (!methods || (!methods->contains(QStringLiteral("shareUrl")) && !methods->contains(QStringLiteral("shareUrls")))) {
+    if (!methods ||
+        (!methods->contains(QStringLiteral("shareUrl")) && !methods->contains(QStringLiteral("shareUrls")))) {
         error = phone.name + " does not take files over KDE Connect now (is it reachable, with its Share plug-in on?).";
         return SendResult::Failed;
     }

@@ -1,42 +1,30 @@
 #include "phonelink/src/mount_table.h"
 
 #include <algorithm>
-#include <iterator>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 #include <string_view>
 
+#include "phonelink/src/escapes.h"
+
 namespace {
 
-// Decodes the \ooo escapes the kernel writes for blanks, tabs, newlines and backslashes.
-std::string Unescape(const std::string& field) {
-    std::string text;
-    text.reserve(field.size());
-    for (size_t i = 0; i < field.size(); ++i) {
-        if (field[i] == '\\' && i + 3 < field.size()) {
-            const std::string_view digits(field.data() + i + 1, 3);
-            if (std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '7'; })) {
-                text += static_cast<char>((digits[0] - '0') * 64 + (digits[1] - '0') * 8 + (digits[2] - '0'));
-                i += 3;
-                continue;
-            }
-        }
-        text += field[i];
-    }
-    return text;
-}
-
-// File systems that are not storage: the kernel's virtual ones, memory-only ones, network
-// shares (whose folders can hang), containers' layers and the desktop's own FUSE services.
+// File systems that are not storage.
+// clang-format off
 constexpr std::string_view kSystemTypes[] = {
-    "proc",       "sysfs",        "devtmpfs",       "devpts",      "tmpfs",         "ramfs",
-    "cgroup",     "cgroup2",      "securityfs",     "pstore",      "debugfs",       "tracefs",
-    "configfs",   "fusectl",      "mqueue",         "hugetlbfs",   "bpf",           "autofs",
-    "binfmt_misc", "efivarfs",    "rpc_pipefs",     "nsfs",        "selinuxfs",     "overlay",
-    "squashfs",   "nfs",          "nfs4",           "cifs",        "smb3",          "smbfs",
-    "ceph",       "glusterfs",    "9p",             "afs",         "davfs",         "fuse.sshfs",
-    "fuse.rclone", "fuse.gvfsd-fuse", "fuse.portal", "fuse.snapfuse", "fuse.lxcfs",
+    // the kernel's virtual ones and memory-only ones
+    "proc", "sysfs", "devtmpfs", "devpts", "tmpfs", "ramfs", "cgroup", "cgroup2", "securityfs", "pstore",
+    "debugfs", "tracefs", "configfs", "fusectl", "mqueue", "hugetlbfs", "bpf", "autofs", "binfmt_misc",
+    "efivarfs", "rpc_pipefs", "nsfs", "selinuxfs",
+    // containers' and packages' layers
+    "overlay", "squashfs", "fuse.snapfuse", "fuse.lxcfs",
+    // network shares, whose folders can hang
+    "nfs", "nfs4", "cifs", "smb3", "smbfs", "ceph", "glusterfs", "9p", "afs", "davfs", "fuse.sshfs", "fuse.rclone",
+    // the desktop's own FUSE services
+    "fuse.gvfsd-fuse", "fuse.portal",
 };
+// clang-format on
 
 // Mount points of the system: these exactly ...
 constexpr std::string_view kSystemPoints[] = {
@@ -61,7 +49,7 @@ std::vector<MountEntry> ReadMountTable(const std::string& path) {
         std::istringstream fields(line);
         std::string device, point, type;
         if (!(fields >> device >> point >> type)) continue;
-        MountEntry entry{Unescape(device), Unescape(point), type};
+        MountEntry entry{DecodeOctalEscapes(device), DecodeOctalEscapes(point), type};
         std::erase_if(entries, [&](const MountEntry& earlier) { return earlier.point == entry.point; });
         entries.push_back(std::move(entry));
     }
@@ -70,12 +58,12 @@ std::vector<MountEntry> ReadMountTable(const std::string& path) {
 
 bool IsSystemMount(const MountEntry& entry) {
     if (std::find(std::begin(kSystemTypes), std::end(kSystemTypes), entry.type) != std::end(kSystemTypes)) return true;
-    if (std::find(std::begin(kSystemPoints), std::end(kSystemPoints), entry.point) != std::end(kSystemPoints)) return true;
+    if (std::find(std::begin(kSystemPoints), std::end(kSystemPoints), entry.point) != std::end(kSystemPoints))
+        return true;
     for (std::string_view tree : kSystemTrees) {
         if (IsBelow(entry.point, tree)) return true;
     }
     // The runtime folders, but for the removable media udisks mounts there.
-    if (entry.point == "/run" || (IsBelow(entry.point, "/run") && !IsBelow(entry.point, "/run/media")))
-        return true;
+    if (entry.point == "/run" || (IsBelow(entry.point, "/run") && !IsBelow(entry.point, "/run/media"))) return true;
     return false;
 }

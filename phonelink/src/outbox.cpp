@@ -42,9 +42,9 @@ std::string StageInOutbox(const std::string& file, const std::string& fileName, 
     std::error_code made;
     fs::create_directories(outbox, made);
     RemoveOldCopies(outbox);
-    const auto stamp = std::chrono::duration_cast<std::chrono::milliseconds>(
-                           std::chrono::system_clock::now().time_since_epoch())
-                           .count();
+    const auto stamp =
+        std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::system_clock::now().time_since_epoch())
+            .count();
     const fs::path folder =
         outbox / (std::to_string(stamp) + "-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
     if (!fs::create_directory(folder, made) || made) {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "phonelink/src/escapes.h"
+
 const char* PhoneWayName(PhoneWay way) {
     switch (way) {
         case PhoneWay::Usb: return "USB";
@@ -30,17 +32,6 @@ std::string KeyOfPhoneId(PhoneWay way, const std::string& id) {
     return id.substr(prefix.size());
 }
 
-namespace {
-
-int HexDigit(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
-}
-
-}  // namespace
-
 bool BluetoothAddressOfId(const std::string& id, uint32_t& low, uint32_t& high) {
     const std::string address = KeyOfPhoneId(PhoneWay::Bluetooth, id);
     // Six groups of two hexadecimal digits separated by ':'.
@@ -49,7 +40,7 @@ bool BluetoothAddressOfId(const std::string& id, uint32_t& low, uint32_t& high) 
     for (size_t group = 0; group < 6; ++group) {
         const size_t at = group * 3;
         if (group > 0 && address[at - 1] != ':') return false;
-        const int hi = HexDigit(address[at]), lo = HexDigit(address[at + 1]);
+        const int hi = HexDigitValue(address[at]), lo = HexDigitValue(address[at + 1]);
         if (hi < 0 || lo < 0) return false;
         value = (value << 8) | static_cast<uint64_t>(hi * 16 + lo);
     }

@@ -88,7 +88,8 @@ QVariantMap PropertiesOfReply(const QDBusMessage& reply) {
 }
 
 std::string ErrorSentence(const std::string& lead, const QDBusMessage& reply) {
-    std::string text = (reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage()).trimmed().toStdString();
+    std::string text =
+        (reply.errorMessage().isEmpty() ? reply.errorName() : reply.errorMessage()).trimmed().toStdString();
     if (text.empty() || (text.back() != '.' && text.back() != '!' && text.back() != '?')) text += '.';
     return lead + ": " + text;
 }

@@ -1,10 +1,9 @@
 #include "phonelink/src/tone_folders.h"
 
-#include <dirent.h>
 #include <strings.h>
 #include <sys/stat.h>
 
-#include <memory>
+#include "phonelink/src/folders.h"
 
 const char* ToneFolderName(ToneFolder folder) {
     switch (folder) {
@@ -21,38 +20,20 @@ ToneFolder ToneFolderOfKind(const std::string& kindName) {
     return ToneFolder::Ringtones;
 }
 
-namespace {
-
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
-bool IsFolder(const std::string& path) {
-    struct stat info {};
-    return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
-}
-
-}  // namespace
-
 std::optional<std::string> FindEntryIgnoringCase(const std::string& folder, const std::string& name) {
     const std::string exact = folder + "/" + name;
     struct stat info {};
     if (::lstat(exact.c_str(), &info) == 0) return exact;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return std::nullopt;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (::strcasecmp(entry->d_name, name.c_str()) == 0) return folder + "/" + entry->d_name;
+    for (const std::string& entry : NamesIn(folder)) {
+        if (::strcasecmp(entry.c_str(), name.c_str()) == 0) return folder + "/" + entry;
     }
     return std::nullopt;
 }
 
 bool HasToneFolder(const std::string& folder) {
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return false;
-    while (const dirent* entry = ::readdir(dir.get())) {
+    for (const std::string& entry : NamesIn(folder)) {
         for (ToneFolder tone : {ToneFolder::Ringtones, ToneFolder::Notifications, ToneFolder::Alarms}) {
-            if (::strcasecmp(entry->d_name, ToneFolderName(tone)) == 0 && IsFolder(folder + "/" + entry->d_name))
-                return true;
+            if (::strcasecmp(entry.c_str(), ToneFolderName(tone)) == 0 && IsFolder(folder + "/" + entry)) return true;
         }
     }
     return false;

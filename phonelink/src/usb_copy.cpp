@@ -140,7 +140,8 @@ std::string ToneFolderIn(const std::string& storage, ToneFolder tone, SendResult
     if (const auto existing = FindEntryIgnoringCase(storage, ToneFolderName(tone))) return *existing;
     const std::string folder = storage + "/" + ToneFolderName(tone);
     if (::mkdir(folder.c_str(), 0777) == 0 || errno == EEXIST) return folder;
-    result = Failure(errno, std::string("The folder ") + ToneFolderName(tone) + " could not be made on the phone", error);
+    result =
+        Failure(errno, std::string("The folder ") + ToneFolderName(tone) + " could not be made on the phone", error);
     return {};
 }
 
@@ -150,8 +151,7 @@ SendResult CopyStraight(int source, uint64_t size, const std::string& target, bo
                         const SendProgress& progress, std::string& error) {
     if (Exists(target)) {
         if (!replace) return SendResult::Exists;
-        if (::unlink(target.c_str()) != 0)
-            return Failure(errno, "The file on the phone could not be replaced", error);
+        if (::unlink(target.c_str()) != 0) return Failure(errno, "The file on the phone could not be replaced", error);
     }
     WrittenFile file;
     if (!file.Create(target)) {

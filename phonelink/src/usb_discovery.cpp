@@ -1,47 +1,27 @@
 #include "phonelink/src/usb_discovery.h"
 
-#include <dirent.h>
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
 #include <cstdlib>
-#include <memory>
 
+#include "phonelink/src/escapes.h"
+#include "phonelink/src/folders.h"
 #include "phonelink/src/mount_table.h"
 #include "phonelink/src/phone_ids.h"
 #include "phonelink/src/tone_folders.h"
 
 namespace {
 
-struct DirCloser {
-    void operator()(DIR* dir) const { ::closedir(dir); }
-};
-
 // The folders directly inside folder (hidden ones left out), sorted by name.
 std::vector<std::string> SubfolderNames(const std::string& folder) {
-    std::vector<std::string> names;
-    const std::unique_ptr<DIR, DirCloser> dir(::opendir(folder.c_str()));
-    if (!dir) return names;
-    while (const dirent* entry = ::readdir(dir.get())) {
-        if (entry->d_name[0] == '.') continue;
-        const std::string path = folder + "/" + entry->d_name;
-        struct stat info {};
-        if (::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode)) names.emplace_back(entry->d_name);
-    }
-    std::sort(names.begin(), names.end());
+    std::vector<std::string> names = NamesIn(folder);
+    std::erase_if(names, [&](const std::string& name) { return name[0] == '.' || !IsFolder(folder + "/" + name); });
     return names;
 }
 
 bool StartsWith(const std::string& text, const std::string& prefix) {
     return text.compare(0, prefix.size(), prefix) == 0;
-}
-
-int HexValue(char c) {
-    if (c >= '0' && c <= '9') return c - '0';
-    if (c >= 'a' && c <= 'f') return c - 'a' + 10;
-    if (c >= 'A' && c <= 'F') return c - 'A' + 10;
-    return -1;
 }
 
 std::string BaseName(const std::string& path) {
@@ -119,16 +99,8 @@ std::string DefaultGvfsRoot() {
 
 std::string GvfsDeviceName(const std::string& mountName) {
     const size_t host = mountName.find("host=");
-    const std::string encoded = host == std::string::npos ? mountName : mountName.substr(host + 5);
-    std::string name;
-    for (size_t i = 0; i < encoded.size(); ++i) {
-        if (encoded[i] == '%' && i + 2 < encoded.size() && HexValue(encoded[i + 1]) >= 0 && HexValue(encoded[i + 2]) >= 0) {
-            name += static_cast<char>(HexValue(encoded[i + 1]) * 16 + HexValue(encoded[i + 2]));
-            i += 2;
-        } else {
-            name += encoded[i] == '_' ? ' ' : encoded[i];
-        }
-    }
+    std::string name = DecodePercentEscapes(host == std::string::npos ? mountName : mountName.substr(host + 5));
+    std::replace(name.begin(), name.end(), '_', ' ');
     const size_t first = name.find_first_not_of(' ');
     return first == std::string::npos ? mountName : name.substr(first, name.find_last_not_of(' ') - first + 1);
 }

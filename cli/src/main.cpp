@@ -15,6 +15,10 @@ int main(int argc, char** argv) {
         PrintHelp();
         return kExitOk;
     }
+    if (command == "--version") {
+        PrintVersion();
+        return kExitOk;
+    }
     InstallMessagePrinter();
     InstallInterruptHandlers();
 

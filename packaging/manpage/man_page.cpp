@@ -85,7 +85,7 @@ public:
             m_out += ".SH \"EXIT STATUS\"\n";
             m_kind = Kind::None;
             const std::string rest = Trimmed(text.substr(kExitStatus.size()));
-            if (!rest.empty()) Paragraph(rest);
+            if (!rest.empty()) Paragraph(rest, 0);
             return;
         }
         if (m_sawCommand && !m_sawNotes) {
@@ -93,7 +93,7 @@ public:
             m_sawNotes = true;
             m_kind = Kind::None;
         }
-        Paragraph(text);
+        Paragraph(text, 0);
     }
 
     void IndentedText(const std::string& line) {
@@ -109,7 +109,7 @@ public:
             m_out += RoffText(Trimmed(line)) + "\n";
             return;
         }
-        Paragraph(Trimmed(line));
+        Paragraph(Trimmed(line), IndentOf(line));
     }
 
     const std::string& Text() const { return m_out; }
@@ -117,14 +117,17 @@ public:
 private:
     enum class Kind { None, Paragraph, Entry };
 
-    void Paragraph(const std::string& text) {
-        if (m_kind != Kind::Paragraph) m_out += ".PP\n";
+    // Lines at one indentation make one paragraph; another indentation starts the next.
+    void Paragraph(const std::string& text, size_t indent) {
+        if (m_kind != Kind::Paragraph || indent != m_paragraphIndent) m_out += ".PP\n";
         m_out += RoffText(text) + "\n";
         m_kind = Kind::Paragraph;
+        m_paragraphIndent = indent;
     }
 
     std::string m_out;
     Kind m_kind = Kind::None;
+    size_t m_paragraphIndent = 0;
     bool m_sawCommand = false;
     bool m_sawOptions = false;
     bool m_sawNotes = false;

@@ -87,6 +87,8 @@ TEST_F(PackageCompletion, BashOffersTheValuesTheToolAccepts) {
     EXPECT_EQ(Bash({"make", "--preset", ""}), Choices("--preset"));
     EXPECT_EQ(Bash({"make", "--preset", "android-"}),
               (std::set<std::string>{"android-notification", "android-alarm"}));
+    // The value in the option's word, as the tool takes it too ("--format=ogg").
+    EXPECT_EQ(Bash({"make", "--format=m"}), (std::set<std::string>{"mp3", "m4r", "m4a"}));
     const std::set<std::string> bitrates = Bash({"make", "--bitrate", ""});
     EXPECT_EQ(bitrates, (std::set<std::string>{"64", "128", "256"}));
     for (const std::string& bitrate : bitrates) {
@@ -166,9 +168,11 @@ TEST_F(PackageCompletion, ZshCompletesCommandsFormatsAndEffects) {
     const std::string formats = shown("morvane-cli make --format ", "wav");
     for (const char* format : {"mp3", "aac", "m4r", "m4a", "ogg", "flac", "wav"})
         EXPECT_NE(formats.find(format), std::string::npos) << formats;
-    const std::string effects = shown("morvane-cli make --effect ", "Wah-Wah");
-    for (const char* effect : {"Delay", "Equalizer", "Ping-Pong\\ Delay", "Wah-Wah"})
-        EXPECT_NE(effects.find(effect), std::string::npos) << effects;
+    for (const std::string& line : {std::string("morvane-cli make --effect "), std::string("morvane-cli play --effect=")}) {
+        const std::string effects = shown(line, "Wah-Wah");
+        for (const char* effect : {"Delay", "Equalizer", "Ping-Pong\\ Delay", "Wah-Wah"})
+            EXPECT_NE(effects.find(effect), std::string::npos) << effects;
+    }
 }
 
 }  // namespace

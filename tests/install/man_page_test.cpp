@@ -73,7 +73,8 @@ TEST(ManPageText, EntriesBeforeAnyCommandAreTheOptions) {
     const std::optional<ManPageParts> parts =
         ManPageFromHelp("Usage:\n  prog [FILE]\n\nWhat it does.\n\n  FILE     the file\n  --help   help\n");
     ASSERT_TRUE(parts);
-    EXPECT_EQ(parts->body, ".PP\nWhat it does.\n.SH OPTIONS\n.TP\n\\fIFILE\\fR\nthe file\n.TP\n\\fB\\-\\-help\\fR\nhelp\n");
+    EXPECT_EQ(parts->body,
+              ".PP\nWhat it does.\n.SH OPTIONS\n.TP\n\\fIFILE\\fR\nthe file\n.TP\n\\fB\\-\\-help\\fR\nhelp\n");
 }
 
 TEST(ManPageText, HelpWithoutUsageLinesMakesNoPage) {

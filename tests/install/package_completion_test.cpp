@@ -58,7 +58,8 @@ protected:
         std::string text = std::regex_replace(list[1].str(), std::regex(" or "), ", ");
         std::set<std::string> values;
         std::istringstream in(text);
-        for (std::string value; std::getline(in, value, ',');) values.insert(value.substr(value.find_first_not_of(' ')));
+        for (std::string value; std::getline(in, value, ',');)
+            values.insert(value.substr(value.find_first_not_of(' ')));
         return values;
     }
 
@@ -85,8 +86,7 @@ TEST_F(PackageCompletion, BashOffersTheCommandsOfTheHelp) {
 TEST_F(PackageCompletion, BashOffersTheValuesTheToolAccepts) {
     EXPECT_EQ(Bash({"make", "--format", ""}), Choices("--format"));
     EXPECT_EQ(Bash({"make", "--preset", ""}), Choices("--preset"));
-    EXPECT_EQ(Bash({"make", "--preset", "android-"}),
-              (std::set<std::string>{"android-notification", "android-alarm"}));
+    EXPECT_EQ(Bash({"make", "--preset", "android-"}), (std::set<std::string>{"android-notification", "android-alarm"}));
     // The value in the option's word, as the tool takes it too ("--format=ogg").
     EXPECT_EQ(Bash({"make", "--format=m"}), (std::set<std::string>{"mp3", "m4r", "m4a"}));
     const std::set<std::string> bitrates = Bash({"make", "--bitrate", ""});
@@ -127,8 +127,7 @@ TEST_F(PackageCompletion, BashOffersEachCommandsOptionsAsTheToolTakesThem) {
     std::set<std::string> candidates = make;
     candidates.insert("--repeat");
     const std::set<std::string> play = Bash({"play", "-"});
-    for (const std::string& option : candidates)
-        EXPECT_EQ(play.count(option) == 1, Accepts("play", option)) << option;
+    for (const std::string& option : candidates) EXPECT_EQ(play.count(option) == 1, Accepts("play", option)) << option;
     EXPECT_TRUE(play.count("--repeat"));
 
     std::set<std::string> record = HelpOptions("record");
@@ -155,10 +154,11 @@ TEST_F(PackageCompletion, ZshCompletesCommandsFormatsAndEffects) {
     EXPECT_EQ(syntax.code, 0) << syntax.err;
 
     const auto shown = [&](const std::string& line, const std::string& last) {
-        const ProcessResult result = RunTool("zsh", {"-f", MORVANE_SOURCE_DIR "/tests/install/complete_zsh.zsh",
-                                                     Prefix() + "/share/zsh/vendor-completions", Prefix() + "/bin",
-                                                     line, "*" + last + "*"},
-                                             {"TERM=dumb"});
+        const ProcessResult result =
+            RunTool("zsh",
+                    {"-f", MORVANE_SOURCE_DIR "/tests/install/complete_zsh.zsh",
+                     Prefix() + "/share/zsh/vendor-completions", Prefix() + "/bin", line, "*" + last + "*"},
+                    {"TERM=dumb"});
         EXPECT_EQ(result.code, 0) << line << ": " << result.err;
         return result.out;
     };
@@ -168,7 +168,8 @@ TEST_F(PackageCompletion, ZshCompletesCommandsFormatsAndEffects) {
     const std::string formats = shown("morvane-cli make --format ", "wav");
     for (const char* format : {"mp3", "aac", "m4r", "m4a", "ogg", "flac", "wav"})
         EXPECT_NE(formats.find(format), std::string::npos) << formats;
-    for (const std::string& line : {std::string("morvane-cli make --effect "), std::string("morvane-cli play --effect=")}) {
+    for (const std::string& line :
+         {std::string("morvane-cli make --effect "), std::string("morvane-cli play --effect=")}) {
         const std::string effects = shown(line, "Wah-Wah");
         for (const char* effect : {"Delay", "Equalizer", "Ping-Pong\\ Delay", "Wah-Wah"})
             EXPECT_NE(effects.find(effect), std::string::npos) << effects;

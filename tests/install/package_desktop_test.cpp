@@ -46,7 +46,8 @@ TEST_F(PackageDesktop, MetadataDescribesThisReleaseAndLaunchesTheDesktopEntry) {
     EXPECT_NE(xml.find("<content_rating type=\"oars-1.1\""), std::string::npos);
     EXPECT_EQ(Element(xml, "image").rfind("https://", 0), 0u) << Element(xml, "image");
     std::smatch release;
-    ASSERT_TRUE(std::regex_search(xml, release, std::regex(R"re(<release version="([^"]+)" date="(\d{4}-\d{2}-\d{2})")re")))
+    ASSERT_TRUE(
+        std::regex_search(xml, release, std::regex(R"re(<release version="([^"]+)" date="(\d{4}-\d{2}-\d{2})")re")))
         << "no dated release";
     EXPECT_EQ(release[1], MORVANE_VERSION);
     // The manual pages carry the same release date.
@@ -92,8 +93,7 @@ std::set<std::string> OptionsIn(const std::string& help) {
 TEST_F(PackageDesktop, ManualPagesRenderCleanlyAndDocumentEveryOptionOfTheHelp) {
     for (const char* program : {"Morvane", "morvane-cli"}) {
         const std::string page = Prefix() + "/" + InstalledManualPage(program);
-        const ProcessResult man =
-            RunTool("man", {"--warnings", "-l", page}, {"MANWIDTH=80", "LC_ALL=C.UTF-8"});
+        const ProcessResult man = RunTool("man", {"--warnings", "-l", page}, {"MANWIDTH=80", "LC_ALL=C.UTF-8"});
         EXPECT_EQ(man.code, 0) << program << ": " << man.err;
         EXPECT_EQ(man.err, "") << program << ": the page has warnings";
 

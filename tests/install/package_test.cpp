@@ -123,7 +123,8 @@ TEST_F(DebianPackage, ProgramsFindTheirLibrariesInsideTheRoot) {
     for (const std::set<std::string>& more : {InstalledLibraries(), InstalledPlugins()})
         binaries.insert(more.begin(), more.end());
     const std::string ours = fs::canonical(Prefix() + "/" + InstalledLibraryFolder()).string() + "/";
-    static const std::regex dependency(R"((lib(?:audiosvc|audiosvc_msgbox|QoDataPr|effectmgr|skin|btlink)\.so) => (\S+))");
+    static const std::regex dependency(
+        R"((lib(?:audiosvc|audiosvc_msgbox|QoDataPr|effectmgr|skin|btlink)\.so) => (\S+))");
     for (const std::string& file : binaries) {
         const ProcessResult ldd = RunTool("ldd", {Prefix() + "/" + file});
         ASSERT_EQ(ldd.code, 0) << file << ": " << ldd.err;
@@ -135,8 +136,8 @@ TEST_F(DebianPackage, ProgramsFindTheirLibrariesInsideTheRoot) {
 
 TEST_F(DebianPackage, ProgramsAnswerTheirVersionWithoutADisplay) {
     // No display at all: --version must not open a window (nor need one).
-    for (const auto& [program, name] : std::map<std::string, std::string>{{"bin/Morvane", "Morvane"},
-                                                                          {"bin/morvane-cli", "morvane-cli"}}) {
+    for (const auto& [program, name] :
+         std::map<std::string, std::string>{{"bin/Morvane", "Morvane"}, {"bin/morvane-cli", "morvane-cli"}}) {
         const ProcessResult result = RunInstalled(program, {"--version"}, {"QT_QPA_PLATFORM=xcb", "DISPLAY="}, 20);
         EXPECT_EQ(result.code, 0) << program << ": " << result.err;
         EXPECT_EQ(result.out, name + " " + MORVANE_VERSION + "\n") << program;
@@ -151,9 +152,8 @@ TEST_F(DebianPackage, ExtractedToolMakesAnMp3) {
     const ProcessResult tone = RunTool("ffmpeg", {"-v", "error", "-y", "-f", "lavfi", "-i",
                                                   "sine=frequency=440:duration=2:sample_rate=44100", "tone.wav"});
     ASSERT_EQ(tone.code, 0) << tone.err;
-    const ProcessResult make =
-        RunInstalled("bin/morvane-cli", {"make", "tone.wav", "--effect", "Ping-Pong Delay", "--length", "1.5", "-o",
-                                         "ring.mp3"});
+    const ProcessResult make = RunInstalled(
+        "bin/morvane-cli", {"make", "tone.wav", "--effect", "Ping-Pong Delay", "--length", "1.5", "-o", "ring.mp3"});
     ASSERT_EQ(make.code, 0) << make.err;
 
     const ProcessResult probe =
@@ -181,8 +181,9 @@ TEST_F(DebianPackage, CarriesItsCopyrightAndAChangelogOfThisVersion) {
     EXPECT_EQ(lines[0], std::string("morvane (") + MORVANE_VERSION + ") unstable; urgency=medium");
     // The signature: " -- Name <address>  Day, DD Mon YYYY HH:MM:SS +0000" (two spaces).
     std::smatch signature;
-    ASSERT_TRUE(std::regex_search(changelog.out, signature,
-                                  std::regex(R"(\n -- [^<\n]+ <[^>\n]+>  (\w{3}, \d{2} \w{3} \d{4}) \d{2}:\d{2}:\d{2} [+-]\d{4}\n)")))
+    ASSERT_TRUE(std::regex_search(
+        changelog.out, signature,
+        std::regex(R"(\n -- [^<\n]+ <[^>\n]+>  (\w{3}, \d{2} \w{3} \d{4}) \d{2}:\d{2}:\d{2} [+-]\d{4}\n)")))
         << changelog.out;
     // The date is a real one: date(1) reads it back to the same day.
     const ProcessResult day = RunTool("date", {"-u", "-R", "-d", signature[1].str()});

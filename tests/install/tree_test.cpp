@@ -87,7 +87,7 @@ TEST_F(InstalledTree, DesktopEntryIsValidAndStartsTheProgramWithItsIcon) {
 
     const std::string text = ReadFileText(entry);
     for (const char* line : {"Name=Morvane\n", "Icon=morvane\n", "Terminal=false\n", "Categories=AudioVideo;Audio;\n",
-                             "Type=Application\n"})
+                             "Type=Application\n", "StartupWMClass=Morvane\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     for (const char* key : {"\nGenericName=", "\nComment="}) EXPECT_NE(text.find(key), std::string::npos) << key;
     // File managers hand the chosen files to the program, which opens them into its tracks.

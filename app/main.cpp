@@ -2,8 +2,11 @@
 #include <QApplication>
 
 #include <cstdio>
+#include <optional>
 
+#include "app/src/command_line.h"
 #include "app/tessaly_app.h"
+#include "morvane_build.h"
 
 namespace {
 
@@ -16,8 +19,11 @@ void KeepHardFailuresOnly(QtMsgType type, const QMessageLogContext&, const QStri
 }  // namespace
 
 int main(int argc, char** argv) {
+    if (const std::optional<int> answered = AnswerInformationOption(argc, argv)) return *answered;
     qInstallMessageHandler(KeepHardFailuresOnly);
     QApplication application(argc, argv);
+    // Desktops match the windows to the desktop entry (and its icon) by this name.
+    QGuiApplication::setDesktopFileName(QStringLiteral(MORVANE_APP_ID));
     CTessalyApp program;
     program.SetStartFiles(CTessalyApp::StartFilesFrom(QCoreApplication::arguments()));
     program.InitInstance();

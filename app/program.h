@@ -5,14 +5,16 @@
 
 #include <string>
 
+#include "morvane_build.h"
+
 // The application's name: the last component of the settings path, and the caption of a
 // message that names none.
 inline constexpr char kApplicationName[] = "Qo Morvane 1.0";
 // The maker's web addresses.
 inline constexpr char kMakerHomePage[] = "https://www.zoruvo.example/";
 inline constexpr char kRingtoneSite[] = "https://ringtones.zoruvo.example/";
-// The program's version as the about box shows it.
-inline constexpr char kProgramVersion[] = "1.0.12";
+// The program's version as the about box and --version show it: the project's version.
+inline constexpr char kProgramVersion[] = MORVANE_VERSION;
 
 // A file beside the program: an absolute path is used as it is; any other is taken relative
 // to the program's folder, or to ../share/morvane beside it (the installed data) when only

@@ -4,6 +4,8 @@
 #include <cstdint>
 #include <string>
 
+#include "morvane_build.h"
+
 // True when the path is not empty, exists and is not a folder.
 bool FileExists(const std::string& path);
 // True when the path (after removing one trailing slash) exists and is a folder.
@@ -12,9 +14,10 @@ bool FolderExists(const std::string& path);
 std::string ProgramFolder();
 // The program's own files sit beside it in the build tree and in fixed places below the
 // installation prefix when installed. These are the installed places, relative to the
-// folder of the installed program (<prefix>/bin).
+// folder of the installed program (<prefix>/bin); the plug-ins' folder is the build's
+// installed layout (lib/<multiarch>/morvane/plugins on Debian).
 inline constexpr char kInstalledDataFolder[] = "../share/morvane";
-inline constexpr char kInstalledPluginFolder[] = "../lib/morvane/plugins";
+inline constexpr char kInstalledPluginFolder[] = MORVANE_INSTALLED_PLUGIN_FOLDER;
 // "<programFolder>/<beside>", or "<programFolder>/<installed>" when only that one exists:
 // a build tree always keeps to its own files, an installed program finds the installed ones.
 std::string ProgramPlace(const std::string& programFolder, const std::string& beside, const std::string& installed);

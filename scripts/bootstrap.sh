@@ -19,7 +19,11 @@ packages=(
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev
   ffmpeg sox dbus python3 python3-dbusmock python3-dbus python3-gi desktop-file-utils
+  # the phone tests: a real KDE Connect daemon on a private bus
   kdeconnect
+  # the Debian package: icons drawn from the SVG, the package made and checked, the manual
+  # pages rendered, the shell completion run
+  librsvg2-bin dpkg-dev lintian appstream man-db groff-base bash-completion zsh
 )
 
 missing=()

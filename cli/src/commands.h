@@ -34,3 +34,5 @@ int UsageError(const std::string& text);
 int FailureExit();
 
 void PrintHelp();
+// "morvane-cli <version>": the version the program's about box shows.
+void PrintVersion();

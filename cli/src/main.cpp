@@ -16,6 +16,10 @@ int main(int argc, char** argv) {
         PrintHelp();
         return kExitOk;
     }
+    if (command == "--version") {
+        PrintVersion();
+        return kExitOk;
+    }
     InstallMessagePrinter();
     InstallInterruptHandlers();
 

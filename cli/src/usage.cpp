@@ -1,7 +1,10 @@
-// The help text of morvane-cli.
+// The help and version texts of morvane-cli. The manual page morvane-cli(1) is made from
+// the help at build time: keep its layout (the "Usage:" lines, a command's name alone on its
+// line, two-column option lists with the description at a common column).
 #include <cstdio>
 
 #include "cli/src/commands.h"
+#include "morvane_build.h"
 
 void PrintHelp() {
     std::fputs(R"(Usage:
@@ -13,6 +16,7 @@ void PrintHelp() {
   morvane-cli phones
   morvane-cli send FILE --to ID [--as KIND] [--replace]
   morvane-cli --help
+  morvane-cli --version
 
 make
   Makes a ringtone from one audio file, or from two mixed over each other, the way the
@@ -107,3 +111,5 @@ Exit status: 0 success, 1 failure, 2 usage error, 130 interrupted.
 )",
                stdout);
 }
+
+void PrintVersion() { std::printf("morvane-cli %s\n", MORVANE_VERSION); }

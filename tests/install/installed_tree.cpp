@@ -1,20 +1,10 @@
 #include "tests/install/installed_tree.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 namespace {
 
 constexpr const char* kPrefixName = "prefix";
-
-std::string ToolPath(const std::string& tool) {
-    for (const char* folder : {"/usr/bin", "/bin", "/usr/local/bin"}) {
-        const std::string path = std::string(folder) + "/" + tool;
-        if (::access(path.c_str(), X_OK) == 0) return path;
-    }
-    return tool;
-}
 
 }  // namespace
 
@@ -53,15 +43,7 @@ ProcessResult InstalledTree::RunInstalled(const std::string& relativeProgram, co
                                           const std::vector<std::string>& extra, int limitSeconds) {
     std::vector<std::string> words = {Prefix() + "/" + relativeProgram};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<std::string> environment = {
-        "PATH=/usr/bin:/bin",
-        "HOME=" + (*s_scratch / "home"),
-        "XDG_CONFIG_HOME=" + (*s_scratch / "config"),
-        "XDG_DATA_HOME=" + (*s_scratch / "data"),
-        "TMPDIR=" + (*s_scratch / "tmp"),
-        "QT_QPA_PLATFORM=offscreen",
-        "SDL_AUDIODRIVER=dummy",
-    };
+    std::vector<std::string> environment = CleanEnvironment(s_scratch->Path());
     environment.insert(environment.end(), extra.begin(), extra.end());
     return RunProcess(words, WorkFolder(), environment, std::chrono::seconds(limitSeconds));
 }

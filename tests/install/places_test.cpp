@@ -31,8 +31,10 @@ TEST_F(ProgramPlaces, BuildTreeKeepsToTheFilesBesideTheProgram) {
 TEST_F(ProgramPlaces, InstalledProgramFindsTheInstalledPlace) {
     Make("share/morvane/Skins");
     EXPECT_EQ(ProgramPlace(Bin(), "Skins", "../share/morvane/Skins"), Bin() + "/../share/morvane/Skins");
-    Make("lib/morvane/plugins");
-    EXPECT_EQ(ProgramPlace(Bin(), "plugins", kInstalledPluginFolder), Bin() + "/../lib/morvane/plugins");
+    // The plug-ins' folder is the build's installed layout (lib/<multiarch>/morvane/plugins).
+    Make(std::string("bin/") + kInstalledPluginFolder);
+    EXPECT_EQ(ProgramPlace(Bin(), "plugins", kInstalledPluginFolder), Bin() + "/" + kInstalledPluginFolder);
+    EXPECT_EQ(std::string(kInstalledPluginFolder).rfind("../lib/", 0), 0u) << kInstalledPluginFolder;
 }
 
 TEST_F(ProgramPlaces, FileFoundNowhereIsNamedBesideTheProgram) {

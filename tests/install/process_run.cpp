@@ -113,3 +113,23 @@ ProcessResult RunProcess(const std::vector<std::string>& words, const std::strin
     if (::waitpid(pid, &status, 0) == pid) result.code = ExitCode(status);
     return result;
 }
+
+std::string ToolPath(const std::string& tool) {
+    for (const char* folder : {"/usr/bin", "/bin", "/usr/local/bin"}) {
+        const std::string path = std::string(folder) + "/" + tool;
+        if (::access(path.c_str(), X_OK) == 0) return path;
+    }
+    return tool;
+}
+
+std::vector<std::string> CleanEnvironment(const std::string& scratch) {
+    return {
+        "PATH=/usr/bin:/bin",
+        "HOME=" + scratch + "/home",
+        "XDG_CONFIG_HOME=" + scratch + "/config",
+        "XDG_DATA_HOME=" + scratch + "/data",
+        "TMPDIR=" + scratch + "/tmp",
+        "QT_QPA_PLATFORM=offscreen",
+        "SDL_AUDIODRIVER=dummy",
+    };
+}

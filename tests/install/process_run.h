@@ -18,3 +18,12 @@ struct ProcessResult {
 // running at the limit is killed and reported as timed out.
 ProcessResult RunProcess(const std::vector<std::string>& words, const std::string& folder,
                          const std::optional<std::vector<std::string>>& environment, std::chrono::seconds limit);
+
+// The path of a system tool (ffmpeg, readelf ...) in /usr/bin, /bin or /usr/local/bin; the
+// bare name when none of them has it.
+std::string ToolPath(const std::string& tool);
+
+// The environment an installed program runs in during a test: nothing of this process's, the
+// home, settings, data and temporary folders below `scratch` (its home/, config/, data/ and
+// tmp/), the offscreen display and the dummy sound device.
+std::vector<std::string> CleanEnvironment(const std::string& scratch);

@@ -2,6 +2,7 @@
 // effects description and encodes, the program starts with the installed skin.
 #include <filesystem>
 
+#include "tests/install/installed_files.h"
 #include "tests/install/installed_tree.h"
 
 namespace {
@@ -33,7 +34,7 @@ TEST_F(InstalledTree, ToolListsTheEffectsOfTheInstalledPlugins) {
 
 TEST_F(InstalledTree, ToolWithoutThePluginsOffersNoEffects) {
     // The listing above comes from the installed plug-ins, not from the description alone.
-    const MovedAside plugins(Prefix() + "/lib/morvane/plugins");
+    const MovedAside plugins(Prefix() + "/" + InstalledLibraryFolder() + "/plugins");
     const ProcessResult result = RunInstalled("bin/morvane-cli", {"effects"});
     EXPECT_EQ(result.out.find("Delay"), std::string::npos) << result.out;
 }

@@ -1,6 +1,6 @@
 // What cmake --install puts under the prefix: the programs, their private libraries, the
-// plug-ins and the data, each in its place with the right library search path, and nothing
-// else.
+// plug-ins, the data and the desktop integration, each in its place with the right library
+// search path, and nothing else.
 #include <unistd.h>
 
 #include <filesystem>
@@ -8,35 +8,18 @@
 #include <set>
 #include <sstream>
 
+#include "tests/install/installed_files.h"
 #include "tests/install/installed_tree.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
-const std::set<std::string> kPrograms = {"bin/Morvane", "bin/morvane-cli"};
-const std::set<std::string> kLibraries = {"lib/morvane/libaudiosvc.so", "lib/morvane/libaudiosvc_msgbox.so",
-                                          "lib/morvane/libQoDataPr.so", "lib/morvane/libeffectmgr.so",
-                                          "lib/morvane/libskin.so",     "lib/morvane/libbtlink.so",
-                                          "lib/morvane/libphonelink.so"};
-const std::set<std::string> kPlugins = {"lib/morvane/plugins/libequalizer.so", "lib/morvane/plugins/libRicochet.so",
-                                        "lib/morvane/plugins/libTapline.so", "lib/morvane/plugins/libwahwah.so"};
-
 // Every regular file below the folder, relative to it.
 std::set<std::string> FilesBelow(const std::string& folder) {
     std::set<std::string> files;
     for (const auto& entry : fs::recursive_directory_iterator(folder))
         if (entry.is_regular_file() || entry.is_symlink()) files.insert(fs::relative(entry.path(), folder).string());
-    return files;
-}
-
-// The data folders the build copies beside the program, as they must appear installed.
-std::set<std::string> ExpectedDataFiles() {
-    std::set<std::string> files;
-    const std::string data = std::string(MORVANE_SOURCE_DIR) + "/data";
-    for (const char* folder : {"Language", "Skins", "banners", "plugins"})
-        for (const std::string& file : FilesBelow(data + "/" + folder))
-            files.insert("share/morvane/" + std::string(folder) + "/" + file);
     return files;
 }
 
@@ -51,20 +34,15 @@ std::string RunPathIn(const ProcessResult& readelf) {
 }  // namespace
 
 TEST_F(InstalledTree, HoldsTheProgramsLibrariesPluginsAndDataAndNothingElse) {
-    std::set<std::string> expected = ExpectedDataFiles();
-    ASSERT_GT(expected.size(), 10u) << "the data folders of the sources were not found";
-    expected.insert(kPrograms.begin(), kPrograms.end());
-    expected.insert(kLibraries.begin(), kLibraries.end());
-    expected.insert(kPlugins.begin(), kPlugins.end());
-    expected.insert("share/applications/morvane.desktop");
-    expected.insert("share/icons/hicolor/scalable/apps/morvane.svg");
+    const std::set<std::string> expected = InstalledFiles();
+    ASSERT_GT(expected.size(), 40u) << "the data folders of the sources were not found";
 
     const std::set<std::string> installed = FilesBelow(Prefix());
     for (const std::string& file : expected) EXPECT_TRUE(installed.count(file)) << "missing: " << file;
     // No test program, benchmark, fuzzer, static library or header slips in.
     for (const std::string& file : installed) EXPECT_TRUE(expected.count(file)) << "not to be installed: " << file;
 
-    for (const std::string& file : kPrograms)
+    for (const std::string& file : InstalledPrograms())
         EXPECT_EQ(::access((Prefix() + "/" + file).c_str(), X_OK), 0) << file << " is not executable";
     // The installed copies are the data the sources hold, not stale ones.
     EXPECT_EQ(ReadFileText(Prefix() + "/share/morvane/Language/eng/effects_single_kel.xml"),
@@ -75,15 +53,18 @@ TEST_F(InstalledTree, FindsItsLibrariesRelativeToItselfAndNeverInTheBuildTree) {
     const auto runPath = [](const std::string& file) {
         return RunPathIn(RunTool("readelf", {"-d", Prefix() + "/" + file}));
     };
-    for (const std::string& file : kPrograms) EXPECT_EQ(runPath(file), "$ORIGIN/../lib/morvane") << file;
-    for (const std::string& file : kLibraries) EXPECT_EQ(runPath(file), "$ORIGIN") << file;
-    for (const std::string& file : kPlugins) EXPECT_EQ(runPath(file), "$ORIGIN/..") << file;
+    const std::set<std::string> programs = InstalledPrograms();
+    const std::set<std::string> libraries = InstalledLibraries();
+    const std::set<std::string> plugins = InstalledPlugins();
+    for (const std::string& file : programs) EXPECT_EQ(runPath(file), "$ORIGIN/../" + InstalledLibraryFolder()) << file;
+    for (const std::string& file : libraries) EXPECT_EQ(runPath(file), "$ORIGIN") << file;
+    for (const std::string& file : plugins) EXPECT_EQ(runPath(file), "$ORIGIN/..") << file;
 
     // Every library of ours that anything installed needs resolves inside the prefix.
-    std::set<std::string> binaries = kPrograms;
-    binaries.insert(kLibraries.begin(), kLibraries.end());
-    binaries.insert(kPlugins.begin(), kPlugins.end());
-    const std::string ourLibraries = fs::canonical(Prefix() + "/lib/morvane").string() + "/";
+    std::set<std::string> binaries = programs;
+    binaries.insert(libraries.begin(), libraries.end());
+    binaries.insert(plugins.begin(), plugins.end());
+    const std::string ourLibraries = fs::canonical(Prefix() + "/" + InstalledLibraryFolder()).string() + "/";
     static const std::regex dependency(R"((\S+\.so[.0-9]*) => (\S+))");
     for (const std::string& file : binaries) {
         const ProcessResult ldd = RunTool("ldd", {Prefix() + "/" + file});
@@ -92,21 +73,21 @@ TEST_F(InstalledTree, FindsItsLibrariesRelativeToItselfAndNeverInTheBuildTree) {
         EXPECT_EQ(ldd.out.find(MORVANE_BUILD_DIR), std::string::npos) << file << ":\n" << ldd.out;
         for (std::sregex_iterator it(ldd.out.begin(), ldd.out.end(), dependency), end; it != end; ++it) {
             const std::string name = (*it)[1].str();
-            if (kLibraries.count("lib/morvane/" + name) == 0) continue;
+            if (libraries.count(InstalledLibraryFolder() + "/" + name) == 0) continue;
             EXPECT_EQ(fs::canonical((*it)[2].str()).string(), ourLibraries + name) << file << " needs " << name;
         }
     }
 }
 
 TEST_F(InstalledTree, DesktopEntryIsValidAndStartsTheProgramWithItsIcon) {
-    const std::string entry = Prefix() + "/share/applications/morvane.desktop";
+    const std::string entry = Prefix() + "/" + InstalledDesktopEntry();
     const ProcessResult validate = RunTool("desktop-file-validate", {entry});
     EXPECT_EQ(validate.code, 0) << validate.out << validate.err;
     EXPECT_EQ(validate.out + validate.err, "") << "the validator has remarks";
 
     const std::string text = ReadFileText(entry);
     for (const char* line : {"Name=Morvane\n", "Icon=morvane\n", "Terminal=false\n", "Categories=AudioVideo;Audio;\n",
-                             "Type=Application\n"})
+                             "Type=Application\n", "StartupWMClass=Morvane\n"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     for (const char* key : {"\nGenericName=", "\nComment="}) EXPECT_NE(text.find(key), std::string::npos) << key;
     // File managers hand the chosen files to the program, which opens them into its tracks.

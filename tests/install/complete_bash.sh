@@ -4,8 +4,8 @@
 source /usr/share/bash-completion/bash_completion
 source "$1"
 shift
-spec=$(complete -p morvane-cli) || exit 3
-function=${spec#*-F }
+registration=$(complete -p morvane-cli) || exit 3
+function=${registration#*-F }
 function=${function%% *}
 COMP_WORDS=("$@")
 COMP_CWORD=$(($# - 1))

@@ -12,15 +12,12 @@
 #include <string>
 #include <vector>
 
+#include "bench/render/bench_range.h"
 #include "contracts/provider_api.h"
-#include "effecttree/effect_tree.h"
 #include "engine/limiter.h"
 #include "engine/loudness.h"
-#include "engine/progress.h"
-#include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "engine/track.h"
 
 namespace {
 
@@ -68,27 +65,13 @@ int main(int argc, char** argv) {
     const int rounds = argc > 4 ? std::max(1, std::atoi(argv[4])) : 5;
     const uint32_t tag = EncoderTag(argc > 5 ? argv[5] : "mp3");
 
-    HeadlessProgressFactory progress;
-    TrackSlot slot;
-    slot.SetPath(argv[1]);
-    if (!slot.Open(progress)) return 1;
-    CEffectTree tree;
-    CVolumeEffect volume;
-    volume.SetEffectTree(&tree);
-    RingtoneTimeline timeline;
-    timeline.AttachChain(&tree, &volume);
-    timeline.SetTracks(&slot, nullptr);
-    timeline.SetProjectLength(timeline.TracksEnd());
-    timeline.SetMarkers(start, start + length);
-    timeline.SetFadeIn(true);
-    timeline.SetFadeOut(true);
+    BenchRange range;
+    if (!range.Open(argv[1], start, length)) return 1;
+    HeadlessProgressFactory& progress = range.progress;
+    RingtoneTimeline& timeline = range.timeline;
 
     RingtoneSaver saver;
-    const auto& encoders = RingtoneSaver::Encoders();
-    const auto encoder = encoders.find(tag);
-    if (encoder == encoders.end() ||
-        !saver.SetOutput(static_cast<size_t>(std::distance(encoders.begin(), encoder)), 2, 128))
-        return 1;
+    if (!BenchRange::ChooseEncoder(saver, tag)) return 1;
     auto began = Clock::now();
     TempFile exported;
     if (!saver.PrepareExport(timeline, progress, exported) || !saver.AdoptExport(std::move(exported))) return 1;

@@ -7,13 +7,10 @@
 #include <cstdlib>
 #include <string>
 
+#include "bench/render/bench_range.h"
 #include "contracts/provider_api.h"
-#include "effecttree/effect_tree.h"
-#include "engine/progress.h"
-#include "engine/render_chain.h"
 #include "engine/saver.h"
 #include "engine/temp_files.h"
-#include "engine/track.h"
 
 int main(int argc, char** argv) {
     if (argc != 5) {
@@ -23,28 +20,14 @@ int main(int argc, char** argv) {
     const int64_t start = std::atoll(argv[2]) * kWorkingRate;
     const int64_t length = std::atoll(argv[3]) * kWorkingRate;
 
-    HeadlessProgressFactory progress;
-    TrackSlot slot;
-    slot.SetPath(argv[1]);
-    if (!slot.Open(progress)) return 1;
-
-    CEffectTree tree;
-    CVolumeEffect volume;
-    volume.SetEffectTree(&tree);
-    RingtoneTimeline timeline;
-    timeline.AttachChain(&tree, &volume);
-    timeline.SetTracks(&slot, nullptr);
-    timeline.SetProjectLength(timeline.TracksEnd());
-    timeline.SetMarkers(start, start + length);
-    timeline.SetFadeIn(true);
-    timeline.SetFadeOut(true);
+    BenchRange range;
+    if (!range.Open(argv[1], start, length)) return 1;
+    HeadlessProgressFactory& progress = range.progress;
+    RingtoneTimeline& timeline = range.timeline;
 
     RingtoneSaver saver;
     saver.SetNormalizeMode(NormalizeModeFromProfile(std::atoi(argv[4])));
-    const auto& encoders = RingtoneSaver::Encoders();
-    const auto mp3 = encoders.find(QoEncoderMp3);
-    if (mp3 == encoders.end() || !saver.SetOutput(static_cast<size_t>(std::distance(encoders.begin(), mp3)), 2, 128))
-        return 1;
+    if (!BenchRange::ChooseEncoder(saver, QoEncoderMp3)) return 1;
 
     using Clock = std::chrono::steady_clock;
     const auto began = Clock::now();
